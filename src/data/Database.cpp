@@ -1,0 +1,268 @@
+#include "data/Database.h"
+
+#include "data/Schema.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <sqlite3.h>
+
+DatabaseError::DatabaseError(const QString &message, const QString &className)
+    : std::runtime_error(message.toStdString()), m_message(message), m_className(className)
+{
+}
+
+namespace {
+
+// LIKE with % and _ wildcards, comparing case-folded Unicode text.
+bool likeMatch(const QString &pattern, const QString &text, QChar escape)
+{
+    const QString p = pattern.toCaseFolded();
+    const QString t = text.toCaseFolded();
+    qsizetype pi = 0, ti = 0, starP = -1, starT = -1;
+    while (ti < t.size()) {
+        if (pi < p.size() && p[pi] == u'%') {
+            starP = ++pi;
+            starT = ti;
+            continue;
+        }
+        bool escaped = false;
+        if (pi < p.size() && !escape.isNull() && p[pi] == escape && pi + 1 < p.size()) {
+            escaped = true;
+        }
+        const qsizetype charAt = escaped ? pi + 1 : pi;
+        if (charAt < p.size() && ((!escaped && p[charAt] == u'_') || p[charAt] == t[ti])) {
+            pi = charAt + 1;
+            ++ti;
+        } else if (starP >= 0) {
+            pi = starP;
+            ti = ++starT;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == u'%')
+        ++pi;
+    return pi == p.size();
+}
+
+QString argText(sqlite3_value *value)
+{
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    return bytes ? QString::fromUtf8(bytes, sqlite3_value_bytes(value)) : QString();
+}
+
+void sqlLike(sqlite3_context *context, int argc, sqlite3_value **argv)
+{
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(context);
+            return;
+        }
+    }
+    QChar escape;
+    if (argc == 3) {
+        const QString e = argText(argv[2]);
+        if (e.size() != 1) {
+            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = e[0];
+    }
+    sqlite3_result_int(context, likeMatch(argText(argv[0]), argText(argv[1]), escape) ? 1 : 0);
+}
+
+QString errorText(const QSqlError &error)
+{
+    QString text = error.databaseText();
+    if (text.isEmpty())
+        text = error.text();
+    return text;
+}
+
+} // namespace
+
+Database::Database(const QString &connectionName) : m_connectionName(connectionName) {}
+
+Database::~Database()
+{
+    close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+void Database::openConnection(const QString &filePath)
+{
+    close();
+    if (!m_db.isValid()) {
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    }
+    m_db.setDatabaseName(filePath);
+    if (!m_db.open())
+        throw DatabaseError(errorText(m_db.lastError()));
+    m_filePath = filePath;
+    registerFunctions();
+    exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+}
+
+void Database::open(const QString &filePath, const QStringList &requiredTables)
+{
+    close();
+    QFileInfo info(filePath);
+    if (!info.isFile())
+        throw DatabaseError(QStringLiteral("Soubor databáze \"%1\" neexistuje.").arg(QFileInfo(filePath).absoluteFilePath()));
+    try {
+        openConnection(filePath);
+        // Reading the catalogue fails at once on a file that is not a database.
+        if (!Schema::hasTables(*this, requiredTables))
+            throw DatabaseError(
+                QStringLiteral("Soubor \"%1\" není databáze programu Orbelis.").arg(info.absoluteFilePath()));
+    } catch (const DatabaseError &) {
+        close();
+        throw;
+    }
+}
+
+void Database::create(const QString &filePath)
+{
+    if (QFileInfo::exists(filePath))
+        throw DatabaseError(QStringLiteral("Soubor \"%1\" již existuje.").arg(filePath));
+    openConnection(filePath);
+    Transaction transaction(*this);
+    Schema::create(*this);
+    transaction.commit();
+}
+
+void Database::close()
+{
+    if (m_db.isValid() && m_db.isOpen())
+        m_db.close();
+    m_filePath.clear();
+    m_savepointDepth = 0;
+}
+
+bool Database::isOpen() const { return m_db.isValid() && m_db.isOpen(); }
+
+QString Database::connectionText() const
+{
+    return QStringLiteral("Provider=SQLite;Data Source=%1;").arg(m_filePath);
+}
+
+void Database::registerFunctions()
+{
+    const QVariant v = m_db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        throw DatabaseError(QStringLiteral("Databázový ovladač neposkytl spojení SQLite."));
+    sqlite3 *handle = *static_cast<sqlite3 *const *>(v.data());
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    if (sqlite3_create_function(handle, "like", 2, flags, nullptr, sqlLike, nullptr, nullptr) != SQLITE_OK ||
+        sqlite3_create_function(handle, "like", 3, flags, nullptr, sqlLike, nullptr, nullptr) != SQLITE_OK)
+        throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(handle)));
+}
+
+void Database::exec(const QString &sql, const QVariantMap &params)
+{
+    SqlQuery query(*this, sql);
+    for (auto it = params.begin(); it != params.end(); ++it)
+        query.bind(it.key(), it.value());
+    query.exec();
+}
+
+QVariant Database::scalar(const QString &sql, const QVariantMap &params)
+{
+    SqlQuery query(*this, sql);
+    for (auto it = params.begin(); it != params.end(); ++it)
+        query.bind(it.key(), it.value());
+    query.exec();
+    return query.next() ? query.value(0) : QVariant();
+}
+
+qint64 Database::lastInsertId()
+{
+    return scalar(QStringLiteral("SELECT last_insert_rowid()")).toLongLong();
+}
+
+void Database::beginTransaction()
+{
+    exec(QStringLiteral("SAVEPOINT orbelis_%1").arg(m_savepointDepth));
+    ++m_savepointDepth;
+}
+
+void Database::commit()
+{
+    if (m_savepointDepth == 0)
+        return;
+    --m_savepointDepth;
+    exec(QStringLiteral("RELEASE SAVEPOINT orbelis_%1").arg(m_savepointDepth));
+}
+
+void Database::rollback()
+{
+    if (m_savepointDepth == 0)
+        return;
+    --m_savepointDepth;
+    const QString name = QStringLiteral("orbelis_%1").arg(m_savepointDepth);
+    exec(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(name));
+    exec(QStringLiteral("RELEASE SAVEPOINT %1").arg(name));
+}
+
+QString Database::quoted(const QString &text)
+{
+    QString result = text;
+    result.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + result + u'\'';
+}
+
+QString Database::dateLiteral(const QDate &date)
+{
+    return u'\'' + date.toString(QStringLiteral("yyyy-MM-dd")) + u'\'';
+}
+
+QString Database::dateTimeText(const QDateTime &value)
+{
+    return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+SqlQuery::SqlQuery(Database &db, const QString &sql) : m_sql(sql), m_query(db.handle())
+{
+    if (!db.isOpen())
+        throw DatabaseError(QStringLiteral("Databáze není otevřená."));
+    m_query.setForwardOnly(true);
+    if (!m_query.prepare(sql))
+        throw DatabaseError(errorText(m_query.lastError()));
+}
+
+SqlQuery &SqlQuery::bind(const QString &name, const QVariant &value)
+{
+    m_query.bindValue(name.startsWith(u':') ? name : u':' + name, value);
+    return *this;
+}
+
+void SqlQuery::exec()
+{
+    if (!m_query.exec())
+        throw DatabaseError(errorText(m_query.lastError()));
+}
+
+Transaction::Transaction(Database &db) : m_db(db) { m_db.beginTransaction(); }
+
+Transaction::~Transaction()
+{
+    if (!m_done) {
+        try {
+            m_db.rollback();
+        } catch (const DatabaseError &) {
+            // The connection is gone; nothing was committed.
+        }
+    }
+}
+
+void Transaction::commit()
+{
+    m_db.commit();
+    m_done = true;
+}
