@@ -1,0 +1,83 @@
+#include "app/ScriptedPrompter.h"
+
+ScriptedPrompter &ScriptedPrompter::answer(const QVariant &value)
+{
+    m_answers.append(value);
+    return *this;
+}
+
+QStringList ScriptedPrompter::messages() const
+{
+    QStringList texts;
+    for (const Prompt &prompt : m_prompts)
+        if (prompt.kind == QLatin1String("message"))
+            texts << prompt.text;
+    return texts;
+}
+
+QStringList ScriptedPrompter::questions() const
+{
+    QStringList texts;
+    for (const Prompt &prompt : m_prompts)
+        if (prompt.kind == QLatin1String("yesno"))
+            texts << prompt.text;
+    return texts;
+}
+
+void ScriptedPrompter::clear()
+{
+    m_answers.clear();
+    m_prompts.clear();
+}
+
+QVariant ScriptedPrompter::take(const QString &kind, const QString &title, const QString &text, Icon icon)
+{
+    m_prompts.append({kind, title, text, icon});
+    return m_answers.isEmpty() ? m_fallback : m_answers.takeFirst();
+}
+
+void ScriptedPrompter::message(const QString &text, const QString &title, Icon icon)
+{
+    m_prompts.append({QStringLiteral("message"), title, text, icon});
+}
+
+bool ScriptedPrompter::askYesNo(const QString &text, const QString &title, Icon icon)
+{
+    return take(QStringLiteral("yesno"), title, text, icon).toBool();
+}
+
+std::optional<QString> ScriptedPrompter::inputText(const QString &title, const QString &label, const QString &)
+{
+    const QVariant value = take(QStringLiteral("input"), title, label);
+    if (!value.isValid() || value.isNull())
+        return std::nullopt;
+    return value.toString();
+}
+
+QString ScriptedPrompter::openFileName(const QString &title, const QString &filter, const QString &)
+{
+    return take(QStringLiteral("open"), title, filter).toString();
+}
+
+QStringList ScriptedPrompter::openFileNames(const QString &title, const QString &filter, const QString &)
+{
+    return take(QStringLiteral("openMany"), title, filter).toStringList();
+}
+
+QString ScriptedPrompter::saveFileName(const QString &title, const QString &filter, const QString &, const QString &)
+{
+    return take(QStringLiteral("save"), title, filter).toString();
+}
+
+std::optional<QColor> ScriptedPrompter::chooseColor(const QColor &)
+{
+    const QVariant value = take(QStringLiteral("color"), QString(), QString());
+    if (!value.isValid() || !value.canConvert<QColor>())
+        return std::nullopt;
+    return value.value<QColor>();
+}
+
+bool ScriptedPrompter::setupPrinter()
+{
+    return take(QStringLiteral("printer"), QString(), QString()).toBool();
+}

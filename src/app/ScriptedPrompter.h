@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/Prompter.h"
+
+#include <QList>
+#include <QVariant>
+
+// A Prompter for tests and batch work: answers come from a script, every prompt is recorded.
+// A prompt with no scripted answer left gets the fallback answer (no / cancel unless set otherwise).
+class ScriptedPrompter final : public Prompter
+{
+public:
+    struct Prompt {
+        QString kind; // "message", "yesno", "input", "open", "openMany", "save", "color", "printer"
+        QString title;
+        QString text;
+        Icon icon = Icon::None;
+    };
+
+    // Queue answers, consumed in order by the prompts that take an answer.
+    ScriptedPrompter &answer(const QVariant &value);
+    ScriptedPrompter &yes() { return answer(true); }
+    ScriptedPrompter &no() { return answer(false); }
+    // Answer given when the script is exhausted (default: an invalid QVariant = no / cancel).
+    void setFallback(const QVariant &value) { m_fallback = value; }
+
+    const QList<Prompt> &prompts() const { return m_prompts; }
+    QStringList messages() const;      // texts of the message boxes shown
+    QStringList questions() const;     // texts of the yes/no boxes shown
+    int pendingAnswers() const { return int(m_answers.size()); }
+    void clear();
+
+    void message(const QString &text, const QString &title, Icon icon) override;
+    bool askYesNo(const QString &text, const QString &title, Icon icon) override;
+    std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
+    QString openFileName(const QString &title, const QString &filter, const QString &folder) override;
+    QStringList openFileNames(const QString &title, const QString &filter, const QString &folder) override;
+    QString saveFileName(const QString &title, const QString &filter, const QString &defaultSuffix,
+                         const QString &folder) override;
+    std::optional<QColor> chooseColor(const QColor &initial) override;
+    bool setupPrinter() override;
+
+private:
+    QVariant take(const QString &kind, const QString &title, const QString &text, Icon icon = Icon::None);
+
+    QList<QVariant> m_answers;
+    QVariant m_fallback;
+    QList<Prompt> m_prompts;
+};
