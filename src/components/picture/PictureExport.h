@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+
+class QMimeData;
+class QPainter;
+
+// A routine that paints a picture on any QPainter; the same routine feeds every output below.
+using PaintRoutine = std::function<void(QPainter &)>;
+
+// Bitmap of the picture, 24-bit (QImage::Format_RGB32), filled with background first.
+QImage renderImage(const QSize &size, const PaintRoutine &paint, const QColor &background = Qt::white);
+
+// SVG document of the picture (QSvgGenerator), with the given title.
+QByteArray renderSvg(const QSize &size, const PaintRoutine &paint, const QString &title = QString());
+
+// Enhanced Metafile of the picture at 96 dpi (EmfPaintDevice).
+QByteArray renderEmf(const QSize &size, const PaintRoutine &paint);
+
+// Clipboard/drag data with the picture as an image (PNG), "image/svg+xml" and "image/x-emf"
+// (also under Qt's Windows name for "Enhanced Metafile"). Empty byte arrays are left out.
+// The caller owns the result (QClipboard::setMimeData takes it).
+QMimeData *pictureMimeData(const QImage &image, const QByteArray &svg, const QByteArray &emf);
+
+// Writes the picture by the file's extension: .png, .jpg/.jpeg (quality 96), .svg or .emf, through QSaveFile.
+// An unknown extension or a write failure returns false with a message in *error and leaves no file.
+bool savePicture(const QString &path, const QSize &size, const PaintRoutine &paint, QString *error = nullptr);
