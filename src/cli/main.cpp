@@ -1,6 +1,20 @@
-#include <QCoreApplication>
+#include "cli/Cli.h"
+
+#include <QGuiApplication>
+#include <cstdio>
+
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    return 0;
+    // Pictures are drawn without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList arguments = app.arguments();
+    arguments.removeFirst();
+    const int code = runCli(arguments, QCoreApplication::applicationDirPath(), out, err);
+    out.flush();
+    err.flush();
+    return code;
 }

@@ -127,14 +127,16 @@ void Database::open(const QString &filePath, const QStringList &requiredTables)
     }
 }
 
-void Database::create(const QString &filePath)
+void Database::create(const QString &filePath, bool withSchema)
 {
     if (QFileInfo::exists(filePath))
         throw DatabaseError(QStringLiteral("Soubor \"%1\" již existuje.").arg(filePath));
     openConnection(filePath);
-    Transaction transaction(*this);
-    Schema::create(*this);
-    transaction.commit();
+    if (withSchema) {
+        Transaction transaction(*this);
+        Schema::create(*this);
+        transaction.commit();
+    }
 }
 
 void Database::close()

@@ -30,8 +30,8 @@ public:
     // Opens an existing database file; raises DatabaseError when it is missing, not a database, or lacks
     // one of the required tables (by default every table of the schema).
     void open(const QString &filePath, const QStringList &requiredTables = Schema::tableNames());
-    // Creates a new database file with the schema (fails when the file exists).
-    void create(const QString &filePath);
+    // Creates a new database file, with the schema unless told otherwise (fails when the file exists).
+    void create(const QString &filePath, bool withSchema = true);
     void close();
     bool isOpen() const;
     QString filePath() const { return m_filePath; }

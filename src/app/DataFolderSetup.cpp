@@ -1,0 +1,114 @@
+#include "app/DataFolderSetup.h"
+
+#include "app/AppFolders.h"
+#include "data/Database.h"
+#include "documents/ZipWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <stdexcept>
+
+namespace {
+
+[[noreturn]] void fail(const QString &text) { throw std::runtime_error(text.toStdString()); }
+
+struct Template {
+    const char *name;
+    const char *text;
+};
+
+const Template kTemplates[] = {
+    {"Pohovor se žákem", "Pohovor se žákem\r\nDůvod pohovoru: \r\nPrůběh: \r\nDohodnutý postup: "},
+    {"Jednání se zákonnými zástupci",
+     "Jednání se zákonnými zástupci\r\nPřítomni: \r\nProjednáno: \r\nZávěr a další kroky: "},
+    {"Pozorování ve třídě", "Pozorování ve třídě\r\nSituace: \r\nChování žáka: \r\nVztahy se spolužáky: "},
+    {"Pochvala", "Pochvala\r\nZa co: \r\nUdělil(a): "},
+    {"Kázeňský přestupek", "Kázeňský přestupek\r\nPopis události: \r\nOpatření: "},
+};
+
+const char kStyle[] = R"(body { font-family: 'Ubuntu', Arial, sans-serif; font-weight: 300; margin: 2em auto; max-width: 50em; color: #222; }
+h1 { font-size: 1.6em; color: #1d4f91; }
+h2 { font-size: 1.2em; margin-top: 1.5em; }
+p.popis { color: #555; font-style: italic; }
+table { border-collapse: collapse; }
+td { padding: 0.2em 0.6em; }
+input[type=submit] { font-size: 1.1em; padding: 0.4em 1.2em; margin-top: 1.5em; }
+a { color: #1d4f91; }
+)";
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    if (QFileInfo::exists(path))
+        return;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+        fail(QStringLiteral("Soubor \"%1\" nelze vytvořit: %2").arg(path, file.errorString()));
+}
+
+// Builds the database under a temporary name and renames it, so no half-made file is left behind.
+void createDatabase(const QString &path, bool exchangeOnly)
+{
+    if (QFileInfo::exists(path))
+        return;
+    const QString temporary = path + QStringLiteral(".part");
+    QFile::remove(temporary);
+    try {
+        Database db(QStringLiteral("orbelis-setup"));
+        if (exchangeOnly) {
+            db.create(temporary, false);
+            Schema::createExchange(db);
+        } else {
+            db.create(temporary);
+            Transaction transaction(db);
+            for (const Template &t : kTemplates)
+                db.exec(QStringLiteral("INSERT INTO sablony (nazev_sablony, text_sablony) VALUES (:n, :t)"),
+                        {{QStringLiteral("n"), QString::fromUtf8(t.name)}, {QStringLiteral("t"), QString::fromUtf8(t.text)}});
+            transaction.commit();
+        }
+        db.close();
+    } catch (const DatabaseError &e) {
+        QFile::remove(temporary);
+        fail(QStringLiteral("Databázi \"%1\" nelze vytvořit: %2").arg(path, e.message()));
+    }
+    if (!QFile::rename(temporary, path)) {
+        QFile::remove(temporary);
+        fail(QStringLiteral("Databázi \"%1\" nelze vytvořit.").arg(path));
+    }
+}
+
+} // namespace
+
+namespace DataFolderSetup {
+
+QStringList databaseFiles(const QString &dataFolder)
+{
+    return QDir(dataFolder).entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name);
+}
+
+bool needsFirstRun(const AppFolders &folders) { return databaseFiles(folders.dataFolder).isEmpty(); }
+
+void createDefaultContent(const AppFolders &folders, const QString &databaseFileName)
+{
+    QString error;
+    if (!folders.createFolders(&error))
+        fail(error);
+    for (const QString &sub : {QStringLiteral("html"), QStringLiteral("template")})
+        if (!QDir().mkpath(folders.dataFolder + sub))
+            fail(QStringLiteral("Složku \"%1\" nelze vytvořit.").arg(folders.dataFolder + sub));
+
+    createDatabase(folders.dataFolder + databaseFileName, false);
+    createDatabase(folders.dataFolder + QStringLiteral("template/skola_export_template.mdb"), true);
+
+    writeFile(folders.dataFolder + QStringLiteral("soubor_txt.txt"), QByteArray());
+    const QString docx = folders.dataFolder + QStringLiteral("soubor_docx.docx");
+    if (!QFileInfo::exists(docx) && !writeEmptyDocx(docx, &error))
+        fail(error);
+    const QString xlsx = folders.dataFolder + QStringLiteral("soubor_xlsx.xlsx");
+    if (!QFileInfo::exists(xlsx) && !writeEmptyXlsx(xlsx, &error))
+        fail(error);
+    writeFile(folders.dataFolder + QStringLiteral("style.css"), QByteArray(kStyle));
+}
+
+} // namespace DataFolderSetup

@@ -1,0 +1,144 @@
+#include "cli/Cli.h"
+
+#include "app/AppFolders.h"
+#include "app/DataFolderSetup.h"
+#include "app/DemoData.h"
+#include "app/Settings.h"
+#include "app/Shell.h"
+#include "data/Database.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <stdexcept>
+
+namespace {
+
+const char kHelp[] = R"(Použití: orbelis-cli [--data SLOŽKA] PŘÍKAZ [PARAMETRY]
+
+Každý příkaz pracuje s datovou složkou zadanou volbou --data (bez ní se složkou, kterou
+by použil program Orbelis) a s databází, kterou určuje její soubor nastaveni.ini.
+
+Příkazy:
+  init                 vytvoří datovou složku a prázdnou databázi jako první spuštění programu
+  demo                 zapíše ukázkovou třídu s dotazníkem a odpověďmi (složku podle potřeby vytvoří)
+  help                 vypíše tuto nápovědu
+
+Volby:
+  --data SLOŽKA        datová složka
+  --help               nápověda
+  --version            verze programu
+)";
+
+// Options common to every command, taken out of the argument list.
+struct CommonOptions {
+    QString dataFolder;
+    bool help = false;
+    bool version = false;
+    QStringList words;
+};
+
+CommonOptions parseCommon(const QStringList &arguments, QString *error)
+{
+    CommonOptions options;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments[i];
+        if (a == QLatin1String("--data")) {
+            if (i + 1 >= arguments.size()) {
+                *error = QStringLiteral("Volba --data potřebuje název složky.");
+                return options;
+            }
+            options.dataFolder = arguments[++i];
+        } else if (a.startsWith(QLatin1String("--data="))) {
+            options.dataFolder = a.mid(7);
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            options.help = true;
+        } else if (a == QLatin1String("--version")) {
+            options.version = true;
+        } else {
+            options.words << a;
+        }
+    }
+    return options;
+}
+
+AppFolders foldersFor(const CommonOptions &options, const QString &programFolder)
+{
+    if (options.dataFolder.isEmpty()) {
+        QtShell shell;
+        return AppFolders::resolve({}, programFolder, shell);
+    }
+    AppFolders folders;
+    folders.programFolder = withTrailingSeparator(programFolder);
+    folders.dataFolder = withTrailingSeparator(QDir(options.dataFolder).absolutePath());
+    return folders;
+}
+
+int runInit(const AppFolders &folders, QTextStream &out)
+{
+    const bool fresh = DataFolderSetup::needsFirstRun(folders);
+    const QString file = Settings(folders).databaseFile();
+    DataFolderSetup::createDefaultContent(folders, file);
+    if (fresh)
+        out << QStringLiteral("Vytvořena datová složka %1 s databází %2.\n").arg(folders.dataFolder, file);
+    else
+        out << QStringLiteral("Datová složka %1 už databázi má; doplněny jen chybějící soubory.\n")
+                   .arg(folders.dataFolder);
+    return 0;
+}
+
+int runDemo(const AppFolders &folders, QTextStream &out)
+{
+    const QString file = Settings(folders).databaseFile();
+    DataFolderSetup::createDefaultContent(folders, file);
+    Database db(QStringLiteral("orbelis-cli-demo"));
+    db.open(folders.dataFolder + file);
+    const DemoSummary s = writeDemoData(db);
+    db.close();
+    out << QStringLiteral("Ukázková data zapsána do %1%2:\n").arg(folders.dataFolder, file)
+        << QStringLiteral("  třída %1 se %2 žáky a %3 řádky možností odpovědí\n")
+               .arg(s.classId).arg(s.pupils).arg(s.optionRows)
+        << QStringLiteral("  dotazník %1 se %2 otázkami\n").arg(s.questionnaireId).arg(s.questions)
+        << QStringLiteral("  vyhodnocení %1 s %2 odpověďmi\n").arg(s.sessionId).arg(s.answers);
+    return 0;
+}
+
+} // namespace
+
+int runCli(const QStringList &arguments, const QString &programFolder, QTextStream &out, QTextStream &err)
+{
+    QString error;
+    const CommonOptions options = parseCommon(arguments, &error);
+    if (!error.isEmpty()) {
+        err << error << '\n';
+        return 2;
+    }
+    if (options.version) {
+        try {
+            out << readVersionText(withTrailingSeparator(programFolder)) << '\n';
+        } catch (const std::exception &) {
+            out << QStringLiteral("Verze programu: neznámá\n");
+        }
+        return 0;
+    }
+    const QString command = options.words.value(0);
+    if (options.help || command.isEmpty() || command == QLatin1String("help")) {
+        out << QString::fromUtf8(kHelp);
+        return command.isEmpty() && !options.help ? 2 : 0;
+    }
+
+    try {
+        const AppFolders folders = foldersFor(options, programFolder);
+        if (command == QLatin1String("init"))
+            return runInit(folders, out);
+        if (command == QLatin1String("demo"))
+            return runDemo(folders, out);
+    } catch (const DatabaseError &e) {
+        err << QStringLiteral("Chyba databáze: ") << e.message() << '\n';
+        return 1;
+    } catch (const std::exception &e) {
+        err << QString::fromUtf8(e.what()) << '\n';
+        return 1;
+    }
+    err << QStringLiteral("Neznámý příkaz \"%1\". Nápovědu vypíše orbelis-cli --help.\n").arg(command);
+    return 2;
+}
