@@ -1,18 +1,21 @@
 #pragma once
 
+#include <QBrush>
 #include <QByteArray>
-#include <QColor>
+#include <QFont>
 #include <QList>
 #include <QPaintEngine>
 #include <QPen>
-#include <QBrush>
-#include <QFont>
 #include <QRegion>
 #include <QSize>
 #include <QTransform>
 
 // Paint engine behind EmfPaintDevice: turns QPainter calls into EMF records.
-// World transforms are applied to the coordinates here; the metafile itself stays in MM_TEXT pixels.
+// World transforms are applied to the coordinates here, so the metafile stays in MM_TEXT pixels with an
+// identity world transform; pen widths, font heights and text escapement follow the painter's transform.
+// Pens, brushes and fonts are created when a primitive needs a different one than the selected one;
+// the replaced object is deleted after the new one is selected, and end() selects stock objects and
+// deletes whatever is left, so the handle table is balanced.
 class EmfPaintEngine final : public QPaintEngine
 {
 public:
@@ -46,85 +49,69 @@ public:
     Type type() const override;
 
 private:
-    struct ObjectKey;
+    enum class Slot { Pen, Brush, Font };
+    struct Selected
+    {
+        quint32 handle = 0; // 0 while a stock object is selected
+        QByteArray key;     // record payload that created it; empty: not known yet
+    };
 
-    // Record building
-    void startRecord(quint32 type);
-    void finishRecord();
-    void putU32(quint32 v);
-    void putI32(qint32 v);
-    void putU16(quint16 v);
-    void putU8(quint8 v);
-    void putFloat(float v);
-    void putRect(const QRect &r);
-    void putPoint(const QPoint &p);
-    void putColor(const QColor &c);
-    void emitSimple(quint32 type, std::initializer_list<quint32> args);
-    QByteArray finishedMetafile() const;
+    void writeRecord(quint32 type, const QByteArray &payload);
+    void writeSimple(quint32 type, std::initializer_list<quint32> args);
+    QByteArray assemble(const QByteArray &body, quint32 recordCount, quint32 handles) const;
 
     // Graphic objects
     quint32 allocateHandle();
-    void releaseHandle(quint32 handle);
+    void select(Slot slot, quint32 createType, const QByteArray &payload, quint32 stock);
     void selectPen();
     void selectBrush();
-    void selectFont(const QFont &font, const QTransform &transform);
-    void replaceSelected(quint32 &current, quint32 fresh);
+    void selectFont(const QFont &font, qreal pixelHeight, int escapement);
     void deleteAllObjects();
-    quint32 createPen(const QPen &pen);
-    quint32 createBrush(const QBrush &brush);
-    quint32 createPatternBrush(const QImage &pattern, const QColor &foreground, bool mono);
+    QByteArray penPayload(bool *isNull) const;
+    QByteArray brushPayload(quint32 *createType, bool *isNull) const;
     void setTextColor(const QColor &color);
-    void setBackground();
+    void syncBackground();
     void setFillRule(Qt::FillRule rule);
-    void applyClip();
+    void combineClip(const QRegion &deviceRegion, Qt::ClipOperation operation);
+    void writeClip();
 
     // Geometry helpers
-    bool simpleTransform() const;
+    bool axisAligned() const;
+    qreal transformScale() const;
     QPoint mapPoint(const QPointF &p) const;
     QRect mapBox(const QRectF &r) const;
-    QRect boundsOf(const QList<QPoint> &points) const;
-    qreal penWidthPixels() const;
     bool penVisible() const;
     bool brushVisible() const;
-    void drawMappedPolygon(const QList<QPoint> &points, bool closed);
-    void drawStroke(const QPainterPath &path);
-    void emitPath(const QPainterPath &devicePath, bool fill, bool stroke);
-    void emitImage(const QRect &target, const QImage &image, const QRect &source);
+    void writePoly(quint32 type, const QList<QPoint> &points);
+    void writeBox(quint32 type, const QRectF &r);
+    void writePathRecords(const QPainterPath &devicePath);
+    void writeDevicePath(const QPainterPath &devicePath, bool fill, bool stroke);
+    void writeImage(const QRectF &r, const QImage &image, const QRectF &sr);
 
     QSize m_size;
     int m_dpi;
     QByteArray m_records;
-    int m_recordStart = 0;
     quint32 m_recordCount = 0;
     QByteArray m_finished;
 
-    // Handle table: index 0 is reserved for the metafile itself.
+    // Handle table: index 0 stands for the metafile itself.
     QList<bool> m_handleUsed;
-    quint32 m_maxHandles = 1;
-    quint32 m_currentPen = 0;   // 0: a stock object is selected
-    quint32 m_currentBrush = 0;
-    quint32 m_currentFont = 0;
-    QByteArray m_penKey;
-    QByteArray m_brushKey;
-    QByteArray m_fontKey;
-    bool m_penKnown = false;
-    bool m_brushKnown = false;
-    bool m_fontKnown = false;
+    Selected m_selected[3];
 
     // Painter state mirrored from updateState()
     QPen m_pen;
     QBrush m_brush;
-    QFont m_font;
     QTransform m_transform;
     QBrush m_background = QBrush(Qt::white);
     Qt::BGMode m_bgMode = Qt::TransparentMode;
     QRegion m_clip;
     bool m_clipEnabled = false;
 
-    // Values already written to the metafile's DC
+    // Values already set in the metafile's device context
     quint32 m_textColor = 0;
     quint32 m_bkColor = 0xFFFFFFu;
     quint32 m_bkMode = 0;
     quint32 m_fillMode = 0;
     bool m_clipWritten = false;
+    bool m_stretchModeWritten = false;
 };

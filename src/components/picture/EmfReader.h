@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 // One record of a metafile: its type and its whole bytes (type and size included).
 struct EmfRecord

@@ -1,0 +1,116 @@
+#include "picture/PictureExport.h"
+
+#include "picture/EmfPaintDevice.h"
+#include "picture/JpegWriter.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("PictureExport", text);
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = tr("Soubor „%1“ nelze zapsat: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QImage renderImage(const QSize &size, const PaintRoutine &paint, const QColor &background)
+{
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.setDotsPerMeterX(3780); // 96 dpi
+    image.setDotsPerMeterY(3780);
+    image.fill(background.isValid() ? background : QColor(Qt::white));
+    if (paint) {
+        QPainter painter(&image);
+        paint(painter);
+    }
+    return image;
+}
+
+QByteArray renderSvg(const QSize &size, const PaintRoutine &paint, const QString &title)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    const QSize s = size.expandedTo(QSize(1, 1));
+    generator.setSize(s);
+    generator.setViewBox(QRect(QPoint(0, 0), s));
+    generator.setResolution(96);
+    if (!title.isEmpty())
+        generator.setTitle(title);
+    {
+        QPainter painter(&generator);
+        if (paint)
+            paint(painter);
+    }
+    return bytes;
+}
+
+QByteArray renderEmf(const QSize &size, const PaintRoutine &paint)
+{
+    EmfPaintDevice device(size);
+    {
+        QPainter painter(&device);
+        if (paint)
+            paint(painter);
+    }
+    return device.data();
+}
+
+QMimeData *pictureMimeData(const QImage &image, const QByteArray &svg, const QByteArray &emf)
+{
+    auto *mime = new QMimeData;
+    if (!image.isNull())
+        mime->setImageData(image);
+    if (!svg.isEmpty())
+        mime->setData(QStringLiteral("image/svg+xml"), svg);
+    if (!emf.isEmpty()) {
+        mime->setData(QStringLiteral("image/x-emf"), emf);
+        mime->setData(QStringLiteral("application/x-qt-windows-mime;value=\"Enhanced Metafile\""), emf);
+    }
+    return mime;
+}
+
+bool savePicture(const QString &path, const QSize &size, const PaintRoutine &paint, QString *error)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return saveJpeg(renderImage(size, paint), path, 96, error);
+    if (suffix == QLatin1String("emf"))
+        return writeFile(path, renderEmf(size, paint), error);
+    if (suffix == QLatin1String("svg"))
+        return writeFile(path, renderSvg(size, paint), error);
+    if (suffix == QLatin1String("png")) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!renderImage(size, paint).save(&buffer, "PNG")) {
+            if (error)
+                *error = tr("Obrázek nelze převést do formátu PNG.");
+            return false;
+        }
+        return writeFile(path, bytes, error);
+    }
+    if (error)
+        *error = tr("Neznámý formát obrázku „%1“: použijte .png, .jpg, .svg nebo .emf.").arg(QFileInfo(path).fileName());
+    return false;
+}
