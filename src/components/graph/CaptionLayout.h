@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QFontMetrics>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+// Fits a caption into a text area: word wrap at break characters, only the lines
+// that fit the height, an ellipsis on the last kept line when lines were dropped,
+// and placement by horizontal alignment and vertical layout.
+class CaptionLayout final {
+public:
+    enum HAlign { Left, Right, Center };
+    enum VAlign { Top, Middle, Bottom };
+
+    struct Result {
+        QStringList lines;
+        QRect rect; // measured text placed inside the area
+    };
+
+    static bool isBreakChar(QChar c);
+    // Lines of the text wrapped to the width; CR, LF and CR LF force breaks.
+    static QStringList wrap(const QString &text, const QFontMetrics &fm, int width);
+    static Result layout(const QString &text, const QFontMetrics &fm, const QRect &area, HAlign halign,
+                         VAlign valign);
+    // Unwrapped lines placed in an area (link captions).
+    static QSize measure(const QStringList &lines, const QFontMetrics &fm);
+};
