@@ -1,6 +1,23 @@
+#include "app/MainForm.h"
+#include "app/QtPrompter.h"
+#include "app/Shell.h"
+#include "app/Startup.h"
+
 #include <QApplication>
+#include <QScreen>
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    QtPrompter prompter;
+    QtShell shell;
+    Startup startup(QCoreApplication::applicationDirPath(), prompter, shell);
+    QStringList arguments = app.arguments();
+    arguments.removeFirst();
+    startup.run(arguments);
+
+    TMain_form *main = startup.mainWindow();
+    main->move(main->screen()->availableGeometry().center() - main->rect().center());
+    main->show();
+    return app.exec();
 }

@@ -1,0 +1,9 @@
+#include "app/SharedPrinter.h"
+
+#include <QPrinter>
+
+QPrinter &sharedPrinter()
+{
+    static QPrinter printer(QPrinter::HighResolution);
+    return printer;
+}

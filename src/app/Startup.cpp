@@ -1,0 +1,54 @@
+#include "app/Startup.h"
+
+#include "app/DataModuleStart.h"
+#include "app/MainForm.h"
+#include "app/Prompter.h"
+#include "data/Database.h"
+
+#include <QApplication>
+#include <exception>
+
+Startup::Startup(const QString &programFolder, Prompter &prompter, Shell &shell)
+    : m_database(std::make_unique<Database>())
+{
+    m_context.folders.programFolder = withTrailingSeparator(programFolder);
+    m_context.database = m_database.get();
+    m_context.prompter = &prompter;
+    m_context.shell = &shell;
+}
+
+Startup::~Startup()
+{
+    m_main.reset();
+    m_database->close();
+}
+
+void Startup::reportFailure(const QString &text) { m_context.prompter->message(text, QString(), Prompter::Icon::Error); }
+
+void Startup::run(const QStringList &arguments, const QList<WindowRegistry::Entry> &windows)
+{
+    QApplication::setApplicationName(QStringLiteral("Orbelis"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Orbelis"));
+
+    try {
+        startDataModule(m_context, arguments);
+    } catch (const DatabaseError &e) {
+        reportFailure(e.message());
+    } catch (const std::exception &e) {
+        reportFailure(QString::fromUtf8(e.what()));
+    }
+    if (!m_context.settings)
+        m_context.settings = std::make_unique<Settings>(m_context.folders);
+
+    m_main = std::make_unique<TMain_form>(m_context);
+    m_main->setWindows(&m_windows);
+    try {
+        m_main->FormCreate();
+    } catch (const DatabaseError &e) {
+        reportFailure(e.message());
+    } catch (const std::exception &e) {
+        reportFailure(QString::fromUtf8(e.what()));
+    }
+
+    m_windows.createAll(windows, m_context, m_main.get());
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/AppContext.h"
+#include "app/WindowRegistry.h"
+
+#include <QStringList>
+#include <memory>
+
+class Database;
+class TMain_form;
+
+// Starts the program: the title, the data module, the main window and then every other window once,
+// hidden, in their order. A failure in one step is shown and start-up goes on with the next.
+class Startup final
+{
+    Q_DISABLE_COPY_MOVE(Startup)
+public:
+    Startup(const QString &programFolder, Prompter &prompter, Shell &shell);
+    ~Startup();
+
+    void run(const QStringList &arguments, const QList<WindowRegistry::Entry> &windows = WindowRegistry::programWindows());
+
+    AppContext &context() { return m_context; }
+    TMain_form *mainWindow() const { return m_main.get(); }
+    WindowRegistry &windows() { return m_windows; }
+
+private:
+    void reportFailure(const QString &text);
+
+    std::unique_ptr<Database> m_database;
+    AppContext m_context;
+    std::unique_ptr<TMain_form> m_main;
+    WindowRegistry m_windows;
+};

@@ -1,0 +1,100 @@
+#include "app/WindowRegistry.h"
+
+#include "app/AppContext.h"
+#include "app/Prompter.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <exception>
+
+namespace {
+
+// A window whose content is not built yet: it exists, has its name and caption, and says so when shown.
+QObject *pendingWindow(const QString &name, const QString &caption, QWidget *mainWindow)
+{
+    auto *dialog = new QDialog(mainWindow);
+    dialog->setObjectName(name);
+    dialog->setWindowTitle(caption);
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addWidget(new QLabel(QStringLiteral("Tato část programu se teprve připravuje."), dialog));
+    dialog->resize(420, 120);
+    return dialog;
+}
+
+QObject *pendingModule(const QString &name, QWidget *mainWindow)
+{
+    auto *module = new QObject(mainWindow);
+    module->setObjectName(name);
+    return module;
+}
+
+WindowRegistry::Entry pending(const char *name, const char *caption)
+{
+    const QString n = QString::fromLatin1(name);
+    const QString c = QString::fromUtf8(caption);
+    return {n, [n, c](AppContext &, QWidget *main) { return pendingWindow(n, c, main); }};
+}
+
+WindowRegistry::Entry pendingDataModule(const char *name)
+{
+    const QString n = QString::fromLatin1(name);
+    return {n, [n](AppContext &, QWidget *main) { return pendingModule(n, main); }};
+}
+
+} // namespace
+
+QList<WindowRegistry::Entry> WindowRegistry::programWindows()
+{
+    return {
+        pending("TZak_Form", "Žák"),
+        pending("TVlastnosti_Form", "Vlastnosti"),
+        pending("TEditor_Form", "Editor"),
+        pendingDataModule("TImport_DM"),
+        pending("TNastaveniDotazniku_Form", "Dotazníky a jejich otázky"),
+        pending("TDotazniky_Form", "Dotazníky"),
+        pending("TSociogram_Form", "Sociogram"),
+        pending("TSloupcovy_Graf_Form", "Sloupcový graf"),
+        pending("TZaci_Form", "Žáci"),
+        pending("TDotaznik_Odpovedi_Form", "Odpovědi"),
+        pending("TNastaveni_Otazek_Form", "Nastavení otázek"),
+        pending("TVycisteni_Form", "Vyčištění databáze"),
+        pending("TFtp_Form", "FTP"),
+        pending("TUpload_Form", "Nahrání na FTP"),
+        pendingDataModule("TDM_IE"),
+        pending("TImport_Zaka_Form", "Import žáků"),
+        pending("TListiny_Form", "Listiny"),
+    };
+}
+
+void WindowRegistry::createAll(const QList<Entry> &entries, AppContext &context, QWidget *mainWindow)
+{
+    for (const Entry &entry : entries) {
+        try {
+            QObject *object = entry.factory(context, mainWindow);
+            if (auto *widget = qobject_cast<QWidget *>(object))
+                widget->hide();
+            m_objects.append({entry.name, object});
+        } catch (const std::exception &e) {
+            context.prompter->message(QString::fromUtf8(e.what()), QString(), Prompter::Icon::Error);
+        }
+    }
+}
+
+QObject *WindowRegistry::object(const QString &name) const
+{
+    for (const auto &[n, object] : m_objects)
+        if (n == name)
+            return object;
+    return nullptr;
+}
+
+QWidget *WindowRegistry::window(const QString &name) const { return qobject_cast<QWidget *>(object(name)); }
+
+QStringList WindowRegistry::createdNames() const
+{
+    QStringList names;
+    for (const auto &entry : m_objects)
+        names << entry.first;
+    return names;
+}
