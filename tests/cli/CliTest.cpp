@@ -1,0 +1,86 @@
+#include "cli/Cli.h"
+#include "data/Database.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int code = 0;
+    QString out;
+    QString err;
+};
+
+CliRun run(const QStringList &args, const QString &programFolder = QString())
+{
+    CliRun result;
+    QTextStream out(&result.out);
+    QTextStream err(&result.err);
+    result.code = runCli(args, programFolder, out, err);
+    return result;
+}
+
+TEST(CliTest, InitCreatesTheFolderAndDatabaseOnce)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("nova slozka"));
+    CliRun r = run({QStringLiteral("init"), QStringLiteral("--data"), data});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/skola.mdb")));
+    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/Listiny")));
+    r = run({QStringLiteral("--data"), data, QStringLiteral("init")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("už databázi má")));
+}
+
+TEST(CliTest, DemoWritesIntoTheConfiguredDatabase)
+{
+    QTemporaryDir dir;
+    QFile ini(dir.filePath(QStringLiteral("nastaveni.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[databaze]\nsoubor=ukazka.mdb\n");
+    ini.close();
+    const CliRun r = run({QStringLiteral("demo"), QStringLiteral("--data=") + dir.path()});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("ukazka.mdb")));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("skola.mdb"))));
+    Database db(QStringLiteral("cli-test"));
+    db.open(dir.filePath(QStringLiteral("ukazka.mdb")));
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM trida")).toInt(), 1);
+    EXPECT_GT(db.scalar(QStringLiteral("SELECT count(*) FROM odpovedi")).toInt(), 100);
+}
+
+TEST(CliTest, UsageErrorsExitNonZeroWithAMessage)
+{
+    CliRun r = run({QStringLiteral("nesmysl"), QStringLiteral("--data"), QStringLiteral("/tmp")});
+    EXPECT_NE(r.code, 0);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Neznámý příkaz")));
+    r = run({QStringLiteral("init"), QStringLiteral("--data")});
+    EXPECT_NE(r.code, 0);
+    EXPECT_FALSE(r.err.isEmpty());
+    r = run({});
+    EXPECT_NE(r.code, 0);
+    r = run({QStringLiteral("--help")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("init")));
+    // A data folder that cannot be created.
+    r = run({QStringLiteral("init"), QStringLiteral("--data"), QStringLiteral("/proc/orbelis")});
+    EXPECT_NE(r.code, 0);
+    EXPECT_FALSE(r.err.isEmpty());
+}
+
+TEST(CliTest, VersionComesFromTheVersionFile)
+{
+    QTemporaryDir dir;
+    QFile version(dir.filePath(QStringLiteral("orbelis.txt")));
+    ASSERT_TRUE(version.open(QIODevice::WriteOnly));
+    version.write("2.5.1\n");
+    version.close();
+    const CliRun r = run({QStringLiteral("--version")}, dir.path());
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.trimmed(), QStringLiteral("Verze programu: 25.1"));
+}
+
+} // namespace
