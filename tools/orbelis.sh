@@ -34,13 +34,13 @@ install_missing() {
 
 configure_and_build() {
   cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$build" -j"$(nproc)"
+  cmake --build "$build" -j"$(nproc)" "$@"
 }
 
 case "$mode" in
   start)
     install_missing "${packages[@]}"
-    configure_and_build
+    configure_and_build --target orbelis orbelis-cli
     demo="$build/demo-data"
     if [ ! -f "$demo/skola.mdb" ]; then
       "$build/src/orbelis-cli" demo --data "$demo"
