@@ -1,0 +1,206 @@
+#include "ChartTestData.h"
+
+#include "chart/ChartLayouter.h"
+#include "chart/ChartMetafile.h"
+
+#include "picture/EmfFormat.h"
+#include "picture/EmfReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+int bottomOf(const QRect &r)
+{
+    return r.y() + r.height();
+}
+
+void fillThreeQuestions(ChartModel &model)
+{
+    ChartTestData::fillTwoQuestions(model);
+    TChartSeries *third = model.AddSeries(ChartSeriesKind::Bar);
+    third->setCaption(QStringLiteral("Otázka 3 – koho bys pozval na oslavu?"));
+    for (int n = 1; n <= 5; ++n) {
+        third->AddXY(ChartTestData::pupils()[n - 1], n, (n * 2) % 5);
+        third->AddXY(ChartTestData::pupils()[n - 1], n, -(n % 2));
+    }
+}
+
+} // namespace
+
+TEST(ChartMetafile, KeepsTheRequestedSizeWhenEverythingFits)
+{
+    ChartModel model;
+    ChartTestData::fillTwoQuestions(model);
+    const ChartMetafile meta = ChartMetafile::create(model, 800, 600);
+    EXPECT_EQ(meta.size(), QSize(800, 600));
+    const ChartMetafile other = ChartMetafile::create(model, 1000, 700);
+    EXPECT_EQ(other.size(), QSize(1000, 700));
+    EXPECT_EQ(other.layout().plot.x() + other.layout().plot.width(), other.layout().legendRect.x() - 20);
+}
+
+TEST(ChartMetafile, TallLegendRaisesTheHeight)
+{
+    ChartModel model;
+    model.BeginUpdate();
+    for (int s = 0; s < 30; ++s) {
+        TChartSeries *series = model.AddSeries(ChartSeriesKind::Bar);
+        series->setCaption(QStringLiteral("Otázka %1").arg(s + 1));
+        series->AddXY(QStringLiteral("Adam"), 1, s % 4);
+    }
+    model.EndUpdate();
+    const ChartLayout first = ChartLayouter::layout(model, QSize(800, 600), 96);
+    ASSERT_GT(bottomOf(first.legendRect) + 20, 600);
+
+    const ChartMetafile meta = ChartMetafile::create(model, 800, 600);
+    EXPECT_EQ(meta.size().height(), bottomOf(first.legendRect) + 20);
+    EXPECT_EQ(meta.layout().size, meta.size()); // laid out again for the new size
+    EXPECT_EQ(bottomOf(meta.layout().legendRect) + 20, meta.size().height());
+}
+
+TEST(ChartMetafile, NarrowPlotWidensThePicture)
+{
+    ChartModel model;
+    ChartTestData::fillTwoQuestions(model);
+    const ChartLayout first = ChartLayouter::layout(model, QSize(400, 700), 96);
+    ASSERT_LT(first.plot.width(), first.plot.height());
+    const ChartMetafile meta = ChartMetafile::create(model, 400, 700);
+    EXPECT_EQ(meta.size(), QSize(400 + first.plot.height() - first.plot.width(), 700));
+    EXPECT_EQ(meta.layout().size, meta.size());
+}
+
+TEST(ChartMetafile, PrintRectangleIsTheLargestCentred2100By1600)
+{
+    EXPECT_EQ(ChartMetafile::printRect(QRectF(0, 0, 2100, 2000)), QRectF(0, 200, 2100, 1600));
+    EXPECT_EQ(ChartMetafile::printRect(QRectF(50, 50, 4200, 1600)), QRectF(50 + 1050, 50, 2100, 1600));
+    const QRectF portrait = ChartMetafile::printRect(QRectF(0, 0, 1050, 3000));
+    EXPECT_DOUBLE_EQ(portrait.width(), 1050);
+    EXPECT_DOUBLE_EQ(portrait.height(), 800);
+    EXPECT_DOUBLE_EQ(portrait.y(), 1100);
+}
+
+TEST(ChartMetafile, PrintChartStretchesThe800By600Picture)
+{
+    ChartModel model;
+    ChartTestData::fillTwoQuestions(model);
+    QImage page(2200, 2000, QImage::Format_RGB32);
+    page.fill(Qt::green);
+    {
+        QPainter painter(&page);
+        ChartMetafile::printChart(model, painter, QRect(50, 50, 2100, 1900));
+    }
+    // Fitted: 2100 x 1600 at (50, 200); scale 2100 / 800 across, 1600 / 600 down.
+    EXPECT_EQ(page.pixelColor(100, 150), QColor(Qt::green));
+    EXPECT_EQ(page.pixelColor(100, 1850), QColor(Qt::green));
+    EXPECT_EQ(page.pixelColor(100, 250), QColor(Qt::white));
+    const ChartLayout layout = ChartLayouter::layout(model, QSize(800, 600), 96);
+    const QRect bar = layout.series[0].bars[0]; // red, 3 up
+    const QPointF centre(50 + bar.center().x() * 2100.0 / 800, 200 + bar.center().y() * 1600.0 / 600);
+    EXPECT_EQ(page.pixelColor(centre.toPoint()), QColor(255, 0, 0));
+}
+
+TEST(ChartMetafile, EmfHoldsTheChartWithPatternBrushesInMonochrome)
+{
+    ChartModel model;
+    ChartTestData::fillTwoQuestions(model);
+    model.setMonochrome(true);
+    const ChartMetafile meta = ChartMetafile::create(model, 800, 600);
+    const QByteArray emf = meta.toEmf();
+    EmfReader reader;
+    QString error;
+    ASSERT_TRUE(reader.read(emf, &error)) << error.toStdString();
+    const QStringList texts = reader.texts();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Třída 5.A")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Otázka 2")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("3 Cyril Dvořák")));
+    EXPECT_GT(reader.count(emf::EMR_CREATEDIBPATTERNBRUSHPT) + reader.count(emf::EMR_CREATEMONOBRUSH), 0);
+}
+
+TEST(ChartMetafile, SavesByExtension)
+{
+    ChartModel model;
+    ChartTestData::fillTwoQuestions(model);
+    const ChartMetafile meta = ChartMetafile::create(model, 640, 480);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QString error;
+    ASSERT_TRUE(meta.save(dir.filePath(QStringLiteral("graf.emf")), &error)) << error.toStdString();
+    ASSERT_TRUE(meta.save(dir.filePath(QStringLiteral("graf.jpg")), &error)) << error.toStdString();
+    EXPECT_FALSE(meta.save(dir.filePath(QStringLiteral("graf.xyz")), &error));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("graf.xyz"))));
+    const QImage jpeg(dir.filePath(QStringLiteral("graf.jpg")));
+    EXPECT_EQ(jpeg.size(), QSize(640, 480));
+    QFile file(dir.filePath(QStringLiteral("graf.emf")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), meta.toEmf());
+}
+
+// LibreOffice draws the metafile like our own bitmap of the same chart.
+TEST(ChartMetafile, LibreOfficeRendersTheEmfLikeTheBitmap)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+
+    ChartModel model;
+    fillThreeQuestions(model);
+    model.setShowXLabel(true);
+    const ChartMetafile meta = ChartMetafile::create(model, 800, 600);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString emfPath = dir.filePath(QStringLiteral("chart.emf"));
+    ASSERT_TRUE(meta.save(emfPath));
+    const QImage ours = meta.toImage();
+    ours.save(dir.filePath(QStringLiteral("ours.png")));
+
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(soffice, {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
+                            QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("png"),
+                            QStringLiteral("--outdir"), dir.path(), emfPath});
+    ASSERT_TRUE(process.waitForFinished(180000));
+    const QImage theirs(dir.filePath(QStringLiteral("chart.png")));
+    ASSERT_FALSE(theirs.isNull()) << process.readAllStandardError().toStdString();
+    if (qEnvironmentVariableIsSet("ORBELIS_KEEP_PICTURES")) {
+        const QString keep = qEnvironmentVariable("ORBELIS_KEEP_PICTURES");
+        QDir().mkpath(keep);
+        ours.save(keep + QStringLiteral("/chart-ours.png"));
+        theirs.save(keep + QStringLiteral("/chart-libreoffice.png"));
+        QFile::copy(emfPath, keep + QStringLiteral("/chart.emf"));
+    }
+
+    // Same picture, compared coarsely: both scaled to 80 x 60 in grey levels.
+    const QImage a = ours.scaled(80, 60, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .convertToFormat(QImage::Format_RGB32);
+    const QImage b = theirs.scaled(80, 60, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .convertToFormat(QImage::Format_RGB32);
+    double difference = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 80; ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            difference += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    difference /= 80.0 * 60.0 * 3.0;
+    EXPECT_LT(difference, 12.0) << "mean channel difference " << difference;
+
+    // The bars are where our layout put them, in their colours.
+    const auto colourAt = [&](const QRect &bar) {
+        const QPointF c(bar.center().x() * double(theirs.width()) / meta.size().width(),
+                        bar.center().y() * double(theirs.height()) / meta.size().height());
+        return theirs.pixelColor(c.toPoint());
+    };
+    const ChartLayout &layout = meta.layout();
+    EXPECT_EQ(colourAt(layout.series[0].bars[0]), QColor(255, 0, 0));
+    EXPECT_EQ(colourAt(layout.series[1].bars[6]), QColor(0, 0, 255));
+    EXPECT_EQ(colourAt(layout.series[2].bars[2]), QColor(0, 128, 0));
+}
