@@ -1,0 +1,185 @@
+#pragma once
+
+#include "app/AppFolders.h"
+#include "data/Dataset.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <functional>
+
+class Database;
+class Prompter;
+
+// One item of the session menu the main window rebuilds at every class change.
+struct SessionMenuItem {
+    qint64 id = 0;
+    QString caption; // the session's display name (`cely_nazev`)
+    bool operator==(const SessionMenuItem &other) const = default;
+};
+
+// What the answer-entry window shows for the current question (question change).
+struct AnswerPanels {
+    int typ = 0;
+    bool changePanels = true; // false for kinds above 4: the panels stay as they are
+    bool showPositive = true;
+    bool showNegative = false;
+    bool showText = false;
+    QString positiveLabel; // `text_otazky`
+    QString negativeLabel; // `text_otazky_negativni`
+    QString freeText;      // stored free text of the current respondent (kind 4)
+};
+
+// The data module: the datasets every window binds to and the rules that run around their changes
+// (defaults of new rows, validations, cascading deletions, re-parameterising dependent datasets),
+// plus the service operations shared by the windows. It never touches a widget: windows observe the
+// datasets' states and the signals below, and tell the module which of its windows are showing.
+//
+// Every multi-statement change (cascading deletions, option rows, renumbering) runs in one transaction.
+class TDM final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TDM)
+public:
+    TDM(Database &db, const AppFolders &folders, Prompter &prompter, QObject *parent = nullptr);
+    ~TDM() override;
+
+    Database &database() const { return m_db; }
+    Prompter &prompter() const { return m_prompter; }
+    const AppFolders &folders() const { return m_folders; }
+
+    // --- Datasets ---------------------------------------------------------------------------------
+    Dataset &Trida_Query() const { return *m_trida; }
+    Dataset &Zak_Query() const { return *m_zak; }
+    Dataset &Zak_Query_1() const { return *m_zak1; }
+    Dataset &Zak_Query_2() const { return *m_zak2; }
+    Dataset &Zak_Query_3() const { return *m_zak3; }
+    Dataset &Testy_Query() const { return *m_testy; }
+    Dataset &Otazky_Query() const { return *m_otazky; }
+    Dataset &OtazkyVyhodnoceni_Query() const { return *m_otazkyVyhodnoceni; }
+    Dataset &Vyhodnoceni_Query() const { return *m_vyhodnoceni; }
+    Dataset &Poznamky_Query() const { return *m_poznamky; }
+    Dataset &Sablony_AdoQuery() const { return *m_sablony; }
+    Dataset &Listiny_ADOQuery() const { return *m_listiny; }
+    // Answer aggregations; statements are set by the aggregation queries (empty until then).
+    Dataset &Odpovedi_Query() const { return *m_odpovedi; }
+    Dataset &ADOQuery2() const { return *m_adoQuery2; }
+    QList<Dataset *> datasets() const;
+
+    // Opens the start-up datasets in their fixed order (a dataset without statement is skipped).
+    // Raises DatabaseError when one cannot be opened; the ones opened before stay open.
+    void openDatasets();
+    void closeDatasets();
+
+    // --- Shared state -----------------------------------------------------------------------------
+    bool NewClassFlag() const { return m_newClassFlag; }
+    QString PendingListinaFile() const { return m_pendingListinaFile; }
+    QString PendingListinaName() const { return m_pendingListinaName; }
+    void setPendingListinaFile(const QString &path) { m_pendingListinaFile = path; }
+    void setPendingListinaName(const QString &name) { m_pendingListinaName = name; }
+    // Hands a file to the class documents: sets the pending file and title and starts the insertion.
+    void addClassDocument(const QString &path, const QString &title);
+
+    // Windows say when they show and hide; the rules act on what is showing.
+    void setAnswerWindowShowing(bool showing) { m_answerWindowShowing = showing; }     // TDotaznik_Odpovedi_Form
+    void setSessionWindowShowing(bool showing) { m_sessionWindowShowing = showing; }   // TDotazniky_Form
+    void setDocumentWindowShowing(bool showing) { m_documentWindowShowing = showing; } // TListiny_Form
+
+    // --- Service operations -------------------------------------------------------------------------
+    // Requery when open, else open; errors shown as "Došlo k chybě. …" and not passed on.
+    bool RefreshDataset(Dataset &dataset);
+    // Copies source over target (written through a temporary file); shows one of the two messages and
+    // returns false on failure. A target that is the source itself fails.
+    bool DuplicateFile(const QString &target, const QString &source);
+    static QString JetDateLiteral(const QDateTime &value);
+    // Counter value of the last insert on the connection.
+    qint64 LastIdentity();
+    // The system's temporary folder with a trailing separator.
+    static QString TempFolder();
+    // For each listed row (in the order given): go to it, edit, set the field, post. Rows are taken as
+    // bookmarks first, so rules that refresh the dataset after each post do not disturb the walk.
+    void SetFieldOnSelectedRows(Dataset &dataset, const QList<int> &rows, const QVariant &value, const QString &field);
+    int CountPupils(qint64 classId);
+    // Largest value of a column (as text; empty for an empty table).
+    QString MaxId(const QString &table, const QString &column);
+
+    // Current class `ID` (null when the register is empty).
+    QVariant currentClassId() const;
+
+    // --- Rules run by the windows too -----------------------------------------------------------------
+    void runClassChange();
+    void runRespondentChange();
+    void runQuestionChange();
+    // Free text a respondent wrote to a question of a session (empty when none).
+    QString loadFreeText(qint64 sessionId, qint64 questionId, qint64 respondentId);
+    // Full path of the current document's file (status bar of the document window).
+    QString currentDocumentPath() const;
+
+    // --- Class register services (main window) --------------------------------------------------------
+    // Title click on the class grid: flips between ASC and DESC on the last statement line and reopens.
+    void sortClassGrid(const QString &field);
+    // Answer-option rows of the current class (rows are added even when they exist); refreshes Zak_Query.
+    void insertGeneralOptionRows();
+    void insertYesNoOptionRows();
+    void insertLetterAndNumberOptionRows();
+    // "Připsat pořadí": asks, then numbers real pupils by first name, then the option rows by text.
+    // False when declined or when there is no class.
+    bool renumberClassRows();
+    // `GenerovatPoradi`: pupils by first name, then option rows by kind (descending) and text; refreshes
+    // the roster.
+    void GenerovatPoradi();
+
+signals:
+    // The current class changed (also after a session was saved): the sessions of the new class, newest
+    // first, for the session menu. classId is -1 when the register is empty.
+    void classChanged(qint64 classId, const QList<SessionMenuItem> &sessions);
+    // The user accepted adding pupils to a new class: run the "Žáci" command.
+    void addPupilsRequested();
+    // Both partner lists were re-filtered: repaint their grids.
+    void partnerListsChanged();
+    // The current question changed while answer entry is showing.
+    void answerPanelsChanged(const AnswerPanels &panels);
+    // The user asked to see the documents after an insertion: show the document window modally.
+    void showDocumentsRequested();
+    void documentPathChanged(const QString &path);
+
+private:
+    Dataset *makeDataset(const QString &name, const QStringList &sql, const QString &table = QString(),
+                         const QString &key = QStringLiteral("ID"));
+    void installRules();
+    bool confirmTwice(const QString &title, const QString &first, const QString &second);
+    // Runs the statements of a cascade in one transaction, refreshes the dataset and cancels its own
+    // delete (by throwing SilentAbort).
+    [[noreturn]] void runCascade(Dataset &dataset, bool showError, const std::function<void()> &statements);
+    void insertOptionRows(const QList<QPair<QString, QString>> &rows);
+    void insertDocument();
+    void deleteDocumentFile();
+
+    Database &m_db;
+    AppFolders m_folders;
+    Prompter &m_prompter;
+
+    Dataset *m_trida = nullptr;
+    Dataset *m_zak = nullptr;
+    Dataset *m_zak1 = nullptr;
+    Dataset *m_zak2 = nullptr;
+    Dataset *m_zak3 = nullptr;
+    Dataset *m_testy = nullptr;
+    Dataset *m_otazky = nullptr;
+    Dataset *m_otazkyVyhodnoceni = nullptr;
+    Dataset *m_vyhodnoceni = nullptr;
+    Dataset *m_poznamky = nullptr;
+    Dataset *m_sablony = nullptr;
+    Dataset *m_listiny = nullptr;
+    Dataset *m_odpovedi = nullptr;
+    Dataset *m_adoQuery2 = nullptr;
+
+    bool m_newClassFlag = false;
+    QString m_pendingListinaFile;
+    QString m_pendingListinaName;
+    bool m_answerWindowShowing = false;
+    bool m_sessionWindowShowing = false;
+    bool m_documentWindowShowing = false;
+};
