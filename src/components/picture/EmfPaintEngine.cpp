@@ -221,22 +221,19 @@ bool EmfPaintEngine::begin(QPaintDevice *)
     m_pen = QPen();
     m_brush = QBrush();
     m_transform = QTransform();
-    m_background = QBrush(Qt::white);
-    m_bgMode = Qt::TransparentMode;
     m_clip = QRegion();
     m_clipEnabled = false;
+    m_clipSet = false;
     m_clipWritten = false;
     m_stretchModeWritten = false;
 
     // Device context set-up that QPainter's defaults assume.
     writeSimple(EMR_SETMAPMODE, {MM_TEXT});
     writeSimple(EMR_SETBKMODE, {TRANSPARENT});
-    m_bkMode = TRANSPARENT;
     writeSimple(EMR_SETTEXTALIGN, {TA_BASELINE | TA_LEFT});
     writeSimple(EMR_SETPOLYFILLMODE, {ALTERNATE});
     m_fillMode = ALTERNATE;
     m_textColor = 0;
-    m_bkColor = 0xFFFFFFu;
     return true;
 }
 
@@ -341,10 +338,8 @@ void EmfPaintEngine::updateState(const QPaintEngineState &state)
         m_pen = state.pen();
     if (flags & DirtyBrush)
         m_brush = state.brush();
-    if (flags & DirtyBackground)
-        m_background = state.backgroundBrush();
-    if (flags & DirtyBackgroundMode)
-        m_bgMode = state.backgroundMode();
+    // Background brush and mode are not followed: QPainter fills opaque backgrounds of dashed lines
+    // and text itself for engines like this one.
 
     bool clipChanged = false;
     // A clip is given in the coordinates of the transform in force when it was set; QPainter replays
@@ -359,7 +354,8 @@ void EmfPaintEngine::updateState(const QPaintEngineState &state)
         clipChanged = true;
     }
     if (flags & DirtyClipEnabled) {
-        m_clipEnabled = state.isClipEnabled();
+        // QPainter's restore() reports "enabled" together with a NoClip operation: no clip is set then.
+        m_clipEnabled = state.isClipEnabled() && m_clipSet;
         clipChanged = true;
     }
     if (clipChanged)
@@ -371,14 +367,17 @@ void EmfPaintEngine::combineClip(const QRegion &deviceRegion, Qt::ClipOperation 
     switch (operation) {
     case Qt::NoClip:
         m_clip = QRegion();
+        m_clipSet = false;
         m_clipEnabled = false;
         break;
     case Qt::ReplaceClip:
         m_clip = deviceRegion;
+        m_clipSet = true;
         m_clipEnabled = true;
         break;
     case Qt::IntersectClip:
         m_clip = m_clipEnabled ? m_clip.intersected(deviceRegion) : deviceRegion;
+        m_clipSet = true;
         m_clipEnabled = true;
         break;
     }
@@ -604,7 +603,9 @@ QByteArray EmfPaintEngine::brushPayload(quint32 *createType, bool *isNull) const
         return payload;
     }
 
-    const QColor background = m_background.style() == Qt::NoBrush ? QColor(Qt::white) : m_background.color();
+    // EMF pattern brushes are opaque: their 0-bits take the painter's background colour.
+    const QBrush backgroundBrush = painter() ? painter()->background() : QBrush(Qt::white);
+    const QColor background = backgroundBrush.style() == Qt::NoBrush ? QColor(Qt::white) : backgroundBrush.color();
     QByteArray info;
     QByteArray bits;
     if (style >= Qt::Dense1Pattern && style <= Qt::Dense7Pattern) {
@@ -673,7 +674,6 @@ void EmfPaintEngine::selectBrush()
         select(Slot::Brush, 0, {}, NULL_BRUSH);
     else
         select(Slot::Brush, createType, payload, 0);
-    syncBackground();
 }
 
 void EmfPaintEngine::selectFont(const QFont &font, qreal pixelHeight, int escapement)
@@ -710,22 +710,6 @@ void EmfPaintEngine::setTextColor(const QColor &color)
     if (ref != m_textColor) {
         writeSimple(EMR_SETTEXTCOLOR, {ref});
         m_textColor = ref;
-    }
-}
-
-void EmfPaintEngine::syncBackground()
-{
-    const quint32 mode = m_bgMode == Qt::OpaqueMode ? OPAQUE : TRANSPARENT;
-    if (mode != m_bkMode) {
-        writeSimple(EMR_SETBKMODE, {mode});
-        m_bkMode = mode;
-    }
-    if (mode == OPAQUE) {
-        const quint32 ref = colorRef(m_background.color());
-        if (ref != m_bkColor) {
-            writeSimple(EMR_SETBKCOLOR, {ref});
-            m_bkColor = ref;
-        }
     }
 }
 
@@ -1152,7 +1136,6 @@ void EmfPaintEngine::drawTextItem(const QPointF &p, const QTextItem &textItem)
     const qreal pixelSize = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * m_dpi / 72.0;
     selectFont(font, pixelSize * scaleY, escapement);
     setTextColor(m_pen.color());
-    syncBackground();
 
     // Advances per UTF-16 unit, stretched to QPainter's own width of the run so that the text
     // takes the same room whatever font the reader substitutes.

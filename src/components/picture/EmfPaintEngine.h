@@ -70,7 +70,6 @@ private:
     QByteArray penPayload(bool *isNull) const;
     QByteArray brushPayload(quint32 *createType, bool *isNull) const;
     void setTextColor(const QColor &color);
-    void syncBackground();
     void setFillRule(Qt::FillRule rule);
     void combineClip(const QRegion &deviceRegion, Qt::ClipOperation operation);
     void writeClip();
@@ -102,15 +101,12 @@ private:
     QPen m_pen;
     QBrush m_brush;
     QTransform m_transform;
-    QBrush m_background = QBrush(Qt::white);
-    Qt::BGMode m_bgMode = Qt::TransparentMode;
     QRegion m_clip;
     bool m_clipEnabled = false;
+    bool m_clipSet = false; // a clip region is defined (it may be switched off by setClipping(false))
 
     // Values already set in the metafile's device context
     quint32 m_textColor = 0;
-    quint32 m_bkColor = 0xFFFFFFu;
-    quint32 m_bkMode = 0;
     quint32 m_fillMode = 0;
     bool m_clipWritten = false;
     bool m_stretchModeWritten = false;
