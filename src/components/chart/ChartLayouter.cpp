@@ -108,8 +108,11 @@ QStringList ChartLayouter::wrapText(const QString &text, const QFontMetrics &met
                 line = word;
             }
         }
-        for (int i = 0; i < trailing && metrics.horizontalAdvance(line + QLatin1Char(' ')) <= maxWidth; ++i)
-            line += QLatin1Char(' ');
+        if (trailing > 0) {
+            const int space = std::max(1, metrics.horizontalAdvance(QLatin1Char(' ')));
+            const int room = (maxWidth - metrics.horizontalAdvance(line)) / space;
+            line += QString(std::clamp(room, 0, trailing), QLatin1Char(' '));
+        }
         lines.append(line);
     }
     return lines;
