@@ -41,6 +41,17 @@ bool EmfPaintDevice::saveToFile(const QString &path, QString *error) const
     return true;
 }
 
+void EmfPaintDevice::setPatternFills(PatternFills fills)
+{
+    m_patternFills = fills;
+    m_engine->setPatternFills(fills);
+}
+
+EmfPaintDevice::PatternFills EmfPaintDevice::patternFills() const
+{
+    return m_patternFills;
+}
+
 QPaintEngine *EmfPaintDevice::paintEngine() const
 {
     return m_engine.get();

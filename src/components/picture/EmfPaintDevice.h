@@ -14,11 +14,21 @@ class EmfPaintEngine;
 // One painting session per picture: begin() starts a new metafile, end() finishes it; data() returns
 // the bytes of the last finished session (an empty, valid metafile before the first one).
 //
-// Monochrome pattern brushes (QBitmap textures, Qt's dense patterns) are written as opaque EMF pattern
-// brushes: their 1-bits take the brush colour, their 0-bits QPainter::background()'s colour.
+// Monochrome patterns (QBitmap textures, Qt's dense patterns) are opaque in EMF: their 1-bits take the
+// brush colour, their 0-bits QPainter::background()'s colour.
 class EmfPaintDevice : public QPaintDevice
 {
 public:
+    // How hatch and monochrome pattern fills are written.
+    enum class PatternFills {
+        // GDI brushes: EMR_CREATEBRUSHINDIRECT with an HS_* hatch, EMR_CREATEDIBPATTERNBRUSHPT with the bitmap.
+        // What GDI-based readers (Word, Windows) expect; LibreOffice shows them as plain colour fills.
+        Brushes,
+        // The pattern drawn out inside the shape (hatch lines, or the tiled bitmap clipped to the shape),
+        // which every reader shows as QPainter does, at the cost of more records.
+        Drawn,
+    };
+
     explicit EmfPaintDevice(const QSize &sizePixels, int dpi = 96);
     ~EmfPaintDevice() override;
     Q_DISABLE_COPY_MOVE(EmfPaintDevice)
@@ -31,6 +41,10 @@ public:
     // Writes data() through QSaveFile; on failure returns false and puts a message into *error.
     bool saveToFile(const QString &path, QString *error = nullptr) const;
 
+    // Brushes by default.
+    void setPatternFills(PatternFills fills);
+    PatternFills patternFills() const;
+
     QPaintEngine *paintEngine() const override;
 
 protected:
@@ -39,5 +53,6 @@ protected:
 private:
     QSize m_size;
     int m_dpi;
+    PatternFills m_patternFills = PatternFills::Brushes;
     std::unique_ptr<EmfPaintEngine> m_engine;
 };

@@ -188,6 +188,66 @@ bool isHatch(Qt::BrushStyle style, quint32 *hatch)
     }
 }
 
+// A monochrome pattern: Qt's dense patterns and bitmap textures, with the colours of its 0 and 1 bits.
+struct MonoTile
+{
+    int width = 0;
+    int height = 0;
+    QList<bool> set;
+    QColor zero;
+    QColor one;
+
+    bool isNull() const { return width <= 0 || height <= 0; }
+    bool at(int x, int y) const { return set.at(qsizetype(y) * width + x); }
+};
+
+MonoTile monoTileOf(const QBrush &brush, const QColor &background)
+{
+    MonoTile tile;
+    const Qt::BrushStyle style = brush.style();
+    if (style >= Qt::Dense1Pattern && style <= Qt::Dense7Pattern) {
+        // Qt's dense patterns, sampled as an 8 × 8 bitmap of the brush colour.
+        QImage sample(8, 8, QImage::Format_RGB32);
+        sample.fill(Qt::white);
+        QPainter painter(&sample);
+        painter.fillRect(sample.rect(), QBrush(Qt::black, style));
+        painter.end();
+        tile.width = tile.height = 8;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                tile.set.append(qGray(sample.pixel(x, y)) < 128);
+        tile.zero = background;
+        tile.one = brush.color();
+        return tile;
+    }
+    if (style != Qt::TexturePattern)
+        return tile;
+    const QPixmap pixmap = brush.texture();
+    QImage mono;
+    bool oneIsSet = true;
+    if (!pixmap.isNull() && pixmap.isQBitmap()) {
+        // A bitmap texture paints its set bits in the brush colour, the others in the background.
+        mono = pixmap.toImage().convertToFormat(QImage::Format_MonoLSB);
+        oneIsSet = mono.colorCount() < 2 || qGray(mono.color(1)) < qGray(mono.color(0));
+        tile.zero = background;
+        tile.one = brush.color();
+    } else {
+        const QImage image = brush.textureImage();
+        if (image.isNull() || image.depth() != 1)
+            return tile;
+        // A monochrome image keeps its own two colours.
+        mono = image.convertToFormat(QImage::Format_MonoLSB);
+        tile.zero = mono.colorCount() > 0 ? QColor::fromRgb(mono.color(0)) : QColor(Qt::white);
+        tile.one = mono.colorCount() > 1 ? QColor::fromRgb(mono.color(1)) : QColor(Qt::black);
+    }
+    tile.width = mono.width();
+    tile.height = mono.height();
+    for (int y = 0; y < tile.height; ++y)
+        for (int x = 0; x < tile.width; ++x)
+            tile.set.append((mono.pixelIndex(x, y) == 1) == oneIsSet);
+    return tile;
+}
+
 } // namespace
 
 EmfPaintEngine::EmfPaintEngine(const QSize &sizePixels, int dpi)
@@ -604,45 +664,20 @@ QByteArray EmfPaintEngine::brushPayload(quint32 *createType, bool *isNull) const
     }
 
     // EMF pattern brushes are opaque: their 0-bits take the painter's background colour.
-    const QBrush backgroundBrush = painter() ? painter()->background() : QBrush(Qt::white);
-    const QColor background = backgroundBrush.style() == Qt::NoBrush ? QColor(Qt::white) : backgroundBrush.color();
     QByteArray info;
     QByteArray bits;
-    if (style >= Qt::Dense1Pattern && style <= Qt::Dense7Pattern) {
-        // Qt's dense patterns as an 8 × 8 monochrome bitmap of the brush colour.
-        QImage sample(8, 8, QImage::Format_RGB32);
-        sample.fill(Qt::white);
-        QPainter painter(&sample);
-        painter.fillRect(sample.rect(), QBrush(Qt::black, style));
-        painter.end();
-        bits = dib1(8, 8, [&](int x, int y) { return qGray(sample.pixel(x, y)) < 128; });
-        info = bitmapInfo(8, 8, 1, {background, color}, quint32(bits.size()));
+    const MonoTile tile = monoTileOf(m_brush, backgroundColor());
+    if (!tile.isNull()) {
+        bits = dib1(tile.width, tile.height, [&](int x, int y) { return tile.at(x, y); });
+        info = bitmapInfo(tile.width, tile.height, 1, {tile.zero, tile.one}, quint32(bits.size()));
     } else if (style == Qt::TexturePattern) {
-        const QPixmap pixmap = m_brush.texture();
-        if (!pixmap.isNull() && pixmap.isQBitmap()) {
-            // A bitmap texture paints its set bits in the brush colour.
-            const QImage mono = pixmap.toImage().convertToFormat(QImage::Format_MonoLSB);
-            const bool oneIsSet = mono.colorCount() < 2 || qGray(mono.color(1)) < qGray(mono.color(0));
-            bits = dib1(mono.width(), mono.height(),
-                        [&](int x, int y) { return (mono.pixelIndex(x, y) == 1) == oneIsSet; });
-            info = bitmapInfo(mono.width(), mono.height(), 1, {background, color}, quint32(bits.size()));
-        } else {
-            const QImage image = m_brush.textureImage();
-            if (image.isNull()) {
-                *isNull = true;
-                return payload;
-            }
-            if (image.depth() == 1) {
-                const QImage mono = image.convertToFormat(QImage::Format_MonoLSB);
-                bits = dib1(mono.width(), mono.height(), [&](int x, int y) { return mono.pixelIndex(x, y) == 1; });
-                const QColor c0 = mono.colorCount() > 0 ? QColor::fromRgb(mono.color(0)) : QColor(Qt::white);
-                const QColor c1 = mono.colorCount() > 1 ? QColor::fromRgb(mono.color(1)) : QColor(Qt::black);
-                info = bitmapInfo(mono.width(), mono.height(), 1, {c0, c1}, quint32(bits.size()));
-            } else {
-                bits = dib24(image, background);
-                info = bitmapInfo(image.width(), image.height(), 24, {}, quint32(bits.size()));
-            }
+        const QImage image = m_brush.textureImage();
+        if (image.isNull()) {
+            *isNull = true;
+            return payload;
         }
+        bits = dib24(image, backgroundColor());
+        info = bitmapInfo(image.width(), image.height(), 24, {}, quint32(bits.size()));
     } else {
         // Gradients have no EMF brush: the first stop's colour stands for them.
         const QGradient *gradient = m_brush.gradient();
@@ -665,11 +700,17 @@ QByteArray EmfPaintEngine::brushPayload(quint32 *createType, bool *isNull) const
     return payload;
 }
 
-void EmfPaintEngine::selectBrush()
+QColor EmfPaintEngine::backgroundColor() const
+{
+    const QBrush brush = painter() ? painter()->background() : QBrush(Qt::white);
+    return brush.style() == Qt::NoBrush ? QColor(Qt::white) : brush.color();
+}
+
+void EmfPaintEngine::selectBrush(bool fill)
 {
     quint32 createType = 0;
-    bool isNull = false;
-    const QByteArray payload = brushPayload(&createType, &isNull);
+    bool isNull = !fill;
+    const QByteArray payload = fill ? brushPayload(&createType, &isNull) : QByteArray();
     if (isNull)
         select(Slot::Brush, 0, {}, NULL_BRUSH);
     else
@@ -868,6 +909,12 @@ void EmfPaintEngine::writeDevicePath(const QPainterPath &devicePath, bool fill, 
             allClosed = false;
     }
 
+    if (fill && patternDrawn()) {
+        drawPatternFill(devicePath);
+        fill = false;
+        if (!stroke)
+            return;
+    }
     if (fill)
         setFillRule(devicePath.fillRule());
     if (fill && stroke && allClosed) {
@@ -889,6 +936,88 @@ void EmfPaintEngine::writeDevicePath(const QPainterPath &devicePath, bool fill, 
     }
 }
 
+void EmfPaintEngine::setPatternFills(EmfPaintDevice::PatternFills fills)
+{
+    m_patternFills = fills;
+}
+
+bool EmfPaintEngine::patternDrawn() const
+{
+    if (m_patternFills != EmfPaintDevice::PatternFills::Drawn)
+        return false;
+    quint32 hatch = 0;
+    if (isHatch(m_brush.style(), &hatch))
+        return true;
+    return !monoTileOf(m_brush, backgroundColor()).isNull();
+}
+
+// Fills a device path with the brush's pattern drawn out: hatch lines, or the monochrome tile as a
+// bitmap, clipped to the path. Objects are selected before SaveDC so that RestoreDC leaves the
+// selection as this engine knows it.
+void EmfPaintEngine::drawPatternFill(const QPainterPath &devicePath)
+{
+    const QRect box = devicePath.boundingRect().toAlignedRect().intersected(QRect(QPoint(0, 0), m_size));
+    if (box.isEmpty())
+        return;
+    quint32 hatch = 0;
+    const bool hatched = isHatch(m_brush.style(), &hatch);
+    if (hatched) {
+        const QPen pen = m_pen;
+        m_pen = QPen(m_brush.color(), 0);
+        selectPen();
+        m_pen = pen;
+    }
+    setFillRule(devicePath.fillRule());
+    writeSimple(EMR_SAVEDC, {});
+    writePathRecords(devicePath);
+    writeSimple(EMR_SELECTCLIPPATH, {RGN_AND});
+    auto mod = [](int a, int n) { return ((a % n) + n) % n; };
+    if (hatched) {
+        // Where Qt puts the lines of this hatch within its 8 × 8 cell.
+        QImage sample(8, 8, QImage::Format_RGB32);
+        sample.fill(Qt::white);
+        QPainter painter(&sample);
+        painter.fillRect(sample.rect(), QBrush(Qt::black, m_brush.style()));
+        painter.end();
+        auto dark = [&](int x, int y) { return qGray(sample.pixel(mod(x, 8), mod(y, 8))) < 128; };
+        auto line = [&](int x1, int y1, int x2, int y2) {
+            writeSimple(EMR_MOVETOEX, {quint32(x1), quint32(y1)});
+            writeSimple(EMR_LINETO, {quint32(x2), quint32(y2)});
+        };
+        const int left = box.left() - 1, right = box.right() + 2, top = box.top() - 1, bottom = box.bottom() + 2;
+        for (int c = 0; c < 8; ++c) {
+            bool row = true, column = true, falling = true, rising = true;
+            for (int i = 0; i < 8; ++i) {
+                row = row && dark(i, c);
+                column = column && dark(c, i);
+                falling = falling && dark(i + c, i); // x - y = c
+                rising = rising && dark(c - i, i);   // x + y = c
+            }
+            if (row)
+                for (int y = top + mod(c - top, 8); y <= bottom; y += 8)
+                    line(left, y, right, y);
+            if (column)
+                for (int x = left + mod(c - left, 8); x <= right; x += 8)
+                    line(x, top, x, bottom);
+            if (falling)
+                for (int d = (left - bottom) + mod(c - (left - bottom), 8); d <= right - top; d += 8)
+                    line(left, left - d, right, right - d);
+            if (rising)
+                for (int sum = (left + top) + mod(c - (left + top), 8); sum <= right + bottom; sum += 8)
+                    line(left, sum - left, right, sum - right);
+        }
+    } else {
+        // The tile repeats from the device origin, as QPainter aligns it.
+        const MonoTile tile = monoTileOf(m_brush, backgroundColor());
+        const QByteArray bits = dib1(box.width(), box.height(), [&](int x, int y) {
+            return tile.at(mod(box.left() + x, tile.width), mod(box.top() + y, tile.height));
+        });
+        const QByteArray info = bitmapInfo(box.width(), box.height(), 1, {tile.zero, tile.one}, quint32(bits.size()));
+        writeDib(box, box.size(), info, bits);
+    }
+    writeSimple(EMR_RESTOREDC, {quint32(-1)});
+}
+
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
@@ -900,8 +1029,17 @@ void EmfPaintEngine::drawRects(const QRectF *rects, int rectCount)
         return;
     for (int i = 0; i < rectCount; ++i) {
         if (axisAligned()) {
+            bool fillHere = fill;
+            if (fill && patternDrawn()) {
+                QPainterPath path;
+                path.addRect(rects[i]);
+                drawPatternFill(m_transform.map(path));
+                fillHere = false;
+                if (!stroke)
+                    continue;
+            }
             selectPen();
-            selectBrush();
+            selectBrush(fillHere);
             writeBox(EMR_RECTANGLE, rects[i]);
         } else {
             const QRectF &r = rects[i];
@@ -947,8 +1085,17 @@ void EmfPaintEngine::drawEllipse(const QRectF &r)
     if (!fill && !stroke)
         return;
     if (axisAligned()) {
+        bool fillHere = fill;
+        if (fill && patternDrawn()) {
+            QPainterPath path;
+            path.addEllipse(r);
+            drawPatternFill(m_transform.map(path));
+            fillHere = false;
+            if (!stroke)
+                return;
+        }
         selectPen();
-        selectBrush();
+        selectBrush(fillHere);
         writeBox(EMR_ELLIPSE, r);
         return;
     }
@@ -1032,12 +1179,23 @@ void EmfPaintEngine::drawPolygon(const QPointF *points, int pointCount, PolygonD
     const bool stroke = penVisible();
     if (!fill && !stroke)
         return;
+    bool fillHere = fill;
+    if (fill && patternDrawn()) {
+        QPainterPath path;
+        path.addPolygon(QPolygonF(QList<QPointF>(points, points + pointCount)));
+        path.closeSubpath();
+        path.setFillRule(mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill);
+        drawPatternFill(m_transform.map(path));
+        fillHere = false;
+        if (!stroke)
+            return;
+    }
     if (mode == WindingMode)
         setFillRule(Qt::WindingFill);
     else if (mode == OddEvenMode)
         setFillRule(Qt::OddEvenFill);
     selectPen();
-    selectBrush();
+    selectBrush(fillHere);
     writePoly(EMR_POLYGON, mapped);
 }
 
@@ -1071,10 +1229,6 @@ void EmfPaintEngine::writeImage(const QRectF &r, const QImage &image, const QRec
     const QByteArray bits = dib24(part, Qt::white);
     const QByteArray info = bitmapInfo(part.width(), part.height(), 24, {}, quint32(bits.size()));
 
-    if (!m_stretchModeWritten) {
-        writeSimple(EMR_SETSTRETCHBLTMODE, {STRETCH_HALFTONE});
-        m_stretchModeWritten = true;
-    }
     const bool rotated = !axisAligned();
     QRect target;
     if (rotated) {
@@ -1092,14 +1246,25 @@ void EmfPaintEngine::writeImage(const QRectF &r, const QImage &image, const QRec
         const QRectF m = m_transform.mapRect(r);
         target = QRect(QPoint(rounded(m.left()), rounded(m.top())), QPoint(rounded(m.right()) - 1, rounded(m.bottom()) - 1));
     }
+    writeDib(target, part.size(), info, bits);
+    if (rotated)
+        writeSimple(EMR_MODIFYWORLDTRANSFORM, {0, 0, 0, 0, 0, 0, MWT_IDENTITY});
+}
+
+void EmfPaintEngine::writeDib(const QRect &target, const QSize &source, const QByteArray &info, const QByteArray &bits)
+{
+    if (!m_stretchModeWritten) {
+        writeSimple(EMR_SETSTRETCHBLTMODE, {STRETCH_HALFTONE});
+        m_stretchModeWritten = true;
+    }
     QByteArray payload;
     putRect(payload, target);
     puti(payload, target.left());
     puti(payload, target.top());
     puti(payload, 0);
     puti(payload, 0);
-    puti(payload, part.width());
-    puti(payload, part.height());
+    puti(payload, source.width());
+    puti(payload, source.height());
     put32(payload, 80); // offBmiSrc: after the fixed part of the record
     put32(payload, quint32(info.size()));
     put32(payload, quint32(80 + info.size()));
@@ -1111,8 +1276,6 @@ void EmfPaintEngine::writeImage(const QRectF &r, const QImage &image, const QRec
     payload.append(info);
     payload.append(bits);
     writeRecord(EMR_STRETCHDIBITS, payload);
-    if (rotated)
-        writeSimple(EMR_MODIFYWORLDTRANSFORM, {0, 0, 0, 0, 0, 0, MWT_IDENTITY});
 }
 
 void EmfPaintEngine::drawTextItem(const QPointF &p, const QTextItem &textItem)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture/EmfPaintDevice.h"
+
 #include <QBrush>
 #include <QByteArray>
 #include <QFont>
@@ -48,6 +50,8 @@ public:
 
     Type type() const override;
 
+    void setPatternFills(EmfPaintDevice::PatternFills fills);
+
 private:
     enum class Slot { Pen, Brush, Font };
     struct Selected
@@ -64,7 +68,10 @@ private:
     quint32 allocateHandle();
     void select(Slot slot, quint32 createType, const QByteArray &payload, quint32 stock);
     void selectPen();
-    void selectBrush();
+    void selectBrush(bool fill = true);
+    QColor backgroundColor() const;
+    bool patternDrawn() const;
+    void drawPatternFill(const QPainterPath &devicePath);
     void selectFont(const QFont &font, qreal pixelHeight, int escapement);
     void deleteAllObjects();
     QByteArray penPayload(bool *isNull) const;
@@ -86,9 +93,11 @@ private:
     void writePathRecords(const QPainterPath &devicePath);
     void writeDevicePath(const QPainterPath &devicePath, bool fill, bool stroke);
     void writeImage(const QRectF &r, const QImage &image, const QRectF &sr);
+    void writeDib(const QRect &target, const QSize &source, const QByteArray &info, const QByteArray &bits);
 
     QSize m_size;
     int m_dpi;
+    EmfPaintDevice::PatternFills m_patternFills = EmfPaintDevice::PatternFills::Brushes;
     QByteArray m_records;
     quint32 m_recordCount = 0;
     QByteArray m_finished;

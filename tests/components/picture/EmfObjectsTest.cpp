@@ -1,6 +1,7 @@
 #include "EmfTestSupport.h"
 
 #include "picture/EmfFormat.h"
+#include "picture/EmfPaintDevice.h"
 
 #include <QBitmap>
 #include <QImage>
@@ -302,4 +303,85 @@ TEST(EmfObjects, OpaqueBackgroundOfDashedLinesIsDrawn)
     EXPECT_EQ(modes[0].param(0), TRANSPARENT);
     EXPECT_EQ(reader.count(EMR_STROKEPATH), 2); // background stroke and dots of the opaque line
     EXPECT_EQ(reader.count(EMR_MOVETOEX) - reader.count(EMR_BEGINPATH), 1); // the transparent one
+}
+
+TEST(EmfBrushes, DrawnPatternsAreClippedLinesAndBitmaps)
+{
+    const uchar diagonal[8] = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
+    const QBitmap bitmap = QBitmap::fromData(QSize(8, 8), diagonal, QImage::Format_Mono);
+    EmfPaintDevice device(QSize(200, 200));
+    device.setPatternFills(EmfPaintDevice::PatternFills::Drawn);
+    {
+        QPainter p(&device);
+        p.setPen(QPen(Qt::black, 2));
+        p.setBrush(QBrush(QColor(0, 0, 255), Qt::HorPattern));
+        p.drawRect(10, 10, 40, 20); // hatch lines at y = 8k + 3 between y 10 and 30: 11, 19, 27
+        p.setPen(Qt::NoPen);
+        p.setBrush(QBrush(Qt::red, bitmap));
+        p.drawEllipse(QRect(61, 3, 30, 20));
+        p.setBrush(QBrush(Qt::black, Qt::Dense5Pattern));
+        const QPoint triangle[3] = {{100, 100}, {150, 100}, {125, 150}};
+        p.drawPolygon(triangle, 3);
+    }
+    EmfReader reader;
+    ASSERT_TRUE(reader.read(device.data()));
+    EXPECT_EQ(objectProblems(reader), QString());
+    EXPECT_EQ(reader.count(EMR_CREATEDIBPATTERNBRUSHPT), 0);
+    for (const EmfRecord &r : reader.recordsOfType(EMR_CREATEBRUSHINDIRECT))
+        EXPECT_EQ(r.param(1), BS_SOLID);
+    EXPECT_EQ(reader.count(EMR_SAVEDC), 3);
+    EXPECT_EQ(reader.count(EMR_RESTOREDC), 3);
+    EXPECT_EQ(reader.count(EMR_SELECTCLIPPATH), 3);
+    for (const EmfRecord &r : reader.recordsOfType(EMR_SELECTCLIPPATH))
+        EXPECT_EQ(r.param(0), RGN_AND);
+    for (const EmfRecord &r : reader.recordsOfType(EMR_RESTOREDC))
+        EXPECT_EQ(r.i32(8), -1);
+
+    // The hatch: horizontal lines of a 1-pixel pen in the brush colour, inside SaveDC … RestoreDC,
+    // then the outline with the null brush.
+    const QList<EmfRecord> &all = reader.records();
+    qsizetype save = -1;
+    for (qsizetype i = 0; i < all.size() && save < 0; ++i)
+        if (all[i].type == EMR_SAVEDC)
+            save = i;
+    ASSERT_GE(save, 0);
+    QList<int> rows;
+    qsizetype i = save;
+    for (; all[i].type != EMR_RESTOREDC; ++i)
+        if (all[i].type == EMR_LINETO && all[i - 1].type == EMR_MOVETOEX && all[i].i32(12) == all[i - 1].i32(12))
+            rows.append(all[i].i32(12));
+    EXPECT_EQ(rows, (QList<int>{11, 19, 27}));
+    const QList<EmfRecord> pens = reader.recordsOfType(EMR_EXTCREATEPEN);
+    ASSERT_GE(pens.size(), 2);
+    EXPECT_EQ(pens[0].u32(40), 0xFF0000u);
+    EXPECT_EQ(pens[0].u32(28) & PS_TYPE_MASK, PS_COSMETIC);
+    bool outlined = false;
+    for (++i; i < all.size() && !outlined; ++i)
+        outlined = all[i].type == EMR_RECTANGLE && params(all[i]) == QList<qint32>{10, 10, 51, 31};
+    EXPECT_TRUE(outlined);
+
+    // The bitmap: the ellipse's bounding box filled with the tile repeated from the device origin.
+    const QList<EmfRecord> dibs = reader.recordsOfType(EMR_STRETCHDIBITS);
+    ASSERT_EQ(dibs.size(), 2);
+    const EmfRecord &dib = dibs[0];
+    EXPECT_EQ(dib.i32(24), 61);
+    EXPECT_EQ(dib.i32(28), 3);
+    const int width = dib.i32(40);
+    const int height = dib.i32(44);
+    EXPECT_EQ(width, 30);
+    EXPECT_EQ(height, 20);
+    const quint32 offBmi = dib.u32(48);
+    const quint32 offBits = dib.u32(56);
+    EXPECT_EQ(dib.u16(offBmi + 14), 1u);
+    EXPECT_EQ(dib.u32(offBmi + 44), 0x00FF0000u); // 1-bits red (RGBQUAD: blue, green, red, 0)
+    const int stride = ((width + 31) / 32) * 4;
+    int mismatches = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool bit = dib.u8(offBits + stride * (height - 1 - y) + x / 8) & (0x80 >> (x % 8));
+            const bool expected = (61 + x) % 8 == (3 + y) % 8;
+            mismatches += bit != expected;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
 }
