@@ -118,243 +118,307 @@ QStringList ChartLayouter::wrapText(const QString &text, const QFontMetrics &met
     return lines;
 }
 
-ChartLayout ChartLayouter::layout(const ChartModel &model, QSize size, int dpi)
+namespace {
+
+// The layout steps, in order, sharing the plot edges as they move.
+class LayoutBuilder {
+public:
+    LayoutBuilder(const ChartModel &model, QSize size, int dpi);
+
+    ChartLayout build();
+
+private:
+    void title();
+    void yAxis();
+    void yRows();
+    void legend();
+    void legendLabels(int captionsHeight, int &contentHeight, int &widest);
+    void xAxis();
+    void points();
+    int xPixel(double x) const;
+    int yPixel(double y) const;
+
+    const ChartModel &m_model;
+    ChartLayout m_lay;
+    const QFontMetrics m_fm;
+    const int m_th;
+    int m_left, m_right, m_top, m_bottom;
+    Range m_xRange, m_yRange;
+    int m_barSeries = 0;
+    double m_yPerValue = 0.0, m_xPerValue = 0.0;
+    QVector<double> m_xValues; // distinct X values, sorted (one tick per value)
+};
+
+LayoutBuilder::LayoutBuilder(const ChartModel &model, QSize size, int dpi)
+    : m_model(model),
+      m_fm(ChartLayouter::pixelFont(model.Font(), dpi)),
+      m_th(m_fm.height()),
+      m_left(kMargin),
+      m_right(size.width() - kMargin),
+      m_top(kMargin),
+      m_bottom(size.height() - kBottomMargin)
 {
-    ChartLayout L;
-    const int W = size.width();
-    const int H = size.height();
-    L.size = size;
-    L.background = model.Color();
-    L.font = pixelFont(model.Font(), dpi);
-    L.titleFont = pixelFont(model.TitleFont(), dpi);
-    L.monochrome = model.Monochrome();
-    L.softColors = model.SoftColors();
-    L.showXGrid = model.ShowXGrid();
-    L.showYGrid = model.ShowYGrid();
-    L.axisYTitle = model.AxisYTitle();
-    L.markerSize = std::max(1, roundPixel(W * 0.004));
+    m_lay.size = size;
+    m_lay.background = model.Color();
+    m_lay.font = ChartLayouter::pixelFont(model.Font(), dpi);
+    m_lay.titleFont = ChartLayouter::pixelFont(model.TitleFont(), dpi);
+    m_lay.textHeight = m_th;
+    m_lay.monochrome = model.Monochrome();
+    m_lay.softColors = model.SoftColors();
+    m_lay.showXGrid = model.ShowXGrid();
+    m_lay.showYGrid = model.ShowYGrid();
+    m_lay.axisYTitle = model.AxisYTitle();
+    m_lay.markerSize = std::max(1, ChartLayouter::roundPixel(size.width() * 0.004));
 
-    const QFontMetrics fm(L.font);
-    const int th = fm.height();
-    L.textHeight = th;
-
-    int left = kMargin, right = W - kMargin, top = kMargin, bottom = H - kBottomMargin;
-
-    // 1. Title, word-wrapped over the plot width.
-    if (model.ShowTitle() && !model.Title().isEmpty()) {
-        const QFontMetrics tfm(L.titleFont);
-        L.titleLines = wrapText(model.Title(), tfm, std::max(1, right - left));
-        const int height = int(L.titleLines.size()) * tfm.height();
-        L.title = model.Title();
-        L.titleRect = QRect(left, top, right - left, height);
-        top += height + 10;
-    }
-
-    // 2. Room for the X labels.
-    bottom -= 2 * th + 14;
-
-    // 3. Y ticks: one per integer of the data range, at least 3.
-    Range yRange, xRange;
-    int barSeries = 0;
     for (int s = 0; s < model.SeriesCount(); ++s) {
         const TChartSeries *series = model.Series(s);
         if (series->Kind() == ChartSeriesKind::Bar)
-            ++barSeries;
+            ++m_barSeries;
         for (const TXYInfo &p : series->Points()) {
-            yRange.add(p.Y);
-            xRange.add(p.X);
+            m_yRange.add(p.Y);
+            m_xRange.add(p.X);
         }
     }
-    L.hasBars = barSeries > 0;
+    m_lay.hasBars = m_barSeries > 0;
+}
 
-    int yCount = 0;
-    if (!yRange.empty()) {
-        const double span = yRange.max - yRange.min + 1.0;
+ChartLayout LayoutBuilder::build()
+{
+    title();
+    m_bottom -= 2 * m_th + 14; // room for the X labels
+    yAxis();
+    yRows();
+    legend();
+    m_lay.plot = QRect(m_left, m_top, m_right - m_left, m_bottom - m_top);
+    xAxis();
+    points();
+    return m_lay;
+}
+
+// The title, word-wrapped over the plot width; the plot starts 10 px below it.
+void LayoutBuilder::title()
+{
+    if (!m_model.ShowTitle() || m_model.Title().isEmpty())
+        return;
+    const QFontMetrics tfm(m_lay.titleFont);
+    m_lay.title = m_model.Title();
+    m_lay.titleLines = ChartLayouter::wrapText(m_lay.title, tfm, std::max(1, m_right - m_left));
+    const int height = int(m_lay.titleLines.size()) * tfm.height();
+    m_lay.titleRect = QRect(m_left, m_top, m_right - m_left, height);
+    m_top += height + 10;
+}
+
+// Y ticks: one per integer of the data range, at least 3; the plot left moves right
+// by the text height, the widest label and 14.
+void LayoutBuilder::yAxis()
+{
+    if (!m_yRange.empty()) {
+        const double span = m_yRange.max - m_yRange.min + 1.0;
         // Ticks closer than one pixel cannot be told apart; the cap also keeps a huge
         // data range from producing millions of ticks.
-        const double cap = std::max(3, bottom - top + 1);
-        yCount = std::max(3, int(std::min(double(roundPixel(std::min(span, 1e9))), cap)));
-        const NiceScale scale = niceTicks(yCount, yRange.min, yRange.max);
-        L.yFirst = scale.first;
-        L.yStep = scale.step;
-        int widest = 0;
-        for (int i = 0; i < yCount; ++i) {
-            TAxisInfo tick;
-            tick.Value = scale.first + i * scale.step;
-            tick.Label = formatValue(tick.Value / model.AxisYScale());
-            widest = std::max(widest, fm.horizontalAdvance(tick.Label));
-            L.yTicks.append(tick);
-        }
-        L.yLabelWidth = widest;
-    }
-    left += th + L.yLabelWidth + 14;
-
-    // 4. Y tick rows from the plot bottom; the row of value 0.
-    const double plotHeight = bottom - top;
-    const double yPerValue = yCount > 1 ? plotHeight / ((yCount - 1) * L.yStep) : 0.0;
-    L.zeroRow = bottom;
-    for (int i = 0; i < L.yTicks.size(); ++i) {
-        TAxisInfo &tick = L.yTicks[i];
-        tick.Pixel = roundPixel(bottom - i * L.yStep * yPerValue);
-        if (isZero(tick.Value, L.yStep))
-            L.zeroRow = tick.Pixel;
-    }
-
-    // 5. Legend at the right, from the plot top.
-    L.showLegend = model.ShowLegend() && model.SeriesCount() > 0;
-    if (L.showLegend) {
-        const int wrapWidth = std::max(60, W / 3);
-        int y = 0;
-        int widest = 0;
-        for (int s = 0; s < model.SeriesCount(); ++s) {
-            const TChartSeries *series = model.Series(s);
-            ChartLegendEntry entry;
-            entry.series = s;
-            entry.kind = series->Kind();
-            entry.lines = wrapText(series->Caption(), fm, wrapWidth);
-            entry.top = y;
-            entry.height = std::max(int(entry.lines.size()) * th, kLegendMinEntry);
-            for (const QString &line : entry.lines)
-                widest = std::max(widest, kLegendIndent + fm.horizontalAdvance(line));
-            y += entry.height + (s + 1 < model.SeriesCount() ? kLegendGap : 0);
-            L.legend.append(entry);
-        }
-        int contentHeight = y;
-
-        // Point labels of the first series: every second point, columns of 30 lines.
-        const TChartSeries *first = model.Series(0);
-        if (model.ShowXLabel() && first->PointCount() > 0) {
-            const int labelsTop = y + kLegendPadding;
-            int column = kLegendIndent;
-            int rightmost = column;
-            int row = 0;
-            for (int i = 0, number = 1; i < first->PointCount(); i += 2, ++number) {
-                ChartLegendLabel label;
-                label.text = QString::number(number) + QLatin1Char(' ') + first->Point(i).Name;
-                label.pos = QPoint(column, labelsTop + row * th);
-                rightmost = std::max(rightmost, column + fm.horizontalAdvance(label.text));
-                L.legendLabels.append(label);
-                contentHeight = std::max(contentHeight, labelsTop + (row + 1) * th);
-                ++row;
-                if (number % kLabelsPerColumn == 0) {
-                    row = 0;
-                    column = rightmost + 10;
-                }
-            }
-            // Label positions were relative to the content; make them relative to the box.
-            for (ChartLegendLabel &label : L.legendLabels)
-                label.pos.ry() += kLegendPadding;
-            widest = std::max(widest, rightmost);
-        }
-
-        const int width = widest + 10;
-        L.legendRect = QRect(right - width, top, width, contentHeight + 2 * kLegendPadding);
-        right = L.legendRect.x() - 20;
-    }
-
-    L.plot = QRect(left, top, right - left, bottom - top);
-
-    // 6. X ticks and point positions.
-    const int plotWidth = right - left;
-    L.onePerValue = model.AxisXOnePerValue() || L.hasBars;
-    QVector<double> values;
-    if (L.onePerValue) {
-        for (int s = 0; s < model.SeriesCount(); ++s)
-            for (const TXYInfo &p : model.Series(s)->Points())
-                if (std::isfinite(p.X))
-                    values.append(p.X);
-        std::sort(values.begin(), values.end());
-        values.erase(std::unique(values.begin(), values.end()), values.end());
-
-        QHash<double, QString> firstNames;
-        if (model.SeriesCount() > 0) {
-            for (const TXYInfo &p : model.Series(0)->Points())
-                if (!firstNames.contains(p.X))
-                    firstNames.insert(p.X, p.Name);
-        }
-        const int m = int(values.size());
-        L.slotWidth = m > 0 ? double(plotWidth) / m : 0.0;
-        for (int i = 0; i < m; ++i) {
-            TAxisInfo tick;
-            tick.Value = values[i];
-            if (L.hasBars)
-                tick.Pixel = roundPixel(left + L.slotWidth * (i + 0.5));
-            else if (m == 1)
-                tick.Pixel = roundPixel(left + plotWidth / 2.0);
-            else
-                tick.Pixel = roundPixel(left + double(i) * plotWidth / (m - 1));
-            const QString name = firstNames.value(tick.Value);
-            tick.Label = formatValue(tick.Value / model.AxisXScale());
-            if (!name.isEmpty())
-                tick.Label += QLatin1Char(' ') + name;
-            L.xTicks.append(tick);
-            L.xTickNames.append(name);
-        }
-    } else if (!xRange.empty()) {
-        const int n = std::max(2, plotWidth / 50 + 1);
-        const NiceScale scale = niceTicks(n, xRange.min, xRange.max);
-        L.xFirst = scale.first;
-        L.xStep = scale.step;
+        const int cap = std::max(3, m_bottom - m_top + 1);
+        const int n = std::max(3, std::min(ChartLayouter::roundPixel(std::min(span, 1e9)), cap));
+        const NiceScale scale = niceTicks(n, m_yRange.min, m_yRange.max);
+        m_lay.yFirst = scale.first;
+        m_lay.yStep = scale.step;
         for (int i = 0; i < n; ++i) {
             TAxisInfo tick;
             tick.Value = scale.first + i * scale.step;
-            tick.Pixel = roundPixel(left + double(i) * plotWidth / (n - 1));
-            tick.Label = formatValue(tick.Value / model.AxisXScale());
-            L.xTicks.append(tick);
-            L.xTickNames.append(QString());
+            tick.Label = ChartLayouter::formatValue(tick.Value / m_model.AxisYScale());
+            m_lay.yLabelWidth = std::max(m_lay.yLabelWidth, m_fm.horizontalAdvance(tick.Label));
+            m_lay.yTicks.append(tick);
         }
     }
-    const double xPerValue = !L.onePerValue && L.xTicks.size() > 1
-                                 ? plotWidth / ((L.xTicks.size() - 1) * L.xStep)
-                                 : 0.0;
+    m_left += m_th + m_lay.yLabelWidth + 14;
+}
 
-    auto xPixel = [&](double x) {
-        if (L.onePerValue) {
-            const auto it = std::lower_bound(values.cbegin(), values.cend(), x);
-            if (it == values.cend() || *it != x)
-                return left;
-            return L.xTicks[int(it - values.cbegin())].Pixel;
+// Tick rows up from the plot bottom; the row of value 0 (the bottom if 0 is no tick).
+void LayoutBuilder::yRows()
+{
+    const int n = int(m_lay.yTicks.size());
+    m_yPerValue = n > 1 ? double(m_bottom - m_top) / ((n - 1) * m_lay.yStep) : 0.0;
+    m_lay.zeroRow = m_bottom;
+    for (int i = 0; i < n; ++i) {
+        TAxisInfo &tick = m_lay.yTicks[i];
+        tick.Pixel = ChartLayouter::roundPixel(m_bottom - i * m_lay.yStep * m_yPerValue);
+        if (isZero(tick.Value, m_lay.yStep))
+            m_lay.zeroRow = tick.Pixel;
+    }
+}
+
+// The legend box at the right from the plot top: wrapped captions, then the point
+// labels; the plot ends 20 px left of it.
+void LayoutBuilder::legend()
+{
+    m_lay.showLegend = m_model.ShowLegend() && m_model.SeriesCount() > 0;
+    if (!m_lay.showLegend)
+        return;
+    const int wrapWidth = std::max(60, m_lay.size.width() / 3);
+    int y = 0;
+    int widest = 0; // rightmost text edge from the box's left
+    for (int s = 0; s < m_model.SeriesCount(); ++s) {
+        const TChartSeries *series = m_model.Series(s);
+        ChartLegendEntry entry;
+        entry.series = s;
+        entry.kind = series->Kind();
+        entry.lines = ChartLayouter::wrapText(series->Caption(), m_fm, wrapWidth);
+        entry.top = y;
+        entry.height = std::max(int(entry.lines.size()) * m_th, kLegendMinEntry);
+        for (const QString &line : entry.lines)
+            widest = std::max(widest, kLegendIndent + m_fm.horizontalAdvance(line));
+        y += entry.height + (s + 1 < m_model.SeriesCount() ? kLegendGap : 0);
+        m_lay.legend.append(entry);
+    }
+    int contentHeight = y;
+    legendLabels(y, contentHeight, widest);
+
+    const int width = widest + 10;
+    m_lay.legendRect = QRect(m_right - width, m_top, width, contentHeight + 2 * kLegendPadding);
+    m_right = m_lay.legendRect.x() - 20;
+}
+
+// With ShowXLabel: "number name" of every second point of the first series, below
+// the captions, in columns of 30 lines.
+void LayoutBuilder::legendLabels(int captionsHeight, int &contentHeight, int &widest)
+{
+    const TChartSeries *first = m_model.Series(0);
+    if (!m_model.ShowXLabel() || first->PointCount() == 0)
+        return;
+    const int labelsTop = captionsHeight + kLegendPadding; // within the content
+    int column = kLegendIndent;
+    int rightmost = column;
+    int row = 0;
+    for (int i = 0, number = 1; i < first->PointCount(); i += 2, ++number) {
+        ChartLegendLabel label;
+        label.text = QString::number(number) + QLatin1Char(' ') + first->Point(i).Name;
+        label.pos = QPoint(column, kLegendPadding + labelsTop + row * m_th);
+        rightmost = std::max(rightmost, column + m_fm.horizontalAdvance(label.text));
+        m_lay.legendLabels.append(label);
+        contentHeight = std::max(contentHeight, labelsTop + (row + 1) * m_th);
+        ++row;
+        if (number % kLabelsPerColumn == 0) { // next column, 10 px right of the widest so far
+            row = 0;
+            column = rightmost + 10;
         }
-        return roundPixel(left + (x - L.xFirst) * xPerValue);
-    };
-    auto yPixel = [&](double y) { return roundPixel(bottom - (y - L.yFirst) * yPerValue); };
+    }
+    widest = std::max(widest, rightmost);
+}
 
-    const double s = L.slotWidth;
-    const int w = barSeries > 0 ? roundPixel(s / (barSeries + 1)) : 0;
-    L.subSlotWidth = w;
-    const int barWidth = roundPixel(0.8 * w);
+// X ticks: one per distinct value (forced by bar series), in slot centres when bars
+// are drawn and edge to edge otherwise; or plot width div 50 + 1 nice ticks.
+void LayoutBuilder::xAxis()
+{
+    const int plotWidth = m_right - m_left;
+    m_lay.onePerValue = m_model.AxisXOnePerValue() || m_lay.hasBars;
+    if (m_lay.onePerValue) {
+        QHash<double, QString> firstNames; // name of the first series' point per X
+        for (int s = 0; s < m_model.SeriesCount(); ++s)
+            for (const TXYInfo &p : m_model.Series(s)->Points()) {
+                if (std::isfinite(p.X))
+                    m_xValues.append(p.X);
+                if (s == 0 && !firstNames.contains(p.X))
+                    firstNames.insert(p.X, p.Name);
+            }
+        std::sort(m_xValues.begin(), m_xValues.end());
+        m_xValues.erase(std::unique(m_xValues.begin(), m_xValues.end()), m_xValues.end());
+
+        const int m = int(m_xValues.size());
+        m_lay.slotWidth = m > 0 ? double(plotWidth) / m : 0.0;
+        for (int i = 0; i < m; ++i) {
+            TAxisInfo tick;
+            tick.Value = m_xValues[i];
+            if (m_lay.hasBars)
+                tick.Pixel = ChartLayouter::roundPixel(m_left + m_lay.slotWidth * (i + 0.5));
+            else if (m == 1)
+                tick.Pixel = ChartLayouter::roundPixel(m_left + plotWidth / 2.0);
+            else
+                tick.Pixel = ChartLayouter::roundPixel(m_left + double(i) * plotWidth / (m - 1));
+            const QString name = firstNames.value(tick.Value);
+            tick.Label = ChartLayouter::formatValue(tick.Value / m_model.AxisXScale());
+            if (!name.isEmpty())
+                tick.Label += QLatin1Char(' ') + name;
+            m_lay.xTicks.append(tick);
+            m_lay.xTickNames.append(name);
+        }
+        return;
+    }
+    if (m_xRange.empty())
+        return;
+    const int n = std::max(2, plotWidth / 50 + 1);
+    const NiceScale scale = niceTicks(n, m_xRange.min, m_xRange.max);
+    m_lay.xFirst = scale.first;
+    m_lay.xStep = scale.step;
+    m_xPerValue = plotWidth / ((n - 1) * scale.step);
+    for (int i = 0; i < n; ++i) {
+        TAxisInfo tick;
+        tick.Value = scale.first + i * scale.step;
+        tick.Pixel = ChartLayouter::roundPixel(m_left + double(i) * plotWidth / (n - 1));
+        tick.Label = ChartLayouter::formatValue(tick.Value / m_model.AxisXScale());
+        m_lay.xTicks.append(tick);
+        m_lay.xTickNames.append(QString());
+    }
+}
+
+int LayoutBuilder::xPixel(double x) const
+{
+    if (m_lay.onePerValue) {
+        const auto it = std::lower_bound(m_xValues.cbegin(), m_xValues.cend(), x);
+        if (it == m_xValues.cend() || *it != x)
+            return m_left;
+        return m_lay.xTicks[int(it - m_xValues.cbegin())].Pixel;
+    }
+    return ChartLayouter::roundPixel(m_left + (x - m_lay.xFirst) * m_xPerValue);
+}
+
+int LayoutBuilder::yPixel(double y) const
+{
+    return std::isfinite(y) ? ChartLayouter::roundPixel(m_bottom - (y - m_lay.yFirst) * m_yPerValue) : m_lay.zeroRow;
+}
+
+// Point pixels; bars of the k-th bar series in sub-slots of w = round(s / (bars + 1)),
+// starting round(w/2 - s/2 + k w + 0.1 w) from the point and round(0.8 w) wide,
+// from the point's row to the row of 0; curves of smooth series.
+void LayoutBuilder::points()
+{
+    const double s = m_lay.slotWidth;
+    const int w = m_barSeries > 0 ? ChartLayouter::roundPixel(s / (m_barSeries + 1)) : 0;
+    m_lay.subSlotWidth = w;
+    const int barWidth = ChartLayouter::roundPixel(0.8 * w);
     int k = 0;
-    for (int index = 0; index < model.SeriesCount(); ++index) {
-        const TChartSeries *series = model.Series(index);
+    for (int index = 0; index < m_model.SeriesCount(); ++index) {
+        const TChartSeries *series = m_model.Series(index);
         ChartSeriesGeometry geometry;
         geometry.number = index;
         geometry.kind = series->Kind();
         const bool bar = series->Kind() == ChartSeriesKind::Bar;
-        if (bar)
-            geometry.barIndex = k;
-        const int offset = bar ? roundPixel(w / 2.0 - s / 2.0 + k * w + 0.1 * w) : 0;
+        const int offset = bar ? ChartLayouter::roundPixel(w / 2.0 - s / 2.0 + k * w + 0.1 * w) : 0;
         geometry.points.reserve(series->PointCount());
         for (const TXYInfo &p : series->Points()) {
-            const QPoint pixel(xPixel(p.X), std::isfinite(p.Y) ? yPixel(p.Y) : L.zeroRow);
+            const QPoint pixel(xPixel(p.X), yPixel(p.Y));
             geometry.points.append(pixel);
             geometry.names.append(p.Name);
             if (bar) {
-                const int x0 = pixel.x() + offset;
-                if (p.Y >= 0)
-                    geometry.bars.append(QRect(x0, pixel.y(), barWidth, L.zeroRow - pixel.y()));
-                else
-                    geometry.bars.append(QRect(x0, L.zeroRow, barWidth, pixel.y() - L.zeroRow));
+                // Up from the 0 row or down to it; normalised so that a bar whose 0
+                // row lies off the axis range still shows.
+                const int top = std::min(pixel.y(), m_lay.zeroRow);
+                geometry.bars.append(QRect(pixel.x() + offset, top, barWidth, std::abs(m_lay.zeroRow - pixel.y())));
             }
         }
         if (series->Kind() == ChartSeriesKind::Smooth) {
-            QVector<QPointF> points;
+            QVector<QPointF> curvePoints;
             for (const QPoint &p : geometry.points)
-                points.append(QPointF(p));
-            geometry.curve = interpolatingBSpline(points, kSplinePoints);
+                curvePoints.append(QPointF(p));
+            geometry.curve = interpolatingBSpline(curvePoints, kSplinePoints);
         }
         if (bar)
-            ++k;
-        L.series.append(geometry);
+            geometry.barIndex = k++;
+        m_lay.series.append(geometry);
     }
-    return L;
+}
+
+} // namespace
+
+ChartLayout ChartLayouter::layout(const ChartModel &model, QSize size, int dpi)
+{
+    return LayoutBuilder(model, size, dpi).build();
 }

@@ -341,3 +341,19 @@ TEST(ChartLayout, TinyOrHugeInputStaysSane)
         EXPECT_LE(layout.yTicks.size(), std::max(3, layout.plot.height() + 1));
     }
 }
+
+TEST(ChartLayout, BarsReachTheAxisWhenZeroIsOffTheScale)
+{
+    ChartModel model;
+    TChartSeries *series = model.AddSeries(ChartSeriesKind::Bar);
+    series->AddXY(QString(), 1, -5);
+    series->AddXY(QString(), 2, -2);
+    const ChartLayout layout = ChartLayouter::layout(model, QSize(800, 600));
+    ASSERT_EQ(layout.yTicks.first().Value, -5);
+    ASSERT_EQ(layout.yTicks.last().Value, -2);
+    const int bottom = layout.plot.y() + layout.plot.height();
+    EXPECT_EQ(layout.zeroRow, bottom);
+    const QRect bar = layout.series[0].bars[1];
+    EXPECT_EQ(bar.y(), layout.yTicks.last().Pixel);
+    EXPECT_EQ(bar.y() + bar.height(), bottom);
+}
