@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QtGlobal>
+
+class Database;
+
+// Size of a generated school archive. The defaults are a whole school: 100 classes of 30 pupils,
+// 20 questionnaires of 10 questions, 10 sessions per class and about 2 million answers.
+struct ArchiveSize {
+    int classes = 100;
+    int pupilsPerClass = 30;
+    int questionnaires = 20;
+    int questionsPerQuestionnaire = 10;
+    int sessionsPerClass = 10;
+    int positiveChoices = 5; // per respondent and classmate question
+    int negativeChoices = 3; // per respondent and classmate question with a negative wording
+    quint32 seed = 1;
+};
+
+struct ArchiveSummary {
+    int classes = 0;
+    int pupils = 0;     // real pupils
+    int optionRows = 0; // answer-option rows
+    int questionnaires = 0;
+    int questions = 0;
+    int sessions = 0;
+    qint64 answers = 0;
+    int notes = 0;
+};
+
+// Writes a deterministic archive into an open database with the schema, in one transaction, with
+// prepared statements. Every class has its pupils and the "ano"/"ne" option rows; every questionnaire
+// has classmate questions with a negative wording, one yes/no question and one free-text question;
+// every pupil answers every question of every session of the class.
+ArchiveSummary generateArchive(Database &db, const ArchiveSize &size = ArchiveSize());
