@@ -909,8 +909,7 @@ void EmfPaintEngine::writeDevicePath(const QPainterPath &devicePath, bool fill, 
             allClosed = false;
     }
 
-    if (fill && patternDrawn()) {
-        drawPatternFill(devicePath);
+    if (fill && patternDrawn() && drawPatternFill(devicePath)) {
         fill = false;
         if (!stroke)
             return;
@@ -954,13 +953,16 @@ bool EmfPaintEngine::patternDrawn() const
 // Fills a device path with the brush's pattern drawn out: hatch lines, or the monochrome tile as a
 // bitmap, clipped to the path. Objects are selected before SaveDC so that RestoreDC leaves the
 // selection as this engine knows it.
-void EmfPaintEngine::drawPatternFill(const QPainterPath &devicePath)
+bool EmfPaintEngine::drawPatternFill(const QPainterPath &devicePath)
 {
     const QRect box = devicePath.boundingRect().toAlignedRect().intersected(QRect(QPoint(0, 0), m_size));
     if (box.isEmpty())
-        return;
+        return true; // nothing of it is inside the picture
     quint32 hatch = 0;
     const bool hatched = isHatch(m_brush.style(), &hatch);
+    // A bitmap larger than 8192 × 8192 pixels would be too much memory: the pattern brush does then.
+    if (!hatched && qint64(box.width()) * box.height() > qint64(8192) * 8192)
+        return false;
     if (hatched) {
         const QPen pen = m_pen;
         m_pen = QPen(m_brush.color(), 0);
@@ -1016,6 +1018,7 @@ void EmfPaintEngine::drawPatternFill(const QPainterPath &devicePath)
         writeDib(box, box.size(), info, bits);
     }
     writeSimple(EMR_RESTOREDC, {quint32(-1)});
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1033,10 +1036,11 @@ void EmfPaintEngine::drawRects(const QRectF *rects, int rectCount)
             if (fill && patternDrawn()) {
                 QPainterPath path;
                 path.addRect(rects[i]);
-                drawPatternFill(m_transform.map(path));
-                fillHere = false;
-                if (!stroke)
-                    continue;
+                if (drawPatternFill(m_transform.map(path))) {
+                    fillHere = false;
+                    if (!stroke)
+                        continue;
+                }
             }
             selectPen();
             selectBrush(fillHere);
@@ -1089,10 +1093,11 @@ void EmfPaintEngine::drawEllipse(const QRectF &r)
         if (fill && patternDrawn()) {
             QPainterPath path;
             path.addEllipse(r);
-            drawPatternFill(m_transform.map(path));
-            fillHere = false;
-            if (!stroke)
-                return;
+            if (drawPatternFill(m_transform.map(path))) {
+                fillHere = false;
+                if (!stroke)
+                    return;
+            }
         }
         selectPen();
         selectBrush(fillHere);
@@ -1185,10 +1190,11 @@ void EmfPaintEngine::drawPolygon(const QPointF *points, int pointCount, PolygonD
         path.addPolygon(QPolygonF(QList<QPointF>(points, points + pointCount)));
         path.closeSubpath();
         path.setFillRule(mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill);
-        drawPatternFill(m_transform.map(path));
-        fillHere = false;
-        if (!stroke)
-            return;
+        if (drawPatternFill(m_transform.map(path))) {
+            fillHere = false;
+            if (!stroke)
+                return;
+        }
     }
     if (mode == WindingMode)
         setFillRule(Qt::WindingFill);

@@ -71,7 +71,7 @@ private:
     void selectBrush(bool fill = true);
     QColor backgroundColor() const;
     bool patternDrawn() const;
-    void drawPatternFill(const QPainterPath &devicePath);
+    bool drawPatternFill(const QPainterPath &devicePath);
     void selectFont(const QFont &font, qreal pixelHeight, int escapement);
     void deleteAllObjects();
     QByteArray penPayload(bool *isNull) const;

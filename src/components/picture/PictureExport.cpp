@@ -65,9 +65,10 @@ QByteArray renderSvg(const QSize &size, const PaintRoutine &paint, const QString
     return bytes;
 }
 
-QByteArray renderEmf(const QSize &size, const PaintRoutine &paint)
+QByteArray renderEmf(const QSize &size, const PaintRoutine &paint, EmfPaintDevice::PatternFills fills)
 {
     EmfPaintDevice device(size);
+    device.setPatternFills(fills);
     {
         QPainter painter(&device);
         if (paint)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture/EmfPaintDevice.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
@@ -20,8 +22,10 @@ QImage renderImage(const QSize &size, const PaintRoutine &paint, const QColor &b
 // SVG document of the picture (QSvgGenerator), with the given title.
 QByteArray renderSvg(const QSize &size, const PaintRoutine &paint, const QString &title = QString());
 
-// Enhanced Metafile of the picture at 96 dpi (EmfPaintDevice).
-QByteArray renderEmf(const QSize &size, const PaintRoutine &paint);
+// Enhanced Metafile of the picture at 96 dpi (EmfPaintDevice). Drawn pattern fills make hatches and
+// bitmap patterns show in readers without pattern brushes, such as LibreOffice.
+QByteArray renderEmf(const QSize &size, const PaintRoutine &paint,
+                     EmfPaintDevice::PatternFills fills = EmfPaintDevice::PatternFills::Brushes);
 
 // Clipboard/drag data with the picture as an image (PNG), "image/svg+xml" and "image/x-emf"
 // (also under Qt's Windows name for "Enhanced Metafile"). Empty byte arrays are left out.

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace emf;
 
 namespace {
@@ -479,4 +481,35 @@ TEST(EmfPaintDeviceFile, SavesAndReportsFailures)
     EXPECT_TRUE(error.contains(QStringLiteral("kruh.emf")));
     EXPECT_FALSE(QFile::exists(bad));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("kruh.emf")});
+}
+
+TEST(EmfReaderTest, DamagedFilesNeverCrashTheReader)
+{
+    const QByteArray good = renderEmf(QSize(120, 80), [](QPainter &p) {
+        p.setBrush(QBrush(Qt::red, Qt::CrossPattern));
+        p.drawRect(5, 5, 50, 30);
+        p.drawText(QPointF(10, 60), QStringLiteral("Žluťoučký kůň"));
+        p.drawImage(QPoint(60, 10), QImage(8, 8, QImage::Format_RGB32));
+    });
+    std::mt19937 random(20240611);
+    int accepted = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray damaged = good;
+        const int flips = 1 + int(random() % 8);
+        for (int i = 0; i < flips; ++i)
+            damaged[qsizetype(random() % damaged.size())] = char(random());
+        if (round % 5 == 0)
+            damaged.truncate(qsizetype(random() % damaged.size()));
+        EmfReader reader;
+        if (reader.read(damaged)) {
+            ++accepted;
+            // Whatever was accepted can be inspected safely.
+            (void)reader.texts();
+            (void)reader.dump();
+            for (const EmfRecord &r : reader.records())
+                (void)r.utf16At(r.u32(48), r.u32(44));
+        }
+    }
+    EXPECT_GT(accepted, 0); // flips inside drawing records keep the framing intact
+    EXPECT_LT(accepted, 3000);
 }
