@@ -1,0 +1,56 @@
+#pragma once
+
+#include "pupils/OptionSet.h"
+#include "pupils/PupilImportText.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+class Database;
+
+// One `zak` row as the roster lists it.
+struct RosterEntry {
+    qint64 id = 0;
+    QVariant jmeno;
+    QVariant prijmeni;
+    QVariant pohlavi;
+    QVariant poradi;
+};
+
+// The `zak` rows of one class and the commands that change them as a whole: answer-option rows,
+// renumbering and pupil import. Each command runs in one transaction, so a failure leaves the class
+// exactly as it was; failures are raised as DatabaseError.
+class ClassRoster final
+{
+public:
+    ClassRoster(Database &db, qint64 classId);
+
+    qint64 classId() const { return m_classId; }
+    // Whether the class exists in `trida`.
+    static bool exists(Database &db, qint64 classId);
+
+    // Rows of the class in the roster's order (`poradi`, then `jmeno`; rows without a number first).
+    QList<RosterEntry> entries() const;
+
+    // `GenerovatPoradi`: numbers the real pupils from 1 by first name, then the answer-option rows by
+    // marker (descending: "ano-ne", "abcde", "12345", "---") and text. Names compare in Czech alphabetical
+    // order ignoring case; rows without a type keep their number.
+    void GenerovatPoradi();
+
+    // Adds the rows of the set that the class does not hold yet (same text and marker, ignoring case);
+    // existing rows are left alone. The new rows have no surname and no number. Returns how many were added.
+    int insertOptionSet(OptionSet::Kind set);
+    // "všechno níže uvedené": the four sets in their order, then GenerovatPoradi.
+    int insertAllOptionSets();
+
+    // Adds the pupils (no check for duplicates), then renumbers the class. Returns how many were added.
+    int importPupils(const QList<PupilImportText::Pupil> &pupils);
+
+private:
+    int insertMissing(const QList<OptionSet::Row> &rows);
+    void renumber();
+
+    Database &m_db;
+    qint64 m_classId;
+};
