@@ -73,9 +73,9 @@ QByteArray ChartMetafile::toSvg() const
     return renderSvg(size(), [this](QPainter &p) { paint(p); }, m_layout.title);
 }
 
-QByteArray ChartMetafile::toEmf() const
+QByteArray ChartMetafile::toEmf(EmfPaintDevice::PatternFills fills) const
 {
-    return renderEmf(size(), [this](QPainter &p) { paint(p); });
+    return renderEmf(size(), [this](QPainter &p) { paint(p); }, fills);
 }
 
 bool ChartMetafile::save(const QString &path, QString *error) const

@@ -2,6 +2,8 @@
 
 #include "chart/ChartLayout.h"
 
+#include "picture/EmfPaintDevice.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QRect>
@@ -46,7 +48,9 @@ public:
 
     QImage toImage() const;
     QByteArray toSvg() const;
-    QByteArray toEmf() const;
+    // Hatches as GDI pattern brushes by default (what Word and Windows expect), or
+    // drawn out for readers without pattern brushes (LibreOffice).
+    QByteArray toEmf(EmfPaintDevice::PatternFills fills = EmfPaintDevice::PatternFills::Brushes) const;
     // Writes the picture by extension (.emf, .jpg, .png, .svg) through QSaveFile.
     bool save(const QString &path, QString *error = nullptr) const;
 

@@ -47,6 +47,43 @@ QRect contentBox(const QImage &image)
     return box;
 }
 
+// The .emf converted to PNG by LibreOffice (a null image when that fails).
+QImage renderWithLibreOffice(const QString &soffice, const QByteArray &emf, const QString &baseName)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return QImage();
+    const QString emfPath = dir.filePath(baseName + QStringLiteral(".emf"));
+    QFile file(emfPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(emf) != emf.size())
+        return QImage();
+    file.close();
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(soffice, {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
+                            QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("png"),
+                            QStringLiteral("--outdir"), dir.path(), emfPath});
+    if (!process.waitForFinished(180000))
+        return QImage();
+    const QImage image(dir.filePath(baseName + QStringLiteral(".png")));
+    if (qEnvironmentVariableIsSet("ORBELIS_KEEP_PICTURES")) {
+        const QString keep = qEnvironmentVariable("ORBELIS_KEEP_PICTURES");
+        QDir().mkpath(keep);
+        image.save(keep + QLatin1Char('/') + baseName + QStringLiteral("-libreoffice.png"));
+        QFile::copy(emfPath, keep + QLatin1Char('/') + baseName + QStringLiteral(".emf"));
+    }
+    return image;
+}
+
+// Maps a point of our picture into LibreOffice's page by the drawn areas of both.
+QPoint mapped(QPointF p, const QRect &ourBox, const QRect &theirBox)
+{
+    const QPointF c = p - ourBox.topLeft();
+    return QPointF(theirBox.x() + c.x() * theirBox.width() / ourBox.width(),
+                   theirBox.y() + c.y() * theirBox.height() / ourBox.height())
+        .toPoint();
+}
+
 } // namespace
 
 TEST(ChartMetafile, KeepsTheRequestedSizeWhenEverythingFits)
@@ -157,7 +194,7 @@ TEST(ChartMetafile, SavesByExtension)
 }
 
 // LibreOffice draws the metafile like our own bitmap of the same chart. Set
-// ORBELIS_KEEP_PICTURES to a folder to keep both pictures and the .emf for a look.
+// ORBELIS_KEEP_PICTURES to a folder to keep the pictures and the .emf for a look.
 TEST(ChartMetafile, LibreOfficeRendersTheEmfLikeTheBitmap)
 {
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
@@ -168,28 +205,11 @@ TEST(ChartMetafile, LibreOfficeRendersTheEmfLikeTheBitmap)
     fillThreeQuestions(model);
     model.setShowXLabel(true);
     const ChartMetafile meta = ChartMetafile::create(model, 800, 600);
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString emfPath = dir.filePath(QStringLiteral("chart.emf"));
-    ASSERT_TRUE(meta.save(emfPath));
     const QImage ours = meta.toImage();
-    ours.save(dir.filePath(QStringLiteral("ours.png")));
-
-    QProcess process;
-    process.setWorkingDirectory(dir.path());
-    process.start(soffice, {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
-                            QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("png"),
-                            QStringLiteral("--outdir"), dir.path(), emfPath});
-    ASSERT_TRUE(process.waitForFinished(180000));
-    const QImage theirs(dir.filePath(QStringLiteral("chart.png")));
-    ASSERT_FALSE(theirs.isNull()) << process.readAllStandardError().toStdString();
-    if (qEnvironmentVariableIsSet("ORBELIS_KEEP_PICTURES")) {
-        const QString keep = qEnvironmentVariable("ORBELIS_KEEP_PICTURES");
-        QDir().mkpath(keep);
-        ours.save(keep + QStringLiteral("/chart-ours.png"));
-        theirs.save(keep + QStringLiteral("/chart-libreoffice.png"));
-        QFile::copy(emfPath, keep + QStringLiteral("/chart.emf"));
-    }
+    const QImage theirs = renderWithLibreOffice(soffice, meta.toEmf(), QStringLiteral("chart"));
+    ASSERT_FALSE(theirs.isNull());
+    if (qEnvironmentVariableIsSet("ORBELIS_KEEP_PICTURES"))
+        ours.save(qEnvironmentVariable("ORBELIS_KEEP_PICTURES") + QStringLiteral("/chart-ours.png"));
 
     // LibreOffice puts the picture on a page: compare the drawn areas of both.
     const QRect ourBox = contentBox(ours);
@@ -213,14 +233,41 @@ TEST(ChartMetafile, LibreOfficeRendersTheEmfLikeTheBitmap)
     EXPECT_LT(difference, 12.0) << "mean channel difference " << difference;
 
     // The bars are where our layout put them, in their colours.
-    const auto colourAt = [&](const QRect &bar) {
-        const QPointF c = bar.center() - ourBox.topLeft();
-        return theirs.pixelColor(QPointF(theirBox.x() + c.x() * theirBox.width() / ourBox.width(),
-                                         theirBox.y() + c.y() * theirBox.height() / ourBox.height())
-                                     .toPoint());
-    };
     const ChartLayout &layout = meta.layout();
+    const auto colourAt = [&](const QRect &bar) {
+        return theirs.pixelColor(mapped(QPointF(bar.center()), ourBox, theirBox));
+    };
     EXPECT_EQ(colourAt(layout.series[0].bars[0]), QColor(255, 0, 0));
     EXPECT_EQ(colourAt(layout.series[1].bars[6]), QColor(0, 0, 255));
     EXPECT_EQ(colourAt(layout.series[2].bars[2]), QColor(0, 128, 0));
+}
+
+// With hatches drawn out, LibreOffice shows the monochrome bars hatched as well.
+TEST(ChartMetafile, LibreOfficeShowsDrawnHatches)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+
+    ChartModel model;
+    fillThreeQuestions(model);
+    model.setMonochrome(true);
+    const ChartMetafile meta = ChartMetafile::create(model, 800, 600);
+    const QImage theirs = renderWithLibreOffice(soffice, meta.toEmf(EmfPaintDevice::PatternFills::Drawn),
+                                                QStringLiteral("monochrome"));
+    ASSERT_FALSE(theirs.isNull());
+    const QRect ourBox = contentBox(meta.toImage());
+    const QRect theirBox = contentBox(theirs);
+    for (int q = 0; q < 3; ++q) {
+        SCOPED_TRACE(q);
+        const QRect bar = meta.layout().series[q].bars[4]; // pupil 3 (1 to 2 up)
+        const QRect area(mapped(QPointF(bar.topLeft()) + QPointF(2, 2), ourBox, theirBox),
+                         mapped(QPointF(bar.x() + bar.width() - 3, bar.y() + bar.height() - 3), ourBox, theirBox));
+        int dark = 0, light = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                (qGray(theirs.pixel(x, y)) < 128 ? dark : light)++;
+        EXPECT_GT(dark, area.width() * area.height() / 10) << "no hatch inside the bar";
+        EXPECT_GT(light, area.width() * area.height() / 4);
+    }
 }
