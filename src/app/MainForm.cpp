@@ -1,25 +1,38 @@
 #include "app/MainForm.h"
 
 #include "app/AppContext.h"
+#include "app/DBNavigator.h"
 #include "app/DataFolderSetup.h"
 #include "app/DataModuleStart.h"
+#include "app/DatasetFieldBinder.h"
 #include "app/InfoForm.h"
 #include "app/Prompter.h"
+#include "app/ToolBarPictures.h"
 #include "app/WindowRegistry.h"
+#include "data/DataModule.h"
 #include "data/Database.h"
+#include "data/DatasetTableModel.h"
 
 #include <QActionGroup>
+#include <QDateEdit>
 #include <QDialog>
+#include <QFormLayout>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QStyle>
+#include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
-#include <stdexcept>
+#include <QVBoxLayout>
 
 namespace {
+
+const QString kNoClass = QStringLiteral("Nemáte zadanou žádnou třídu. Nejprve nějakou přidejte. ");
 
 // A tool button with a drop-down arrow that also opens its menu when the button itself is clicked,
 // at the mouse position moved 50 pixels left and 20 pixels down.
@@ -42,59 +55,79 @@ protected:
     }
 };
 
+void defaultShow(QWidget *window, bool modal)
+{
+    if (auto *dialog = qobject_cast<QDialog *>(window); dialog && modal) {
+        dialog->exec();
+        return;
+    }
+    if (modal)
+        window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 } // namespace
 
-TMain_form::TMain_form(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
+TMain_form::TMain_form(AppContext &context, QWidget *parent)
+    : QMainWindow(parent), m_context(context), m_shower(defaultShow)
 {
     setObjectName(QStringLiteral("TMain_form"));
     setWindowTitle(QStringLiteral("Orbelis"));
     resize(760, 520);
     buildMenus();
     buildToolBar();
+    buildAnswerOptionMenu();
+    buildRegister();
     m_info = new TInfo_Form(context, this);
     connect(m_info, &TInfo_Form::expertChanged, this, &TMain_form::applyExpert);
     applyExpert(false);
 }
 
+TMain_form::~TMain_form() = default;
+
+// --- Building -----------------------------------------------------------------------------------------
+
 void TMain_form::buildMenus()
 {
     QMenu *view = menuBar()->addMenu(QStringLiteral("Zobrazit"));
     view->setObjectName(QStringLiteral("Zobrazit_Menu"));
-    view->addAction(QStringLiteral("Žáci"), this, [this] { showWindow(QStringLiteral("TZaci_Form"), true); });
-    view->addAction(QStringLiteral("Dotazníky"), this, [this] { showWindow(QStringLiteral("TDotazniky_Form"), true); });
+    view->addAction(QStringLiteral("Žáci"), this, &TMain_form::showPupils);
+    view->addAction(QStringLiteral("Dotazníky"), this, &TMain_form::showSessions);
     view->addSeparator();
-    view->addAction(QStringLiteral("Listiny"), this, [this] { showWindow(QStringLiteral("TListiny_Form"), true); });
+    view->addAction(QStringLiteral("Listiny"), this, &TMain_form::showDocuments);
 
     QMenu *output = menuBar()->addMenu(QStringLiteral("Výstup"));
     output->setObjectName(QStringLiteral("Vystup_Menu"));
-    output->addAction(QStringLiteral("Sociogram - bublinový graf"), this,
-                      [this] { showWindow(QStringLiteral("TSociogram_Form"), true); });
-    output->addAction(QStringLiteral("Sloupcový graf"), this,
-                      [this] { showWindow(QStringLiteral("TSloupcovy_Graf_Form"), false); });
+    output->addAction(QStringLiteral("Sociogram - bublinový graf"), this, &TMain_form::showSociogram);
+    output->addAction(QStringLiteral("Sloupcový graf"), this, &TMain_form::showBarChart);
 
     QMenu *settings = menuBar()->addMenu(QStringLiteral("Nastavení"));
     settings->setObjectName(QStringLiteral("Nastaveni_Menu"));
-    settings->addAction(QStringLiteral("Dotazníky a jejich otázky"), this,
-                        [this] { showWindow(QStringLiteral("TNastaveniDotazniku_Form"), true); });
+    settings->addAction(QStringLiteral("Dotazníky a jejich otázky"), this, &TMain_form::showQuestionnaireSettings);
     settings->addSeparator();
-    m_ftpAction = settings->addAction(QStringLiteral("FTP"), this, [this] { showWindow(QStringLiteral("TFtp_Form"), true); });
+    m_ftpAction = settings->addAction(QStringLiteral("FTP"), this, &TMain_form::showFtp);
     m_ftpAction->setObjectName(QStringLiteral("FTP_Action"));
+    // The backup is not built yet.
     settings->addAction(QStringLiteral("Záloha databáze"))->setEnabled(false);
-    m_wipeAction = settings->addAction(QStringLiteral("Smazání všech dat..."), this,
-                                       [this] { showWindow(QStringLiteral("TVycisteni_Form"), false); });
+    m_wipeAction = settings->addAction(QStringLiteral("Smazání všech dat..."), this, &TMain_form::showWipe);
     m_wipeAction->setObjectName(QStringLiteral("Smazani_Action"));
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("Nápověda"));
     help->addAction(QStringLiteral("O programu"), this, [this] { m_info->exec(); });
 }
 
-QToolButton *TMain_form::addToolButton(const QString &objectName, const QString &caption, QMenu *menu)
+QToolButton *TMain_form::addToolButton(const QString &objectName, const QString &caption, const QIcon &icon,
+                                       QMenu *menu)
 {
     auto *button = new DropDownToolButton(m_toolBar);
     button->setObjectName(objectName);
     button->setText(caption);
+    button->setIcon(icon);
+    button->setIconSize(QSize(16, 16));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setFixedSize(111, 36 + 14);
+    button->setFixedSize(111, 36);
     if (menu) {
         button->setMenu(menu);
         button->setPopupMode(QToolButton::MenuButtonPopup);
@@ -108,30 +141,148 @@ void TMain_form::buildToolBar()
     m_toolBar = addToolBar(QStringLiteral("Nástroje"));
     m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
     m_toolBar->setMovable(false);
-    connect(addToolButton(QStringLiteral("Zaci_ToolButton"), QStringLiteral("Žáci")), &QToolButton::clicked, this,
-            [this] { showWindow(QStringLiteral("TZaci_Form"), true); });
-    connect(addToolButton(QStringLiteral("Dotazniky_ToolButton"), QStringLiteral("Dotazníky")), &QToolButton::clicked,
-            this, [this] { showWindow(QStringLiteral("TDotazniky_Form"), true); });
+    connect(addToolButton(QStringLiteral("Zaci_ToolButton"), QStringLiteral("Žáci"), toolBarPicture(ToolBarPicture::Pupils)),
+            &QToolButton::clicked, this, &TMain_form::showPupils);
+    connect(addToolButton(QStringLiteral("Dotazniky_ToolButton"), QStringLiteral("Dotazníky"),
+                          toolBarPicture(ToolBarPicture::Questionnaires)),
+            &QToolButton::clicked, this, &TMain_form::showSessions);
     m_toolBar->addSeparator();
-    connect(addToolButton(QStringLiteral("Listiny_ToolButton"), QStringLiteral("Listiny")), &QToolButton::clicked,
-            this, [this] { showWindow(QStringLiteral("TListiny_Form"), true); });
+    connect(addToolButton(QStringLiteral("Listiny_ToolButton"), QStringLiteral("Listiny"),
+                          toolBarPicture(ToolBarPicture::Documents)),
+            &QToolButton::clicked, this, &TMain_form::showDocuments);
     m_toolBar->addSeparator();
     m_sessionMenu = new QMenu(this);
     m_sessionMenu->setObjectName(QStringLiteral("Vyhodnoceni_PopupMenu"));
-    addToolButton(QStringLiteral("TextoveVyhodnoceni_ToolButton"), QStringLiteral("Textové vyhodnocení"), m_sessionMenu);
-    connect(addToolButton(QStringLiteral("Sociogram_ToolButton"), QStringLiteral("Sociogram bubliny")),
-            &QToolButton::clicked, this, [this] { showWindow(QStringLiteral("TSociogram_Form"), true); });
-    connect(addToolButton(QStringLiteral("SloupcovyGraf_ToolButton"), QStringLiteral("Sloupcový graf")),
-            &QToolButton::clicked, this, [this] { showWindow(QStringLiteral("TSloupcovy_Graf_Form"), true); });
+    m_sessionGroup = new QActionGroup(this);
+    m_sessionGroup->setExclusive(true);
+    addToolButton(QStringLiteral("TextoveVyhodnoceni_ToolButton"), QStringLiteral("Textové vyhodnocení"),
+                  toolBarPicture(ToolBarPicture::TextEvaluation), m_sessionMenu);
+    connect(addToolButton(QStringLiteral("Sociogram_ToolButton"), QStringLiteral("Sociogram bubliny"),
+                          toolBarPicture(ToolBarPicture::Sociogram)),
+            &QToolButton::clicked, this, &TMain_form::showSociogram);
+    connect(addToolButton(QStringLiteral("SloupcovyGraf_ToolButton"), QStringLiteral("Sloupcový graf"),
+                          toolBarPicture(ToolBarPicture::BarChart)),
+            &QToolButton::clicked, this, &TMain_form::showPreparedBarChart);
     m_databaseMenu = new QMenu(this);
     m_databaseMenu->setObjectName(QStringLiteral("Databaze_PopupMenu"));
     m_databaseGroup = new QActionGroup(this);
     m_databaseGroup->setExclusive(true);
-    addToolButton(QStringLiteral("Databaze_ToolButton"), QStringLiteral("Databáze"), m_databaseMenu);
+    addToolButton(QStringLiteral("Databaze_ToolButton"), QStringLiteral("Databáze"),
+                  toolBarPicture(ToolBarPicture::Database), m_databaseMenu);
 }
+
+void TMain_form::buildAnswerOptionMenu()
+{
+    m_answerOptionMenu = new QMenu(this);
+    m_answerOptionMenu->setObjectName(QStringLiteral("MoznostiOdpovedi_PopupMenu"));
+    auto add = [this](const QString &caption, const QString &objectName, auto method) {
+        QAction *action = m_answerOptionMenu->addAction(caption);
+        action->setObjectName(objectName);
+        connect(action, &QAction::triggered, this, [this, method] {
+            if (m_context.dm)
+                (m_context.dm->*method)();
+        });
+    };
+    add(QStringLiteral("Vložit - ---. všichni, nikdo, nevím, já, všichni ostatní, kluci, holky"),
+        QStringLiteral("VlozitNeurcite_Action"), &TDM::insertGeneralOptionRows);
+    add(QStringLiteral("Vložit - ano, ne"), QStringLiteral("VlozitAnoNe_Action"), &TDM::insertYesNoOptionRows);
+    add(QStringLiteral("Vložit - a1, b2, c3, d4, e5"), QStringLiteral("VlozitAbcde_Action"),
+        &TDM::insertLetterAndNumberOptionRows);
+    add(QStringLiteral("Připsat pořadí"), QStringLiteral("PripsatPoradi_Action"), &TDM::renumberClassRows);
+}
+
+void TMain_form::buildRegister()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+
+    m_navigator = new TDBNavigator(central);
+    m_navigator->setObjectName(QStringLiteral("DBNavigator1"));
+    m_navigator->setVisibleButtons({TDBNavigator::Insert, TDBNavigator::Delete, TDBNavigator::Edit,
+                                    TDBNavigator::Post, TDBNavigator::Cancel});
+    layout->addWidget(m_navigator);
+
+    auto *panel = new QFrame(central);
+    panel->setObjectName(QStringLiteral("Skola_Edit_Panel"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto *form = new QFormLayout(panel);
+    m_schoolEdit = new QLineEdit(panel);
+    m_schoolEdit->setObjectName(QStringLiteral("Skola_DBEdit"));
+    auto *gradeEdit = new QLineEdit(panel);
+    gradeEdit->setObjectName(QStringLiteral("Stupen_DBEdit"));
+    auto *teacherEdit = new QLineEdit(panel);
+    teacherEdit->setObjectName(QStringLiteral("TridniUcitel_DBEdit"));
+    auto *dateEdit = new QDateEdit(panel);
+    dateEdit->setObjectName(QStringLiteral("DatumZapisu_DateTimePicker"));
+    dateEdit->setCalendarPopup(true);
+    form->addRow(QStringLiteral("Škola"), m_schoolEdit);
+    form->addRow(QStringLiteral("Třída"), gradeEdit);
+    form->addRow(QStringLiteral("Třídní učitel"), teacherEdit);
+    form->addRow(QStringLiteral("Datum zápisu"), dateEdit);
+    panel->hide();
+    m_editPanel = panel;
+    layout->addWidget(panel);
+
+    m_grid = new QTableView(central);
+    m_grid->setObjectName(QStringLiteral("DBGrid1"));
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setSectionsClickable(true);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TMain_form::DBGrid1TitleClick);
+    connect(m_grid, &QTableView::doubleClicked, this, &TMain_form::showSessions);
+    layout->addWidget(m_grid, 1);
+    setCentralWidget(central);
+
+    TDM *dm = m_context.dm;
+    if (!dm)
+        return;
+    Dataset &classes = dm->Trida_Query();
+    m_navigator->setDataset(&classes);
+    const QList<DatasetTableModel::Column> columns{
+        {QStringLiteral("Škola"), QStringLiteral("skola"), 188, {}},
+        {QStringLiteral("Datum zápisu"), QStringLiteral("datum_zapisu"), 100, QStringLiteral("dd.MM.yyyy")},
+        {QStringLiteral("Třída"), QStringLiteral("stupen"), 100, {}},
+        {QStringLiteral("Třídní učitel"), QStringLiteral("tridni_ucitel"), 131, {}},
+    };
+    m_model = new DatasetTableModel(&classes, columns, this);
+    m_grid->setModel(m_model);
+    m_model->attachSelectionModel(m_grid->selectionModel());
+    for (int i = 0; i < columns.size(); ++i)
+        m_grid->horizontalHeader()->resizeSection(i, columns[i].width);
+
+    m_binder = new DatasetFieldBinder(&classes, this);
+    m_binder->bind(m_schoolEdit, QStringLiteral("skola"));
+    m_binder->bind(gradeEdit, QStringLiteral("stupen"));
+    m_binder->bind(teacherEdit, QStringLiteral("tridni_ucitel"));
+    m_binder->bind(dateEdit, QStringLiteral("datum_zapisu"));
+
+    connect(&classes, &Dataset::stateChanged, this, &TMain_form::followClassState);
+    connect(dm, &TDM::classChanged, this,
+            [this](qint64, const QList<SessionMenuItem> &sessions) { rebuildSessionMenu(sessions); });
+    connect(dm, &TDM::addPupilsRequested, this, &TMain_form::showPupils);
+}
+
+// The edit panel shows while a class is inserted or edited; the grid takes input only while browsing.
+void TMain_form::followClassState()
+{
+    const Dataset &classes = m_context.dm->Trida_Query();
+    const bool editing = classes.isEditing();
+    const bool wasVisible = !m_editPanel->isHidden();
+    m_editPanel->setVisible(editing);
+    m_grid->setEnabled(!editing);
+    if (editing && !wasVisible && classes.state() == Dataset::State::Insert)
+        m_schoolEdit->setFocus();
+}
+
+// --- Start-up and the database switch -----------------------------------------------------------------
 
 void TMain_form::FormCreate()
 {
+    DecorateNavigator(m_navigator, navigatorPictures(), QStringLiteral("Nová třída"), true);
     m_context.versionText = readVersionText(m_context.folders.programFolder);
     m_info->setVersionText(m_context.versionText);
     applyExpert(m_context.settings && m_context.settings->expert());
@@ -152,13 +303,21 @@ void TMain_form::buildDatabaseMenu()
     }
 }
 
-void TMain_form::openDatasets() {}
+// Opens the data module's datasets in their start-up order. A connection that did not open has been
+// reported already; the datasets then stay closed until a database switch succeeds.
+void TMain_form::openDatasets()
+{
+    if (m_context.dm && m_context.database && m_context.database->isOpen())
+        m_context.dm->openDatasets();
+}
 
 void TMain_form::switchDatabase(const QString &fileName)
 {
     for (QAction *action : m_databaseMenu->actions())
         if (action->text() == fileName)
             action->setChecked(true);
+    if (m_context.dm)
+        m_context.dm->closeDatasets();
     m_context.database->close();
     try {
         m_context.database->open(m_context.folders.dataFolder + fileName);
@@ -178,15 +337,141 @@ void TMain_form::applyExpert(bool expert)
     m_wipeAction->setVisible(expert);
 }
 
+// --- Session menu -------------------------------------------------------------------------------------
+
+void TMain_form::rebuildSessionMenu(const QList<SessionMenuItem> &sessions)
+{
+    for (QAction *action : m_sessionMenu->actions()) {
+        m_sessionGroup->removeAction(action);
+        action->deleteLater();
+    }
+    m_sessionMenu->clear();
+    for (const SessionMenuItem &session : sessions) {
+        QAction *action = m_sessionMenu->addAction(session.caption);
+        action->setCheckable(true);
+        action->setData(session.id);
+        action->setProperty("Value", QString::number(session.id));
+        m_sessionGroup->addAction(action);
+        const qint64 id = session.id;
+        connect(action, &QAction::triggered, this, [this, id] { chooseSession(id); });
+    }
+}
+
+void TMain_form::chooseSession(qint64 sessionId)
+{
+    if (!m_context.dm)
+        return;
+    m_context.dm->Vyhodnoceni_Query().locate(QStringLiteral("ID"), sessionId);
+    emit textualEvaluationRequested();
+}
+
+// --- Commands -----------------------------------------------------------------------------------------
+
+bool TMain_form::requireClass()
+{
+    const TDM *dm = m_context.dm;
+    if (!dm || !dm->Trida_Query().isOpen() || dm->Trida_Query().isEmpty()) {
+        m_context.prompter->message(kNoClass);
+        return false;
+    }
+    return true;
+}
+
+// The current class as an integer (NULL when there is none).
+QVariant TMain_form::classId() const
+{
+    const QVariant id = m_context.dm ? m_context.dm->currentClassId() : QVariant();
+    return id.isNull() ? QVariant() : QVariant(id.toLongLong());
+}
+
 void TMain_form::showWindow(const QString &name, bool modal)
 {
     QWidget *window = m_windows ? m_windows->window(name) : nullptr;
-    if (!window)
+    if (window && m_shower)
+        m_shower(window, modal);
+}
+
+void TMain_form::showPupils()
+{
+    if (!requireClass())
         return;
-    if (auto *dialog = qobject_cast<QDialog *>(window); dialog && modal) {
-        dialog->exec();
+    TDM &dm = *m_context.dm;
+    dm.Zak_Query().setParameter(QStringLiteral("par_id_tridy"), classId());
+    dm.RefreshDataset(dm.Zak_Query());
+    showWindow(QStringLiteral("TZaci_Form"), true);
+}
+
+void TMain_form::showSessions()
+{
+    if (!requireClass())
         return;
+    TDM &dm = *m_context.dm;
+    const QVariant id = classId();
+    for (Dataset *dataset : {&dm.Vyhodnoceni_Query(), &dm.Zak_Query_1(), &dm.Zak_Query_2(), &dm.Zak_Query_3()})
+        dataset->setParameter(QStringLiteral("par_id_tridy"), id);
+    for (Dataset *dataset : {&dm.Vyhodnoceni_Query(), &dm.Zak_Query_1(), &dm.Zak_Query_2(), &dm.Zak_Query_3()})
+        dm.RefreshDataset(*dataset);
+    showWindow(QStringLiteral("TDotazniky_Form"), true);
+}
+
+void TMain_form::showDocuments()
+{
+    if (TDM *dm = m_context.dm) {
+        dm->Listiny_ADOQuery().setParameter(QStringLiteral("par_id_tridy"), classId());
+        if (m_context.database->isOpen())
+            dm->RefreshDataset(dm->Listiny_ADOQuery());
     }
-    window->show();
-    window->raise();
+    showWindow(QStringLiteral("TListiny_Form"), true);
+}
+
+void TMain_form::showSociogram()
+{
+    if (!requireClass())
+        return;
+    TDM &dm = *m_context.dm;
+    dm.Vyhodnoceni_Query().setParameter(QStringLiteral("par_id_tridy"), classId());
+    dm.RefreshDataset(dm.Vyhodnoceni_Query());
+    emit sociogramOpening();
+    showWindow(QStringLiteral("TSociogram_Form"), true);
+}
+
+void TMain_form::showPreparedBarChart()
+{
+    if (!requireClass())
+        return;
+    TDM &dm = *m_context.dm;
+    const QVariant id = classId();
+    dm.Vyhodnoceni_Query().setParameter(QStringLiteral("par_id_tridy"), id);
+    dm.RefreshDataset(dm.Vyhodnoceni_Query());
+    dm.Zak_Query().setParameter(QStringLiteral("par_id_tridy"), id);
+    dm.RefreshDataset(dm.Zak_Query());
+    emit barChartOpening();
+    showWindow(QStringLiteral("TSloupcovy_Graf_Form"), true);
+}
+
+void TMain_form::showBarChart() { showWindow(QStringLiteral("TSloupcovy_Graf_Form"), false); }
+
+void TMain_form::showQuestionnaireSettings() { showWindow(QStringLiteral("TNastaveniDotazniku_Form"), true); }
+
+void TMain_form::showFtp() { showWindow(QStringLiteral("TFtp_Form"), true); }
+
+void TMain_form::showWipe() { showWindow(QStringLiteral("TVycisteni_Form"), false); }
+
+void TMain_form::openPupilCard()
+{
+    if (TDM *dm = m_context.dm) {
+        const QVariant pupil = dm->Zak_Query().value(QStringLiteral("ID"));
+        dm->Poznamky_Query().setParameter(QStringLiteral("par_id_zaka"), pupil.isNull() ? QVariant() : QVariant(pupil.toLongLong()));
+        dm->RefreshDataset(dm->Poznamky_Query());
+    }
+    showWindow(QStringLiteral("TZak_Form"), false);
+}
+
+void TMain_form::DBGrid1TitleClick(int column)
+{
+    if (!m_context.dm || !m_model || !m_context.database->isOpen())
+        return;
+    const QString field = m_model->fieldOfColumn(column);
+    if (!field.isEmpty())
+        m_context.dm->sortClassGrid(field);
 }

@@ -3,6 +3,7 @@
 #include "app/DataModuleStart.h"
 #include "app/MainForm.h"
 #include "app/Prompter.h"
+#include "data/DataModule.h"
 #include "data/Database.h"
 
 #include <QApplication>
@@ -19,7 +20,10 @@ Startup::Startup(const QString &programFolder, Prompter &prompter, Shell &shell)
 
 Startup::~Startup()
 {
+    // The windows bind to the data module's datasets, the datasets use the connection.
     m_main.reset();
+    m_context.dm = nullptr;
+    m_dm.reset();
     m_database->close();
 }
 
@@ -39,6 +43,9 @@ void Startup::run(const QStringList &arguments, const QList<WindowRegistry::Entr
     }
     if (!m_context.settings)
         m_context.settings = std::make_unique<Settings>(m_context.folders);
+    // The data module exists even when the connection failed: its datasets open after a database switch.
+    m_dm = std::make_unique<TDM>(*m_database, m_context.folders, *m_context.prompter);
+    m_context.dm = m_dm.get();
 
     m_main = std::make_unique<TMain_form>(m_context);
     m_main->setWindows(&m_windows);

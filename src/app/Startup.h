@@ -7,6 +7,7 @@
 #include <memory>
 
 class Database;
+class TDM;
 class TMain_form;
 
 // Starts the program: the title, the data module, the main window and then every other window once,
@@ -28,6 +29,7 @@ private:
     void reportFailure(const QString &text);
 
     std::unique_ptr<Database> m_database;
+    std::unique_ptr<TDM> m_dm;
     AppContext m_context;
     std::unique_ptr<TMain_form> m_main;
     WindowRegistry m_windows;
