@@ -513,3 +513,56 @@ TEST(EmfReaderTest, DamagedFilesNeverCrashTheReader)
     EXPECT_GT(accepted, 0); // flips inside drawing records keep the framing intact
     EXPECT_LT(accepted, 3000);
 }
+
+TEST(EmfTransform, RotatedImagesUseAWorldTransformForTheirRecordOnly)
+{
+    QImage image(6, 4, QImage::Format_ARGB32);
+    image.fill(Qt::transparent); // composed over white: 24-bit pixels have no alpha
+    const EmfReader reader = paintEmf(QSize(100, 100), [&](QPainter &p) {
+        p.translate(50, 10);
+        p.rotate(90);
+        p.drawImage(QPoint(0, 0), image);
+        p.drawLine(0, 0, 10, 0);
+    });
+    const QList<EmfRecord> records = drawingRecords(reader);
+    QList<quint32> order;
+    for (const EmfRecord &r : records)
+        if (r.type == EMR_SETWORLDTRANSFORM || r.type == EMR_STRETCHDIBITS || r.type == EMR_MODIFYWORLDTRANSFORM
+            || r.type == EMR_LINETO)
+            order.append(r.type);
+    EXPECT_EQ(order, (QList<quint32>{EMR_SETWORLDTRANSFORM, EMR_STRETCHDIBITS, EMR_MODIFYWORLDTRANSFORM, EMR_LINETO}));
+    const EmfRecord xform = reader.recordsOfType(EMR_SETWORLDTRANSFORM).first();
+    EXPECT_NEAR(xform.f32(8), 0.0f, 1e-6);  // m11
+    EXPECT_NEAR(xform.f32(12), 1.0f, 1e-6); // m12
+    EXPECT_NEAR(xform.f32(16), -1.0f, 1e-6);
+    EXPECT_NEAR(xform.f32(20), 0.0f, 1e-6);
+    EXPECT_FLOAT_EQ(xform.f32(24), 50.0f);
+    EXPECT_FLOAT_EQ(xform.f32(28), 10.0f);
+    const EmfRecord reset = reader.recordsOfType(EMR_MODIFYWORLDTRANSFORM).first();
+    EXPECT_EQ(reset.u32(32), MWT_IDENTITY);
+    const EmfRecord dib = reader.recordsOfType(EMR_STRETCHDIBITS).first();
+    EXPECT_EQ(dib.i32(24), 0); // drawn at its own coordinates under the world transform
+    EXPECT_EQ(dib.i32(72), 6);
+    EXPECT_EQ(dib.u8(dib.u32(56)), 255); // transparent became white
+    // The line after it is transformed by the engine again: from (50, 10) downwards.
+    EXPECT_EQ(params(reader.recordsOfType(EMR_LINETO).first()), (QList<qint32>{50, 20}));
+}
+
+TEST(EmfPrimitives, ExtremeCoordinatesStayWellFormed)
+{
+    const EmfReader reader = paintEmf(QSize(100, 100), [](QPainter &p) {
+        p.setBrush(Qt::red);
+        p.drawRect(QRectF(-1e12, -1e12, 2e12, 2e12));
+        p.drawLine(QLineF(qQNaN(), 0, 10, qInf()));
+        const QPointF empty[1] = {{1, 1}};
+        p.drawPolygon(empty, 1);
+        p.drawText(QPointF(10, 10), QString());
+        p.drawImage(QRect(0, 0, 0, 0), QImage(4, 4, QImage::Format_RGB32));
+    });
+    const QList<EmfRecord> rects = reader.recordsOfType(EMR_RECTANGLE);
+    ASSERT_EQ(rects.size(), 1);
+    EXPECT_EQ(rects[0].i32(8), -1000000000); // clamped, not wrapped
+    EXPECT_EQ(reader.count(EMR_EXTTEXTOUTW), 0);
+    EXPECT_EQ(reader.count(EMR_STRETCHDIBITS), 0);
+    EXPECT_EQ(objectProblems(reader), QString());
+}
