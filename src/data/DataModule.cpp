@@ -637,19 +637,7 @@ QString TDM::TempFolder()
 
 void TDM::SetFieldOnSelectedRows(Dataset &dataset, const QList<int> &rows, const QVariant &value, const QString &field)
 {
-    QList<Dataset::Bookmark> marks;
-    for (int row : rows)
-        marks << dataset.bookmarkOf(row);
-    dataset.disableControls();
-    for (const Dataset::Bookmark &mark : std::as_const(marks)) {
-        if (!dataset.gotoBookmark(mark))
-            continue;
-        if (dataset.edit() && dataset.setValue(field, value))
-            dataset.post();
-        if (dataset.isEditing())
-            dataset.cancel();
-    }
-    dataset.enableControls();
+    dataset.setFieldOnRows(rows, field, value);
 }
 
 int TDM::CountPupils(qint64 classId)

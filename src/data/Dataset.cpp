@@ -742,6 +742,25 @@ void Dataset::setSelectedRows(const QList<int> &rows)
 
 void Dataset::clearSelection() { setSelection({}); }
 
+int Dataset::setFieldOnRows(const QList<int> &rows, const QString &field, const QVariant &value)
+{
+    QList<Bookmark> marks;
+    for (int row : rows)
+        marks << bookmarkOf(row);
+    int saved = 0;
+    disableControls();
+    for (const Bookmark &mark : std::as_const(marks)) {
+        if (!gotoBookmark(mark))
+            continue;
+        if (edit() && setValue(field, value) && post())
+            ++saved;
+        if (isEditing())
+            cancel();
+    }
+    enableControls();
+    return saved;
+}
+
 // --- Rules --------------------------------------------------------------------------------------
 
 int Dataset::on(Event event, Handler handler)

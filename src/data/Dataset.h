@@ -178,6 +178,10 @@ public:
     void setSelectedRows(const QList<int> &rows);
     QList<Bookmark> selection() const { return m_selection; }
     void clearSelection();
+    // For each listed row, in the order given: go to it, edit, set the field, post. The rows are taken
+    // as bookmarks first, so after-post rules that refresh or reorder the dataset do not disturb the walk.
+    // Observers hear one reset at the end. Returns how many rows were saved.
+    int setFieldOnRows(const QList<int> &rows, const QString &field, const QVariant &value);
 
     // --- Rules -----------------------------------------------------------------------------------
     int on(Event event, Handler handler);

@@ -140,6 +140,11 @@ QList<int> DatasetTableModel::selectedRows() const
     return rows;
 }
 
+int DatasetTableModel::setFieldOnSelectedRows(const QString &field, const QVariant &value)
+{
+    return m_dataset ? m_dataset->setFieldOnRows(selectedRows(), field, value) : 0;
+}
+
 void DatasetTableModel::takeViewSelection()
 {
     if (!m_dataset)

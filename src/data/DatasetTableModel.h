@@ -45,6 +45,8 @@ public:
     void attachSelectionModel(QItemSelectionModel *selection);
     // The selected rows of the attached selection model in the order they were selected.
     QList<int> selectedRows() const;
+    // Sets a field on every selected row (edit, set, post each), as the bulk commands of the grids do.
+    int setFieldOnSelectedRows(const QString &field, const QVariant &value);
 
 private:
     void followCurrentRow(int row);

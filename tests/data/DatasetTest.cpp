@@ -293,4 +293,25 @@ TEST_F(DatasetTest, SelectionModelAndDatasetFollowEachOther)
     EXPECT_FALSE(selection.hasSelection());
 }
 
+TEST_F(DatasetTest, BulkFieldChangeOnSelectedRowsSurvivesReorderingRules)
+{
+    addClass("Škola C", "9.C", "X");
+    m_ds->open();
+    // Every save reverses the order, as a renumbering rule with a refresh might.
+    m_ds->on(Dataset::Event::AfterPost, [](Dataset &ds) {
+        ds.setLastSqlLine(ds.lastSqlLine().endsWith("DESC") ? "ORDER BY ID" : "ORDER BY ID DESC");
+        ds.refresh();
+    });
+    DatasetTableModel model(m_ds.get(), {{"Škola", "skola", 100, {}}});
+    QItemSelectionModel selection(&model);
+    model.attachSelectionModel(&selection);
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    selection.select(model.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection.select(model.index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(model.setFieldOnSelectedRows("tridni_ucitel", "Hromadně"), 2);
+    EXPECT_EQ(count("SELECT count(*) FROM trida WHERE tridni_ucitel = 'Hromadně' AND skola IN ('Škola A', 'Škola C')"), 2);
+    EXPECT_EQ(count("SELECT count(*) FROM trida WHERE tridni_ucitel = 'Hromadně'"), 2);
+    EXPECT_EQ(resets.count(), 1); // one announcement for the whole burst
+}
+
 } // namespace
