@@ -591,11 +591,15 @@ QByteArray EmfPaintEngine::penPayload(bool *isNull) const
     }
 
     quint32 penStyle = style;
-    if (cosmetic && pixels == 1) {
+    const bool dashed = style != PS_SOLID;
+    if (pixels == 1 && (cosmetic || dashed)) {
+        // Thin dashed lines as GDI draws them for a 1-pixel styled pen: the pattern stays visible.
         penStyle |= PS_COSMETIC;
     } else {
         penStyle |= PS_GEOMETRIC;
-        switch (m_pen.capStyle()) {
+        // GDI puts caps on every dash of a wide pen; square or round ones would close the gaps of its
+        // shorter dot pattern, so dashed lines get flat ends.
+        switch (dashed ? Qt::FlatCap : m_pen.capStyle()) {
         case Qt::FlatCap:
             penStyle |= PS_ENDCAP_FLAT;
             break;

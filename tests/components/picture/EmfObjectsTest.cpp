@@ -79,8 +79,10 @@ TEST(EmfPens, StylesWidthsAndCosmeticPens)
         QPen(Qt::blue, 3, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin),
         QPen(Qt::blue, 3, Qt::DotLine, Qt::RoundCap, Qt::RoundJoin),
         custom,
+        QPen(Qt::red, 1, Qt::DotLine),
+        QPen(Qt::red, 1, Qt::SolidLine),
     });
-    ASSERT_EQ(pens.size(), 8);
+    ASSERT_EQ(pens.size(), 10);
     EXPECT_EQ(pens[0].style, PS_COSMETIC | PS_SOLID);
     EXPECT_EQ(pens[0].width, 1u);
     EXPECT_EQ(pens[0].color, 0x0000FFu);
@@ -91,8 +93,14 @@ TEST(EmfPens, StylesWidthsAndCosmeticPens)
     EXPECT_EQ(pens[5].style, PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_BEVEL);
     EXPECT_EQ(pens[5].width, 3u);
     EXPECT_EQ(pens[5].color, 0xFF0000u);
-    EXPECT_EQ(pens[6].style, PS_GEOMETRIC | PS_DOT | PS_ENDCAP_ROUND | PS_JOIN_ROUND);
+    // Wide dashed pens get flat ends so that GDI's caps do not fill the gaps.
+    EXPECT_EQ(pens[6].style, PS_GEOMETRIC | PS_DOT | PS_ENDCAP_FLAT | PS_JOIN_ROUND);
     EXPECT_EQ(pens[7].style & PS_STYLE_MASK, PS_USERSTYLE);
+    EXPECT_EQ(pens[7].style & PS_ENDCAP_MASK, PS_ENDCAP_FLAT);
+    // A 1-pixel dotted pen, as the chart's grid lines, is a cosmetic GDI dot pen even when not cosmetic
+    // in Qt; a 1-pixel solid pen stays geometric so that it scales with the picture.
+    EXPECT_EQ(pens[8].style, PS_COSMETIC | PS_DOT);
+    EXPECT_EQ(pens[9].style, PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL);
     EXPECT_EQ(pens[7].entries, (QList<quint32>{6, 2})); // dash pattern in pen widths
 }
 
