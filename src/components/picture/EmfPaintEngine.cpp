@@ -585,6 +585,8 @@ QByteArray EmfPaintEngine::penPayload(bool *isNull) const
             entries.append(quint32(qMax(1, qRound(v * deviceWidth))));
         if (entries.size() % 2)
             entries.append(entries.last());
+        if (entries.isEmpty())
+            style = PS_SOLID; // an empty pattern draws a solid line in QPainter too
         break;
     default:
         break;
@@ -1240,6 +1242,9 @@ void EmfPaintEngine::writeImage(const QRectF &r, const QImage &image, const QRec
     const QByteArray info = bitmapInfo(part.width(), part.height(), 24, {}, quint32(bits.size()));
 
     const bool rotated = !axisAligned();
+    const QRectF mapped = m_transform.mapRect(r);
+    if (rounded(mapped.right()) <= rounded(mapped.left()) || rounded(mapped.bottom()) <= rounded(mapped.top()))
+        return; // narrower than a pixel
     QRect target;
     if (rotated) {
         // StretchDIBits draws axis-aligned only: let the world transform turn it for this one record.
@@ -1253,8 +1258,8 @@ void EmfPaintEngine::writeImage(const QRectF &r, const QImage &image, const QRec
         writeRecord(EMR_SETWORLDTRANSFORM, xform);
         target = QRect(QPoint(rounded(r.left()), rounded(r.top())), QPoint(rounded(r.right()) - 1, rounded(r.bottom()) - 1));
     } else {
-        const QRectF m = m_transform.mapRect(r);
-        target = QRect(QPoint(rounded(m.left()), rounded(m.top())), QPoint(rounded(m.right()) - 1, rounded(m.bottom()) - 1));
+        target = QRect(QPoint(rounded(mapped.left()), rounded(mapped.top())),
+                       QPoint(rounded(mapped.right()) - 1, rounded(mapped.bottom()) - 1));
     }
     writeDib(target, part.size(), info, bits);
     if (rotated)
