@@ -4,7 +4,11 @@
 #include "app/DataFolderSetup.h"
 #include "app/DemoData.h"
 #include "app/Settings.h"
+#include "app/ScriptedPrompter.h"
 #include "app/Shell.h"
+#include "cli/DeleteCommand.h"
+#include "cli/GraphCommands.h"
+#include "data/DataModule.h"
 #include "data/Database.h"
 
 #include <QDir>
@@ -21,6 +25,11 @@ by použil program Orbelis) a s databází, kterou určuje její soubor nastaven
 Příkazy:
   init                 vytvoří datovou složku a prázdnou databázi jako první spuštění programu
   demo                 zapíše ukázkovou třídu s dotazníkem a odpověďmi (složku podle potřeby vytvoří)
+  delete class|pupil|questionnaire|question|session ID --yes
+                       smaže záznam i se vším, co na něm závisí (bez --yes nic nesmaže)
+  graph convert VSTUP.sgp VÝSTUP
+                       převede soubor sociogramu na .sgp, .png, .jpg, .svg nebo .emf
+  graph dump VSTUP.sgp vypíše objekty souboru sociogramu
   help                 vypíše tuto nápovědu
 
 Volby:
@@ -102,6 +111,28 @@ int runDemo(const AppFolders &folders, QTextStream &out)
     return 0;
 }
 
+// The configured database of an existing data folder, with the data module over it.
+struct DataSession {
+    explicit DataSession(const AppFolders &f) : folders(f)
+    {
+        if (!QFileInfo(folders.dataFolder).isDir())
+            throw std::runtime_error(
+                QStringLiteral("Datová složka \"%1\" neexistuje.").arg(folders.dataFolder).toStdString());
+        db.open(folders.dataFolder + Settings(folders).databaseFile());
+        dm = std::make_unique<TDM>(db, folders, prompter);
+    }
+    ~DataSession()
+    {
+        dm.reset();
+        db.close();
+    }
+
+    AppFolders folders;
+    Database db{QStringLiteral("orbelis-cli")};
+    ScriptedPrompter prompter;
+    std::unique_ptr<TDM> dm;
+};
+
 } // namespace
 
 int runCli(const QStringList &arguments, const QString &programFolder, QTextStream &out, QTextStream &err)
@@ -132,6 +163,13 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
             return runInit(folders, out);
         if (command == QLatin1String("demo"))
             return runDemo(folders, out);
+        const QStringList rest = options.words.mid(1);
+        if (command == QLatin1String("graph"))
+            return runGraphCommand(rest, out, err);
+        if (command == QLatin1String("delete")) {
+            DataSession session(folders);
+            return runDeleteCommand(rest, *session.dm, session.prompter, out, err);
+        }
     } catch (const DatabaseError &e) {
         err << QStringLiteral("Chyba databáze: ") << e.message() << '\n';
         return 1;

@@ -1,13 +1,23 @@
 #include "cli/Cli.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char **argv)
 {
     // Pictures are drawn without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a session (cron, ssh, CI) Qt would warn about the missing runtime folder on every run.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = QDir::tempPath() + QStringLiteral("/orbelis-runtime-") + QString::number(getuid());
+        if (QDir().mkpath(runtime) &&
+            QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    }
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
