@@ -353,12 +353,14 @@ bool Dataset::prior()
 
 bool Dataset::moveBy(int distance)
 {
-    if (distance == 0 || m_rows.empty())
-        return !m_rows.empty();
+    if (m_rows.empty())
+        return false;
+    if (distance == 0)
+        return true;
     const int target = m_current + distance;
-    const bool ok = moveTo(target);
-    m_bof = target <= 0 && distance < 0;
-    m_eof = target >= int(m_rows.size()) - 1 && distance > 0 && target >= int(m_rows.size());
+    const bool ok = moveTo(target); // clamped to the first or last row
+    m_bof = target < 0;
+    m_eof = target >= int(m_rows.size());
     return ok;
 }
 

@@ -73,6 +73,11 @@ TEST_F(DatasetTest, NavigationEofBofLocateAndBookmarksAcrossRequery)
     m_ds->prior();
     EXPECT_FALSE(m_ds->prior());
     EXPECT_TRUE(m_ds->bof());
+    EXPECT_TRUE(m_ds->moveBy(5)); // a fast move stops at the last row
+    EXPECT_EQ(m_ds->currentRow(), 2);
+    EXPECT_TRUE(m_ds->eof());
+    EXPECT_TRUE(m_ds->moveBy(-1));
+    EXPECT_FALSE(m_ds->eof());
     EXPECT_TRUE(m_ds->locate("SKOLA", "Škola C"));
     EXPECT_EQ(m_ds->currentRow(), 2);
     EXPECT_FALSE(m_ds->locate("skola", "nikde"));
