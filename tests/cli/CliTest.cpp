@@ -84,3 +84,34 @@ TEST(CliTest, VersionComesFromTheVersionFile)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CliTest, DeleteRunsTheCascadeOnlyWithYes)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(run({QStringLiteral("demo"), QStringLiteral("--data"), dir.path()}).code, 0);
+    CliRun r = run({QStringLiteral("delete"), QStringLiteral("class"), QStringLiteral("1"), QStringLiteral("--data"), dir.path()});
+    EXPECT_NE(r.code, 0);
+    {
+        Database db(QStringLiteral("cli-delete"));
+        db.open(dir.filePath(QStringLiteral("skola.mdb")));
+        EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM trida")).toInt(), 1);
+    }
+    r = run({QStringLiteral("--data"), dir.path(), QStringLiteral("delete"), QStringLiteral("class"), QStringLiteral("1"),
+             QStringLiteral("--yes")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    Database db(QStringLiteral("cli-delete"));
+    db.open(dir.filePath(QStringLiteral("skola.mdb")));
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM trida")).toInt(), 0);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM odpovedi")).toInt(), 0);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM zak")).toInt(), 0);
+
+    // A data folder that does not exist is refused without creating anything.
+    r = run({QStringLiteral("delete"), QStringLiteral("class"), QStringLiteral("1"), QStringLiteral("--yes"),
+             QStringLiteral("--data"), dir.filePath(QStringLiteral("chybi"))});
+    EXPECT_NE(r.code, 0);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("chybi"))));
+}
+
+} // namespace
