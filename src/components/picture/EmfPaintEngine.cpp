@@ -1369,8 +1369,11 @@ void EmfPaintEngine::drawTextItem(const QPointF &p, const QTextItem &textItem)
     for (int i = 0; i < 4; ++i)
         puti(payload, 0); // no clipping or opaquing rectangle
     put32(payload, stringOffset + stringBytes); // offDx
-    for (QChar c : text)
-        put16(payload, c.unicode());
+    for (QChar c : text) {
+        // Control characters (tabs, line breaks) have no glyph in GDI fonts: their room is kept by dx.
+        const ushort unit = c.unicode();
+        put16(payload, (unit < 0x20 || (unit >= 0x7F && unit < 0xA0)) ? ushort(' ') : unit);
+    }
     if (chars % 2)
         put16(payload, 0);
     for (qint32 d : dx)

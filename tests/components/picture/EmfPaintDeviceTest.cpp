@@ -566,3 +566,15 @@ TEST(EmfPrimitives, ExtremeCoordinatesStayWellFormed)
     EXPECT_EQ(reader.count(EMR_STRETCHDIBITS), 0);
     EXPECT_EQ(objectProblems(reader), QString());
 }
+
+TEST(EmfText, ControlCharactersBecomeSpaces)
+{
+    const EmfReader reader = paintEmf(QSize(200, 50), [](QPainter &p) {
+        p.drawText(QPointF(5, 20), QStringLiteral("c\nd"));
+        p.drawText(QPointF(5, 40), QString::fromUtf16(u"e\u0001f\u0085g"));
+    });
+    const QString text = reader.texts().join(QString());
+    for (QChar c : text)
+        EXPECT_TRUE(c.unicode() >= 0x20 && !(c.unicode() >= 0x7F && c.unicode() < 0xA0)) << c.unicode();
+    EXPECT_EQ(text, QStringLiteral("c de f g"));
+}
