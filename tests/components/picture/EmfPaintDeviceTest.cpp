@@ -575,6 +575,6 @@ TEST(EmfText, ControlCharactersBecomeSpaces)
     });
     const QString text = reader.texts().join(QString());
     for (QChar c : text)
-        EXPECT_TRUE(c.unicode() >= 0x20 && !(c.unicode() >= 0x7F && c.unicode() < 0xA0)) << c.unicode();
+        EXPECT_TRUE(c.unicode() >= 0x20 && !(c.unicode() >= 0x7F && c.unicode() < 0xA0)) << int(c.unicode());
     EXPECT_EQ(text, QStringLiteral("c de f g"));
 }
