@@ -24,7 +24,7 @@ int skipBlanks(const QString &s, int pos)
     return pos;
 }
 
-void wrapParagraph(const QString &para, const QFontMetrics &fm, int width, QStringList &out)
+void wrapParagraph(const QString &para, const TextMetrics &fm, int width, QStringList &out)
 {
     int pos = skipBlanks(para, 0);
     if (pos >= para.size()) {
@@ -33,14 +33,14 @@ void wrapParagraph(const QString &para, const QFontMetrics &fm, int width, QStri
     }
     while (pos < para.size()) {
         // Common case first: the rest of the paragraph fits.
-        if (fm.horizontalAdvance(para.mid(pos)) <= width) {
+        if (fm.width(para.mid(pos)) <= width) {
             out.append(trimRight(para.mid(pos)));
             return;
         }
         int lastBreak = -1; // index after the last break character that fits
         int end = pos;
         while (end < para.size()) {
-            if (end > pos && fm.horizontalAdvance(para.mid(pos, end - pos + 1)) > width)
+            if (end > pos && fm.width(para.mid(pos, end - pos + 1)) > width)
                 break;
             if (CaptionLayout::isBreakChar(para.at(end)))
                 lastBreak = end + 1;
@@ -72,7 +72,7 @@ bool CaptionLayout::isBreakChar(QChar c)
     }
 }
 
-QStringList CaptionLayout::wrap(const QString &text, const QFontMetrics &fm, int width)
+QStringList CaptionLayout::wrap(const QString &text, const TextMetrics &fm, int width)
 {
     QStringList lines;
     QString para;
@@ -95,15 +95,15 @@ QStringList CaptionLayout::wrap(const QString &text, const QFontMetrics &fm, int
     return lines;
 }
 
-QSize CaptionLayout::measure(const QStringList &lines, const QFontMetrics &fm)
+QSize CaptionLayout::measure(const QStringList &lines, const TextMetrics &fm)
 {
     int width = 0;
     for (const QString &line : lines)
-        width = qMax(width, fm.horizontalAdvance(line));
+        width = qMax(width, fm.width(line));
     return QSize(width, int(lines.size()) * fm.height());
 }
 
-CaptionLayout::Result CaptionLayout::layout(const QString &text, const QFontMetrics &fm, const QRect &area,
+CaptionLayout::Result CaptionLayout::layout(const QString &text, const TextMetrics &fm, const QRect &area,
                                             HAlign halign, VAlign valign)
 {
     Result result;
@@ -119,7 +119,7 @@ CaptionLayout::Result CaptionLayout::layout(const QString &text, const QFontMetr
         if (!lines.isEmpty()) {
             const QString ellipsis = fm.inFont(kEllipsis.at(0)) ? kEllipsis : QStringLiteral("...");
             QString last = lines.last();
-            while (!last.isEmpty() && fm.horizontalAdvance(last + ellipsis) > area.width())
+            while (!last.isEmpty() && fm.width(last + ellipsis) > area.width())
                 last.chop(1);
             lines.last() = last + ellipsis;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFontMetrics>
+#include "graph/TextMetrics.h"
+
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -20,9 +21,9 @@ public:
 
     static bool isBreakChar(QChar c);
     // Lines of the text wrapped to the width; CR, LF and CR LF force breaks.
-    static QStringList wrap(const QString &text, const QFontMetrics &fm, int width);
-    static Result layout(const QString &text, const QFontMetrics &fm, const QRect &area, HAlign halign,
+    static QStringList wrap(const QString &text, const TextMetrics &fm, int width);
+    static Result layout(const QString &text, const TextMetrics &fm, const QRect &area, HAlign halign,
                          VAlign valign);
     // Unwrapped lines placed in an area (link captions).
-    static QSize measure(const QStringList &lines, const QFontMetrics &fm);
+    static QSize measure(const QStringList &lines, const TextMetrics &fm);
 };

@@ -367,14 +367,18 @@ void GraphDocument::SetShowHiddenObjects(bool show)
     Invalidate(GraphBounds());
 }
 
-const QFontMetrics &GraphDocument::MetricsFor(const TGraphFont &font) const
+const TextMetrics &GraphDocument::MetricsFor(const TGraphFont &font) const
 {
+    if (m_lastMetrics && font == m_lastMetricsFont)
+        return *m_lastMetrics;
     const QString key = font.Name + QLatin1Char('|') + QString::number(font.Height) + QLatin1Char('|') +
                         QString::number(font.Style) + QLatin1Char('|') + QString::number(int(font.Pitch));
     auto it = m_metrics.find(key);
     if (it == m_metrics.end())
-        it = m_metrics.insert(key, std::make_shared<QFontMetrics>(GraphTypes::toQFont(font)));
-    return *it.value();
+        it = m_metrics.insert(key, std::make_shared<TextMetrics>(GraphTypes::toQFont(font)));
+    m_lastMetricsFont = font;
+    m_lastMetrics = it.value().get();
+    return *m_lastMetrics;
 }
 
 void GraphDocument::CopySettingsFrom(const GraphDocument &other)

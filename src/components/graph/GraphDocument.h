@@ -4,7 +4,7 @@
 #include "graph/GraphObjectList.h"
 #include "graph/GraphTypes.h"
 
-#include <QFontMetrics>
+#include "graph/TextMetrics.h"
 #include <QHash>
 #include <QObject>
 #include <QRect>
@@ -100,7 +100,7 @@ public:
     void TakeObjectsFrom(GraphDocument &other);
 
     // Metrics of a font on the layout resolution (cached).
-    const QFontMetrics &MetricsFor(const TGraphFont &font) const;
+    const TextMetrics &MetricsFor(const TGraphFont &font) const;
     // Copy of the model settings (font, constraints, sizes), no objects.
     void CopySettingsFrom(const GraphDocument &other);
 
@@ -147,7 +147,9 @@ private:
     QRect m_pendingRect;
     bool m_pendingChange = false;
     bool m_clearing = false;
-    mutable QHash<QString, std::shared_ptr<QFontMetrics>> m_metrics;
+    mutable QHash<QString, std::shared_ptr<TextMetrics>> m_metrics;
+    mutable TGraphFont m_lastMetricsFont;
+    mutable const TextMetrics *m_lastMetrics = nullptr;
 };
 
 template <class T> T *GraphDocument::AddNode(const QRect &bounds)

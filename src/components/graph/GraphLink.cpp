@@ -415,7 +415,7 @@ void TGraphLink::DrawCaption(QPainter &painter) const
     if (angle > 90.0 || angle <= -90.0)
         angle += 180.0;
     const TGraphFont &font = Font();
-    const QFontMetrics &fm = Owner()->MetricsFor(font);
+    const TextMetrics &fm = Owner()->MetricsFor(font);
     const QSize size = CaptionLayout::measure(DisplayLines(), fm);
     painter.save();
     painter.translate((a.x() + b.x()) / 2.0, (a.y() + b.y()) / 2.0);
@@ -424,7 +424,7 @@ void TGraphLink::DrawCaption(QPainter &painter) const
     painter.setPen(GraphTypes::toQColor(font.Color));
     double y = -m_textSpacing - size.height() - Pen().Width / 2.0;
     for (const QString &line : DisplayLines()) {
-        const int lw = fm.horizontalAdvance(line);
+        const int lw = fm.width(line);
         painter.drawText(QPointF(-lw / 2.0, y + fm.ascent()), line);
         y += fm.height();
     }

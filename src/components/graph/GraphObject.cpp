@@ -185,11 +185,13 @@ void TGraphObject::DrawCaption(QPainter &painter) const
     const TGraphFont &font = Font();
     painter.setFont(GraphTypes::toQFont(font));
     painter.setPen(GraphTypes::toQColor(font.Color));
-    const QFontMetrics &fm = m_owner ? m_owner->MetricsFor(font) : QFontMetrics(painter.font());
+    if (!m_owner)
+        return;
+    const TextMetrics &fm = m_owner->MetricsFor(font);
     const int lineHeight = fm.height();
     int y = m_captionRect.top();
     for (const QString &line : m_displayLines) {
-        const int w = fm.horizontalAdvance(line);
+        const int w = fm.width(line);
         int x = m_captionRect.left();
         const int align = CaptionAlignment();
         if (align == taRightJustify)

@@ -296,8 +296,8 @@ TEST(GraphModel, HitTestingOrderAndPreferences)
 TEST(CaptionLayoutTest, WrapsAtBreakCharactersAndAddsEllipsis)
 {
     GraphDocument doc;
-    const QFontMetrics &fm = doc.MetricsFor(doc.Font());
-    const int w = fm.horizontalAdvance(QStringLiteral("Jan Novák-"));
+    const TextMetrics &fm = doc.MetricsFor(doc.Font());
+    const int w = fm.width(QStringLiteral("Jan Novák-"));
     const QStringList lines = CaptionLayout::wrap(QStringLiteral("  Jan Novák-Dvořák\r\nX\ny"), fm, w);
     EXPECT_EQ(lines, QStringList({QStringLiteral("Jan Novák-"), QStringLiteral("Dvořák"), QStringLiteral("X"),
                                   QStringLiteral("y")}));
@@ -312,7 +312,7 @@ TEST(CaptionLayoutTest, WrapsAtBreakCharactersAndAddsEllipsis)
     ASSERT_FALSE(shown.isEmpty());
     EXPECT_LE(shown.size() * fm.height(), 34);
     EXPECT_TRUE(shown.last().endsWith(QChar(0x2026)));
-    EXPECT_LE(fm.horizontalAdvance(shown.last()), 84);
+    EXPECT_LE(fm.width(shown.last()), 84);
     EXPECT_EQ(node->ToolTip(), node->Text());
     // Centred placement inside the text area.
     node->SetText(QStringLiteral("Eva"));
