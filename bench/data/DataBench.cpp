@@ -18,15 +18,13 @@
 
 namespace {
 
-QTemporaryDir &workDir()
-{
+QTemporaryDir &workDir() {
     static QTemporaryDir dir;
     return dir;
 }
 
 // The pristine archive, generated at first use.
-const QString &archivePath()
-{
+const QString &archivePath() {
     static const QString path = [] {
         const QString file = workDir().filePath(QStringLiteral("archiv.mdb"));
         QElapsedTimer timer;
@@ -35,8 +33,9 @@ const QString &archivePath()
         db.create(file);
         const ArchiveSummary summary = generateArchive(db);
         db.close();
-        std::fprintf(stderr, "archive: %d classes, %d pupils, %d questions, %d sessions, %lld answers, %.1f MB, "
-                             "generated in %.1f s\n",
+        std::fprintf(stderr,
+                     "archive: %d classes, %d pupils, %d questions, %d sessions, %lld answers, %.1f MB, "
+                     "generated in %.1f s\n",
                      summary.classes, summary.pupils, summary.questions, summary.sessions,
                      static_cast<long long>(summary.answers), QFileInfo(file).size() / 1048576.0,
                      timer.elapsed() / 1000.0);
@@ -47,8 +46,7 @@ const QString &archivePath()
 
 // A data module over a database file, with every dataset opened as at start.
 struct Module {
-    explicit Module(const QString &file)
-    {
+    explicit Module(const QString &file) {
         folders.programFolder = workDir().path() + QStringLiteral("/");
         folders.dataFolder = QFileInfo(file).absolutePath() + QStringLiteral("/");
         db.open(file);
@@ -63,8 +61,7 @@ struct Module {
     std::unique_ptr<TDM> dm;
 };
 
-void BM_OpenDatasets(benchmark::State &state)
-{
+void BM_OpenDatasets(benchmark::State &state) {
     Module module(archivePath());
     for (auto _ : state) {
         module.dm->closeDatasets();
@@ -76,8 +73,7 @@ BENCHMARK(BM_OpenDatasets)->Unit(benchmark::kMillisecond);
 
 // Moving the class register to another class: the session list of the class is reloaded and the
 // session menu's items are built.
-void BM_ClassChange(benchmark::State &state)
-{
+void BM_ClassChange(benchmark::State &state) {
     Module module(archivePath());
     Dataset &classes = module.dm->Trida_Query();
     int sessions = 0;
@@ -93,8 +89,7 @@ void BM_ClassChange(benchmark::State &state)
 BENCHMARK(BM_ClassChange)->Unit(benchmark::kMillisecond);
 
 // Opening the roster of a class, as the pupil window does.
-void BM_OpenRoster(benchmark::State &state)
-{
+void BM_OpenRoster(benchmark::State &state) {
     Module module(archivePath());
     Dataset &roster = module.dm->Zak_Query();
     roster.setParameter(QStringLiteral("par_vse"), 0);
@@ -110,8 +105,7 @@ BENCHMARK(BM_OpenRoster)->Unit(benchmark::kMillisecond);
 
 enum class Kind { Class, Pupil, Questionnaire, Question, Session };
 
-Dataset &positionFor(TDM &dm, Kind kind)
-{
+Dataset &positionFor(TDM &dm, Kind kind) {
     switch (kind) {
     case Kind::Class:
         dm.Trida_Query().setCurrentRow(50);
@@ -139,8 +133,7 @@ Dataset &positionFor(TDM &dm, Kind kind)
     return dm.Trida_Query();
 }
 
-void BM_CascadingDeletion(benchmark::State &state)
-{
+void BM_CascadingDeletion(benchmark::State &state) {
     const Kind kind = static_cast<Kind>(state.range(0));
     const QString copy = workDir().filePath(QStringLiteral("kopie.mdb"));
     qint64 before = 0, after = 0;

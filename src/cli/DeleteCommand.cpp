@@ -23,31 +23,30 @@ const Target kTargets[] = {
     {"session", "vyhodnoceni", "vyhodnocení", "Vyhodnocení"},
 };
 
-bool rowExists(Database &db, const char *table, qint64 id)
-{
+bool rowExists(Database &db, const char *table, qint64 id) {
     return db.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE ID = :id").arg(QLatin1String(table)),
                      {{QStringLiteral("id"), id}})
                .toInt() > 0;
 }
 
-QVariant columnOf(Database &db, const char *table, const char *column, qint64 id)
-{
-    return db.scalar(QStringLiteral("SELECT %2 FROM %1 WHERE ID = :id").arg(QLatin1String(table), QLatin1String(column)),
-                     {{QStringLiteral("id"), id}});
+QVariant columnOf(Database &db, const char *table, const char *column, qint64 id) {
+    return db.scalar(
+        QStringLiteral("SELECT %2 FROM %1 WHERE ID = :id").arg(QLatin1String(table), QLatin1String(column)),
+        {{QStringLiteral("id"), id}});
 }
 
-bool ensureOpen(TDM &dm, Dataset &dataset) { return dataset.isOpen() || dm.RefreshDataset(dataset); }
+bool ensureOpen(TDM &dm, Dataset &dataset) {
+    return dataset.isOpen() || dm.RefreshDataset(dataset);
+}
 
 // Makes `classId` the current class when it is in the register.
-void selectClass(TDM &dm, const QVariant &classId)
-{
+void selectClass(TDM &dm, const QVariant &classId) {
     if (!classId.isNull() && ensureOpen(dm, dm.Trida_Query()))
         dm.Trida_Query().locate(QStringLiteral("ID"), classId);
 }
 
 // Positions the dataset whose delete runs the cascade on the row; nullptr when that fails.
-Dataset *position(TDM &dm, const QString &kind, qint64 id)
-{
+Dataset *position(TDM &dm, const QString &kind, qint64 id) {
     Database &db = dm.database();
     Dataset *dataset = nullptr;
     if (kind == QLatin1String("class")) {
@@ -87,8 +86,8 @@ Dataset *position(TDM &dm, const QString &kind, qint64 id)
 
 } // namespace
 
-int runDeleteCommand(const QStringList &args, TDM &dm, Prompter &prompter, QTextStream &out, QTextStream &err)
-{
+int runDeleteCommand(const QStringList &args, TDM &dm, Prompter &prompter, QTextStream &out,
+                     QTextStream &err) {
     QStringList words;
     bool yes = false;
     for (const QString &arg : args) {
@@ -120,8 +119,9 @@ int runDeleteCommand(const QStringList &args, TDM &dm, Prompter &prompter, QText
         return 1;
     }
     if (!yes) {
-        err << QStringLiteral("Mazání odstraní i všechny závislé záznamy a nelze je vrátit. Nic nebylo smazáno; "
-                              "pro smazání přidejte volbu --yes.")
+        err << QStringLiteral(
+                   "Mazání odstraní i všechny závislé záznamy a nelze je vrátit. Nic nebylo smazáno; "
+                   "pro smazání přidejte volbu --yes.")
             << Qt::endl;
         return 1;
     }

@@ -11,9 +11,12 @@
 
 namespace {
 
-const char *const kBoys[] = {"Adam", "Jan", "Petr", "Tomáš", "Jakub", "Lukáš", "Ondřej", "Matěj", "Vojtěch", "Filip"};
-const char *const kGirls[] = {"Eva", "Tereza", "Anna", "Klára", "Veronika", "Lucie", "Kateřina", "Barbora", "Zuzana", "Adéla"};
-const char *const kSurnames[] = {"Novák", "Svoboda", "Dvořák", "Černý", "Procházka", "Kučera", "Veselý", "Horák"};
+const char *const kBoys[] = {"Adam",  "Jan",    "Petr",  "Tomáš",   "Jakub",
+                             "Lukáš", "Ondřej", "Matěj", "Vojtěch", "Filip"};
+const char *const kGirls[] = {"Eva",   "Tereza",   "Anna",    "Klára",  "Veronika",
+                              "Lucie", "Kateřina", "Barbora", "Zuzana", "Adéla"};
+const char *const kSurnames[] = {"Novák",     "Svoboda", "Dvořák", "Černý",
+                                 "Procházka", "Kučera",  "Veselý", "Horák"};
 
 struct Question {
     qint64 id;
@@ -23,15 +26,15 @@ struct Question {
 
 } // namespace
 
-ArchiveSummary generateArchive(Database &db, const ArchiveSize &size)
-{
+ArchiveSummary generateArchive(Database &db, const ArchiveSize &size) {
     ArchiveSummary summary;
     QRandomGenerator random(size.seed);
     Transaction transaction(db);
 
     SqlQuery insertTest(db, QStringLiteral("INSERT INTO testy (nazev_testu) VALUES (:n)"));
-    SqlQuery insertQuestion(db, QStringLiteral("INSERT INTO otazky (id_testu, text_otazky, text_otazky_negativni, "
-                                               "poradi, poradi_vyhodnoceni, typ) VALUES (:t, :a, :b, :o, :o, :y)"));
+    SqlQuery insertQuestion(
+        db, QStringLiteral("INSERT INTO otazky (id_testu, text_otazky, text_otazky_negativni, "
+                           "poradi, poradi_vyhodnoceni, typ) VALUES (:t, :a, :b, :o, :o, :y)"));
     std::vector<std::vector<Question>> questionnaires;
     std::vector<qint64> testIds;
     for (int t = 0; t < size.questionnaires; ++t) {
@@ -46,7 +49,8 @@ ArchiveSummary generateArchive(Database &db, const ArchiveSize &size)
             const bool negative = typ == 0;
             insertQuestion.bind(QStringLiteral("t"), testId)
                 .bind(QStringLiteral("a"), QStringLiteral("Otázka %1 dotazníku %2").arg(q + 1).arg(t + 1))
-                .bind(QStringLiteral("b"), negative ? QVariant(QStringLiteral("Záporná otázka %1").arg(q + 1)) : QVariant())
+                .bind(QStringLiteral("b"),
+                      negative ? QVariant(QStringLiteral("Záporná otázka %1").arg(q + 1)) : QVariant())
                 .bind(QStringLiteral("o"), q + 1)
                 .bind(QStringLiteral("y"), typ)
                 .exec();
@@ -57,15 +61,20 @@ ArchiveSummary generateArchive(Database &db, const ArchiveSize &size)
         ++summary.questionnaires;
     }
 
-    SqlQuery insertClass(db, QStringLiteral("INSERT INTO trida (skola, stupen, tridni_ucitel, datum_zapisu) VALUES "
-                                            "(:s, :g, :u, :d)"));
-    SqlQuery insertPupil(db, QStringLiteral("INSERT INTO zak (id_tridy, jmeno, prijmeni, pohlavi, poradi) VALUES "
-                                            "(:c, :j, :p, :k, :o)"));
-    SqlQuery insertNote(db, QStringLiteral("INSERT INTO poznamky (id_zaka, datum, nazev, poznamka) VALUES (:z, :d, :n, :t)"));
-    SqlQuery insertSession(db, QStringLiteral("INSERT INTO vyhodnoceni (id_tridy, id_testu, datum, poznamky) VALUES "
-                                              "(:c, :t, :d, :p)"));
-    SqlQuery insertAnswer(db, QStringLiteral("INSERT INTO odpovedi (id_vyhodnoceni, id_otazky, id_zaka, id_partnera, "
-                                             "pozitivni, slovy) VALUES (:s, :q, :z, :p, :b, :w)"));
+    SqlQuery insertClass(
+        db, QStringLiteral("INSERT INTO trida (skola, stupen, tridni_ucitel, datum_zapisu) VALUES "
+                           "(:s, :g, :u, :d)"));
+    SqlQuery insertPupil(db,
+                         QStringLiteral("INSERT INTO zak (id_tridy, jmeno, prijmeni, pohlavi, poradi) VALUES "
+                                        "(:c, :j, :p, :k, :o)"));
+    SqlQuery insertNote(
+        db, QStringLiteral("INSERT INTO poznamky (id_zaka, datum, nazev, poznamka) VALUES (:z, :d, :n, :t)"));
+    SqlQuery insertSession(
+        db, QStringLiteral("INSERT INTO vyhodnoceni (id_tridy, id_testu, datum, poznamky) VALUES "
+                           "(:c, :t, :d, :p)"));
+    SqlQuery insertAnswer(
+        db, QStringLiteral("INSERT INTO odpovedi (id_vyhodnoceni, id_otazky, id_zaka, id_partnera, "
+                           "pozitivni, slovy) VALUES (:s, :q, :z, :p, :b, :w)"));
     const QDateTime start(QDate(2015, 9, 1), QTime(8, 0));
 
     for (int c = 0; c < size.classes; ++c) {
@@ -83,7 +92,8 @@ ArchiveSummary generateArchive(Database &db, const ArchiveSize &size)
             const QString name = QString::fromUtf8(girl ? kGirls[p / 2 % 10] : kBoys[p / 2 % 10]);
             QString surname = QString::fromUtf8(kSurnames[(p + c) % 8]);
             if (girl)
-                surname = surname.endsWith(u'ý') ? surname.chopped(1) + u'á' : surname + QStringLiteral("ová");
+                surname =
+                    surname.endsWith(u'ý') ? surname.chopped(1) + u'á' : surname + QStringLiteral("ová");
             insertPupil.bind(QStringLiteral("c"), classId)
                 .bind(QStringLiteral("j"), name)
                 .bind(QStringLiteral("p"), surname)

@@ -19,16 +19,16 @@ const QString kNoClass = QStringLiteral("Nemáte zadanou žádnou třídu. Nejpr
 const QStringList kOptionKinds = {QStringLiteral("---"), QStringLiteral("ano-ne"), QStringLiteral("abcde"),
                                   QStringLiteral("12345")};
 
-bool isEmptyText(const QVariant &value) { return value.isNull() || !value.isValid() || value.toString().isEmpty(); }
+bool isEmptyText(const QVariant &value) {
+    return value.isNull() || !value.isValid() || value.toString().isEmpty();
+}
 
-QVariant idOrNull(const QVariant &value)
-{
+QVariant idOrNull(const QVariant &value) {
     return value.isNull() || !value.isValid() ? QVariant() : QVariant(value.toLongLong());
 }
 
 // Jet's "+" on texts: NULL when either side is NULL.
-QVariant joinOrNull(const QVariantList &parts)
-{
+QVariant joinOrNull(const QVariantList &parts) {
     QString result;
     for (const QVariant &part : parts) {
         if (part.isNull() || !part.isValid())
@@ -38,8 +38,7 @@ QVariant joinOrNull(const QVariantList &parts)
     return result;
 }
 
-QVariant fullQuestion(const Dataset::RowView &row)
-{
+QVariant fullQuestion(const Dataset::RowView &row) {
     const QVariant negative = row.value(QStringLiteral("text_otazky_negativni"));
     const QVariant positive = row.value(QStringLiteral("text_otazky"));
     if (isEmptyText(negative))
@@ -47,8 +46,7 @@ QVariant fullQuestion(const Dataset::RowView &row)
     return joinOrNull({positive, QStringLiteral(" / "), negative});
 }
 
-QVariant fullName(const Dataset::RowView &row)
-{
+QVariant fullName(const Dataset::RowView &row) {
     const QVariant surname = row.value(QStringLiteral("prijmeni"));
     QString name = row.value(QStringLiteral("jmeno")).toString();
     if (!surname.isNull() && surname.isValid())
@@ -56,14 +54,12 @@ QVariant fullName(const Dataset::RowView &row)
     return name;
 }
 
-bool isIdentifier(const QString &text)
-{
+bool isIdentifier(const QString &text) {
     static const QRegularExpression pattern(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     return pattern.match(text).hasMatch();
 }
 
-bool isOptionKind(const QVariant &kind)
-{
+bool isOptionKind(const QVariant &kind) {
     return !kind.isNull() && kOptionKinds.contains(kind.toString().toCaseFolded());
 }
 
@@ -76,8 +72,7 @@ struct RowKey {
 } // namespace
 
 TDM::TDM(Database &db, const AppFolders &folders, Prompter &prompter, QObject *parent)
-    : QObject(parent), m_db(db), m_folders(folders), m_prompter(prompter)
-{
+    : QObject(parent), m_db(db), m_folders(folders), m_prompter(prompter) {
     m_trida = makeDataset(QStringLiteral("Trida_Query"),
                           {QStringLiteral("SELECT trida.* FROM trida"), QStringLiteral("ORDER by ID desc")},
                           QStringLiteral("trida"));
@@ -91,20 +86,24 @@ TDM::TDM(Database &db, const AppFolders &folders, Prompter &prompter, QObject *p
         return QVariant(name);
     });
 
-    m_zak = makeDataset(QStringLiteral("Zak_Query"),
-                        {QStringLiteral("SELECT zak.* FROM zak WHERE ((id_tridy = :par_id_tridy) or (:par_vse = 1)) "),
-                         QStringLiteral("ORDER BY poradi, jmeno ASC")},
-                        QStringLiteral("zak"));
-    m_zak1 = makeDataset(QStringLiteral("Zak_Query_1"),
-                         {QStringLiteral("SELECT zak.* FROM zak WHERE ((id_tridy = :par_id_tridy) or (:par_vse = 1)) "
-                                         "and (pohlavi IS NULL or pohlavi LIKE 'muž' or pohlavi LIKE 'žena')"),
-                          QStringLiteral("ORDER BY poradi, jmeno, prijmeni")},
-                         QStringLiteral("zak"));
+    m_zak = makeDataset(
+        QStringLiteral("Zak_Query"),
+        {QStringLiteral("SELECT zak.* FROM zak WHERE ((id_tridy = :par_id_tridy) or (:par_vse = 1)) "),
+         QStringLiteral("ORDER BY poradi, jmeno ASC")},
+        QStringLiteral("zak"));
+    m_zak1 = makeDataset(
+        QStringLiteral("Zak_Query_1"),
+        {QStringLiteral("SELECT zak.* FROM zak WHERE ((id_tridy = :par_id_tridy) or (:par_vse = 1)) "
+                        "and (pohlavi IS NULL or pohlavi LIKE 'muž' or pohlavi LIKE 'žena')"),
+         QStringLiteral("ORDER BY poradi, jmeno, prijmeni")},
+        QStringLiteral("zak"));
     const QStringList partners = {
-        QStringLiteral("SELECT zak.* FROM zak WHERE ((id_tridy = :par_id_tridy and ID <> :par_idolu) or (:par_vse = 1))"),
-        QStringLiteral("and ((:par_clovek = 1 and (pohlavi LIKE 'muž' or pohlavi LIKE 'žena')) "
-                       "or (:par_neurcite = 1 and pohlavi LIKE '---') or (:par_abcde = 1 and pohlavi LIKE 'abcde') "
-                       "or (:par_12345 = 1 and pohlavi LIKE '12345') or (:par_anone = 1 and pohlavi LIKE 'ano-ne'))"),
+        QStringLiteral("SELECT zak.* FROM zak WHERE ((id_tridy = :par_id_tridy and ID <> :par_idolu) or "
+                       "(:par_vse = 1))"),
+        QStringLiteral(
+            "and ((:par_clovek = 1 and (pohlavi LIKE 'muž' or pohlavi LIKE 'žena')) "
+            "or (:par_neurcite = 1 and pohlavi LIKE '---') or (:par_abcde = 1 and pohlavi LIKE 'abcde') "
+            "or (:par_12345 = 1 and pohlavi LIKE '12345') or (:par_anone = 1 and pohlavi LIKE 'ano-ne'))"),
         QStringLiteral("ORDER BY poradi, jmeno, prijmeni")};
     m_zak2 = makeDataset(QStringLiteral("Zak_Query_2"), partners, QStringLiteral("zak"));
     m_zak3 = makeDataset(QStringLiteral("Zak_Query_3"), partners, QStringLiteral("zak"));
@@ -135,10 +134,13 @@ TDM::TDM(Database &db, const AppFolders &folders, Prompter &prompter, QObject *p
 
     m_vyhodnoceni = makeDataset(
         QStringLiteral("Vyhodnoceni_Query"),
-        {QStringLiteral("SELECT vyhodnoceni.*, testy.nazev_testu, trida.skola, trida.stupen, trida.tridni_ucitel"),
-         QStringLiteral("FROM (vyhodnoceni LEFT JOIN testy ON vyhodnoceni.id_testu = testy.ID) LEFT JOIN trida ON "
-                        "vyhodnoceni.id_tridy = trida.ID"),
-         QStringLiteral("WHERE vyhodnoceni.id_tridy = :par_id_tridy"), QStringLiteral("ORDER BY vyhodnoceni.datum DESC")},
+        {QStringLiteral(
+             "SELECT vyhodnoceni.*, testy.nazev_testu, trida.skola, trida.stupen, trida.tridni_ucitel"),
+         QStringLiteral(
+             "FROM (vyhodnoceni LEFT JOIN testy ON vyhodnoceni.id_testu = testy.ID) LEFT JOIN trida ON "
+             "vyhodnoceni.id_tridy = trida.ID"),
+         QStringLiteral("WHERE vyhodnoceni.id_tridy = :par_id_tridy"),
+         QStringLiteral("ORDER BY vyhodnoceni.datum DESC")},
         QStringLiteral("vyhodnoceni"));
     m_vyhodnoceni->addComputedField(QStringLiteral("cely_nazev"), [](const Dataset::RowView &row) {
         const QVariant date = row.value(QStringLiteral("datum"));
@@ -148,8 +150,9 @@ TDM::TDM(Database &db, const AppFolders &folders, Prompter &prompter, QObject *p
         return joinOrNull({dateText, QStringLiteral(" | "), row.value(QStringLiteral("nazev_testu"))});
     });
     m_vyhodnoceni->addComputedField(QStringLiteral("nazev_tridy"), [](const Dataset::RowView &row) {
-        return joinOrNull({row.value(QStringLiteral("skola")), QStringLiteral(", "), row.value(QStringLiteral("stupen")),
-                           QStringLiteral(", "), row.value(QStringLiteral("tridni_ucitel"))});
+        return joinOrNull({row.value(QStringLiteral("skola")), QStringLiteral(", "),
+                           row.value(QStringLiteral("stupen")), QStringLiteral(", "),
+                           row.value(QStringLiteral("tridni_ucitel"))});
     });
 
     m_poznamky = makeDataset(QStringLiteral("Poznamky_Query"),
@@ -157,10 +160,11 @@ TDM::TDM(Database &db, const AppFolders &folders, Prompter &prompter, QObject *p
                              QStringLiteral("poznamky"));
     m_sablony = makeDataset(QStringLiteral("Sablony_AdoQuery"), {QStringLiteral("SELECT * FROM sablony")},
                             QStringLiteral("sablony"), QStringLiteral("id"));
-    m_listiny = makeDataset(QStringLiteral("Listiny_ADOQuery"),
-                            {QStringLiteral("SELECT * FROM listiny"), QStringLiteral("WHERE id_tridy = :par_id_tridy"),
-                             QStringLiteral("ORDER BY datum")},
-                            QStringLiteral("listiny"));
+    m_listiny =
+        makeDataset(QStringLiteral("Listiny_ADOQuery"),
+                    {QStringLiteral("SELECT * FROM listiny"),
+                     QStringLiteral("WHERE id_tridy = :par_id_tridy"), QStringLiteral("ORDER BY datum")},
+                    QStringLiteral("listiny"));
     m_odpovedi = makeDataset(QStringLiteral("Odpovedi_Query"), {});
     m_adoQuery2 = makeDataset(QStringLiteral("ADOQuery2"), {});
 
@@ -169,8 +173,8 @@ TDM::TDM(Database &db, const AppFolders &folders, Prompter &prompter, QObject *p
 
 TDM::~TDM() = default;
 
-Dataset *TDM::makeDataset(const QString &name, const QStringList &sql, const QString &table, const QString &key)
-{
+Dataset *TDM::makeDataset(const QString &name, const QStringList &sql, const QString &table,
+                          const QString &key) {
     auto *dataset = new Dataset(m_db, m_prompter, name, this);
     dataset->setSql(sql);
     if (!table.isEmpty())
@@ -178,36 +182,33 @@ Dataset *TDM::makeDataset(const QString &name, const QStringList &sql, const QSt
     return dataset;
 }
 
-QList<Dataset *> TDM::datasets() const
-{
-    return {m_trida,    m_zak,         m_zak1,     m_zak2,    m_zak3,    m_testy,    m_otazky,
-            m_otazkyVyhodnoceni, m_vyhodnoceni, m_poznamky, m_sablony, m_listiny, m_odpovedi, m_adoQuery2};
+QList<Dataset *> TDM::datasets() const {
+    return {m_trida,       m_zak,      m_zak1,    m_zak2,
+            m_zak3,        m_testy,    m_otazky,  m_otazkyVyhodnoceni,
+            m_vyhodnoceni, m_poznamky, m_sablony, m_listiny,
+            m_odpovedi,    m_adoQuery2};
 }
 
-void TDM::openDatasets()
-{
-    for (Dataset *dataset : {m_odpovedi, m_otazky, m_zak, m_trida, m_poznamky, m_sablony, m_testy, m_vyhodnoceni,
-                             m_otazkyVyhodnoceni}) {
+void TDM::openDatasets() {
+    for (Dataset *dataset : {m_odpovedi, m_otazky, m_zak, m_trida, m_poznamky, m_sablony, m_testy,
+                             m_vyhodnoceni, m_otazkyVyhodnoceni}) {
         if (!dataset->sqlText().trimmed().isEmpty())
             dataset->open();
     }
 }
 
-void TDM::closeDatasets()
-{
+void TDM::closeDatasets() {
     for (Dataset *dataset : datasets())
         dataset->close();
 }
 
-QVariant TDM::currentClassId() const
-{
+QVariant TDM::currentClassId() const {
     if (m_trida->state() != Dataset::State::Browse && m_trida->state() != Dataset::State::Edit)
         return QVariant();
     return idOrNull(m_trida->value(QStringLiteral("ID")));
 }
 
-void TDM::addClassDocument(const QString &path, const QString &title)
-{
+void TDM::addClassDocument(const QString &path, const QString &title) {
     m_pendingListinaFile = path;
     m_pendingListinaName = title;
     if (!m_listiny->isOpen())
@@ -217,15 +218,15 @@ void TDM::addClassDocument(const QString &path, const QString &title)
 
 // --- Rules ----------------------------------------------------------------------------------------
 
-void TDM::installRules()
-{
+void TDM::installRules() {
     using E = Dataset::Event;
 
     // Class register.
     m_trida->on(E::AfterInsert, [](Dataset &ds) {
         ds.setValue(QStringLiteral("datum_zapisu"), QDateTime::currentDateTime());
     });
-    m_trida->on(E::BeforePost, [this](Dataset &ds) { m_newClassFlag = ds.state() == Dataset::State::Insert; });
+    m_trida->on(E::BeforePost,
+                [this](Dataset &ds) { m_newClassFlag = ds.state() == Dataset::State::Insert; });
     m_trida->on(E::AfterPost, [this](Dataset &ds) {
         RefreshDataset(ds);
         if (!m_newClassFlag)
@@ -239,20 +240,27 @@ void TDM::installRules()
     });
     m_trida->on(E::AfterScroll, [this](Dataset &) { runClassChange(); });
     m_trida->on(E::BeforeDelete, [this](Dataset &ds) {
-        if (!confirmTwice(QStringLiteral("Odstranění třídy"),
-                          QStringLiteral("Klikli jste, že si přejete odstranit třídu. Určitě to chcete udělat?"),
-                          QStringLiteral("Pokud odstraníte třídu, vymažou se všichni žáci, poznámky k nim, všechny "
-                                         "odpovědi na otázky a všechna vyhodnocení testu.")))
+        if (!confirmTwice(
+                QStringLiteral("Odstranění třídy"),
+                QStringLiteral("Klikli jste, že si přejete odstranit třídu. Určitě to chcete udělat?"),
+                QStringLiteral("Pokud odstraníte třídu, vymažou se všichni žáci, poznámky k nim, všechny "
+                               "odpovědi na otázky a všechna vyhodnocení testu.")))
             throw SilentAbort();
         const QVariantMap c{{QStringLiteral("c"), ds.value(QStringLiteral("ID"))}};
         runCascade(ds, false, [&] {
-            m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_zaka IN (SELECT ID FROM zak WHERE id_tridy = :c)"), c);
-            m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_partnera IN (SELECT ID FROM zak WHERE id_tridy = :c)"),
-                      c);
-            m_db.exec(QStringLiteral("DELETE FROM poznamky WHERE id_zaka IN (SELECT ID FROM zak WHERE id_tridy = :c)"), c);
-            m_db.exec(QStringLiteral("DELETE FROM zak WHERE id_tridy = :c"), c);
             m_db.exec(QStringLiteral(
-                          "DELETE FROM odpovedi WHERE id_vyhodnoceni IN (SELECT ID FROM vyhodnoceni WHERE id_tridy = :c)"),
+                          "DELETE FROM odpovedi WHERE id_zaka IN (SELECT ID FROM zak WHERE id_tridy = :c)"),
+                      c);
+            m_db.exec(
+                QStringLiteral(
+                    "DELETE FROM odpovedi WHERE id_partnera IN (SELECT ID FROM zak WHERE id_tridy = :c)"),
+                c);
+            m_db.exec(QStringLiteral(
+                          "DELETE FROM poznamky WHERE id_zaka IN (SELECT ID FROM zak WHERE id_tridy = :c)"),
+                      c);
+            m_db.exec(QStringLiteral("DELETE FROM zak WHERE id_tridy = :c"), c);
+            m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_vyhodnoceni IN (SELECT ID FROM "
+                                     "vyhodnoceni WHERE id_tridy = :c)"),
                       c);
             m_db.exec(QStringLiteral("DELETE FROM vyhodnoceni WHERE id_tridy = :c"), c);
             m_db.exec(QStringLiteral("DELETE FROM trida WHERE ID = :c"), c);
@@ -267,16 +275,18 @@ void TDM::installRules()
     });
     m_zak->on(E::BeforePost, [this](Dataset &ds) {
         if (isEmptyText(ds.value(QStringLiteral("jmeno")))) {
-            m_prompter.message(QStringLiteral("Je třeba zadat jméno žáka. "), QString(), Prompter::Icon::Information);
+            m_prompter.message(QStringLiteral("Je třeba zadat jméno žáka. "), QString(),
+                               Prompter::Icon::Information);
             throw SilentAbort();
         }
     });
     m_zak->on(E::AfterPost, [this](Dataset &) { GenerovatPoradi(); });
     m_zak->on(E::BeforeDelete, [this](Dataset &ds) {
-        if (!confirmTwice(QStringLiteral("Odstranění žáka"),
-                          QStringLiteral("Klikli jste, že si přejete odstranit žáka. Určitě to chcete udělat?"),
-                          QStringLiteral("Pokud odstraníte žáka, vymažou se všechny odpovědi tohoto žáka i všechny "
-                                         "odpovědi, ve kterých byl někým označen. Budou odstraněny také poznámky. ")))
+        if (!confirmTwice(
+                QStringLiteral("Odstranění žáka"),
+                QStringLiteral("Klikli jste, že si přejete odstranit žáka. Určitě to chcete udělat?"),
+                QStringLiteral("Pokud odstraníte žáka, vymažou se všechny odpovědi tohoto žáka i všechny "
+                               "odpovědi, ve kterých byl někým označen. Budou odstraněny také poznámky. ")))
             throw SilentAbort();
         QVariantList ids;
         for (const Dataset::Bookmark &mark : ds.selection()) {
@@ -320,10 +330,11 @@ void TDM::installRules()
         ds.gotoBookmark(mark);
     });
     m_otazky->on(E::BeforeDelete, [this](Dataset &ds) {
-        if (!confirmTwice(QStringLiteral("Odstranění otázky"),
-                          QStringLiteral("Klikli jste, že si přejete odstranit otázku. Určitě to chcete udělat?"),
-                          QStringLiteral("Pokud odstraníte otázku, vymažou se všechny odpovědi všech žáků na tuto "
-                                         "otázku. \r\n\r\nUrčitě to chcete udělat?")))
+        if (!confirmTwice(
+                QStringLiteral("Odstranění otázky"),
+                QStringLiteral("Klikli jste, že si přejete odstranit otázku. Určitě to chcete udělat?"),
+                QStringLiteral("Pokud odstraníte otázku, vymažou se všechny odpovědi všech žáků na tuto "
+                               "otázku. \r\n\r\nUrčitě to chcete udělat?")))
             throw SilentAbort();
         const QVariantMap q{{QStringLiteral("q"), ds.value(QStringLiteral("ID"))}};
         runCascade(ds, true, [&] {
@@ -334,16 +345,19 @@ void TDM::installRules()
 
     // Questionnaires.
     m_testy->on(E::BeforeDelete, [this](Dataset &ds) {
-        if (!confirmTwice(QStringLiteral("Odstranění testu"),
-                          QStringLiteral("Klikli jste, že si přejete odstranit test. Určitě to chcete udělat?"),
-                          QStringLiteral("Pokud odstraníte test, vymažou se všechny otázky tohoto testu a vymažou se "
-                                         "i všechny odpovědi všech žáků k tomuto testu. \r\n\r\nUrčitě to chcete "
-                                         "udělat?")))
+        if (!confirmTwice(
+                QStringLiteral("Odstranění testu"),
+                QStringLiteral("Klikli jste, že si přejete odstranit test. Určitě to chcete udělat?"),
+                QStringLiteral("Pokud odstraníte test, vymažou se všechny otázky tohoto testu a vymažou se "
+                               "i všechny odpovědi všech žáků k tomuto testu. \r\n\r\nUrčitě to chcete "
+                               "udělat?")))
             throw SilentAbort();
         const QVariantMap t{{QStringLiteral("t"), ds.value(QStringLiteral("ID"))}};
         runCascade(ds, false, [&] {
-            m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_otazky IN (SELECT ID FROM otazky WHERE id_testu = :t)"),
-                      t);
+            m_db.exec(
+                QStringLiteral(
+                    "DELETE FROM odpovedi WHERE id_otazky IN (SELECT ID FROM otazky WHERE id_testu = :t)"),
+                t);
             m_db.exec(QStringLiteral("DELETE FROM otazky WHERE id_testu = :t"), t);
             m_db.exec(QStringLiteral("DELETE FROM vyhodnoceni WHERE id_testu = :t"), t);
             m_db.exec(QStringLiteral("DELETE FROM testy WHERE ID = :t"), t);
@@ -353,9 +367,10 @@ void TDM::installRules()
     // Sessions.
     m_vyhodnoceni->on(E::BeforeInsert, [this](Dataset &) {
         if (!m_testy->isOpen() || m_testy->isEmpty()) {
-            m_prompter.message(QStringLiteral("Nemáte zadánu žádnou šablonu dotazníku. \r\nZ hlavní nabídky programu "
-                                              "nejprve vyberte Nastavení / Dotazníky a jejich otázky. Poté nějaký "
-                                              "dotazník přidejte nebo naimportujte."));
+            m_prompter.message(
+                QStringLiteral("Nemáte zadánu žádnou šablonu dotazníku. \r\nZ hlavní nabídky programu "
+                               "nejprve vyberte Nastavení / Dotazníky a jejich otázky. Poté nějaký "
+                               "dotazník přidejte nebo naimportujte."));
             throw SilentAbort();
         }
     });
@@ -381,10 +396,11 @@ void TDM::installRules()
         runClassChange();
     });
     m_vyhodnoceni->on(E::BeforeDelete, [this](Dataset &ds) {
-        if (!confirmTwice(QStringLiteral("Odstranění vyhodnocení"),
-                          QStringLiteral("Klikli jste, že si přejete odstranit vyhodnocení. Určitě to chcete udělat?"),
-                          QStringLiteral("Pokud odstraníte vyhodnocení, vymažou se všechny odpovědi všech žáků na "
-                                         "všechny otázky tohoto vyhodnocení. \r\n\r\nUrčitě to chcete udělat?")))
+        if (!confirmTwice(
+                QStringLiteral("Odstranění vyhodnocení"),
+                QStringLiteral("Klikli jste, že si přejete odstranit vyhodnocení. Určitě to chcete udělat?"),
+                QStringLiteral("Pokud odstraníte vyhodnocení, vymažou se všechny odpovědi všech žáků na "
+                               "všechny otázky tohoto vyhodnocení. \r\n\r\nUrčitě to chcete udělat?")))
             throw SilentAbort();
         const QVariantMap s{{QStringLiteral("s"), ds.value(QStringLiteral("ID"))}};
         runCascade(ds, true, [&] {
@@ -395,7 +411,8 @@ void TDM::installRules()
 
     // Notes.
     m_poznamky->on(E::AfterInsert, [this](Dataset &ds) {
-        ds.setValue(QStringLiteral("id_zaka"), m_zak->isOpen() ? idOrNull(m_zak->value(QStringLiteral("ID"))) : QVariant());
+        ds.setValue(QStringLiteral("id_zaka"),
+                    m_zak->isOpen() ? idOrNull(m_zak->value(QStringLiteral("ID"))) : QVariant());
         ds.setValue(QStringLiteral("datum"), QDateTime::currentDateTime());
     });
 
@@ -405,14 +422,12 @@ void TDM::installRules()
     m_listiny->on(E::BeforeDelete, [this](Dataset &) { deleteDocumentFile(); });
 }
 
-bool TDM::confirmTwice(const QString &title, const QString &first, const QString &second)
-{
+bool TDM::confirmTwice(const QString &title, const QString &first, const QString &second) {
     return m_prompter.askYesNo(first, title, Prompter::Icon::Question) &&
            m_prompter.askYesNo(second, title, Prompter::Icon::Question);
 }
 
-void TDM::runCascade(Dataset &dataset, bool showError, const std::function<void()> &statements)
-{
+void TDM::runCascade(Dataset &dataset, bool showError, const std::function<void()> &statements) {
     try {
         Transaction transaction(m_db);
         statements();
@@ -426,8 +441,7 @@ void TDM::runCascade(Dataset &dataset, bool showError, const std::function<void(
     throw SilentAbort();
 }
 
-void TDM::runClassChange()
-{
+void TDM::runClassChange() {
     const QVariant classId = currentClassId();
     m_vyhodnoceni->setParameter(QStringLiteral("par_id_tridy"), classId);
     RefreshDataset(*m_vyhodnoceni);
@@ -441,8 +455,7 @@ void TDM::runClassChange()
     emit classChanged(classId.isNull() ? -1 : classId.toLongLong(), sessions);
 }
 
-void TDM::runRespondentChange()
-{
+void TDM::runRespondentChange() {
     const QVariant respondent = m_zak1->isOpen() ? idOrNull(m_zak1->value(QStringLiteral("ID"))) : QVariant();
     // A NULL or missing kind counts as 0, as reading the field as an integer gives.
     const int typ = m_otazkyVyhodnoceni->isOpen() ? m_otazkyVyhodnoceni->intValue(QStringLiteral("typ")) : 0;
@@ -460,8 +473,7 @@ void TDM::runRespondentChange()
         emit partnerListsChanged();
 }
 
-void TDM::runQuestionChange()
-{
+void TDM::runQuestionChange() {
     if (m_answerWindowShowing) {
         runRespondentChange();
         AnswerPanels panels;
@@ -488,13 +500,15 @@ void TDM::runQuestionChange()
     }
 }
 
-QString TDM::loadFreeText(qint64 sessionId, qint64 questionId, qint64 respondentId)
-{
+QString TDM::loadFreeText(qint64 sessionId, qint64 questionId, qint64 respondentId) {
     try {
         return m_db
-            .scalar(QStringLiteral("SELECT slovy FROM odpovedi WHERE pozitivni = true and id_vyhodnoceni = :s and "
-                                   "id_otazky = :q and id_zaka = :r and slovy not like '' ORDER BY ID"),
-                    {{QStringLiteral("s"), sessionId}, {QStringLiteral("q"), questionId}, {QStringLiteral("r"), respondentId}})
+            .scalar(QStringLiteral(
+                        "SELECT slovy FROM odpovedi WHERE pozitivni = true and id_vyhodnoceni = :s and "
+                        "id_otazky = :q and id_zaka = :r and slovy not like '' ORDER BY ID"),
+                    {{QStringLiteral("s"), sessionId},
+                     {QStringLiteral("q"), questionId},
+                     {QStringLiteral("r"), respondentId}})
             .toString();
     } catch (const DatabaseError &error) {
         m_prompter.message(error.message(), QString(), Prompter::Icon::Error);
@@ -502,17 +516,16 @@ QString TDM::loadFreeText(qint64 sessionId, qint64 questionId, qint64 respondent
     }
 }
 
-QString TDM::currentDocumentPath() const
-{
+QString TDM::currentDocumentPath() const {
     const QVariant classId = currentClassId();
-    return m_folders.listinyFolder() + (classId.isNull() ? QString() : QString::number(classId.toLongLong())) +
-           u'/' + m_listiny->text(QStringLiteral("cesta"));
+    return m_folders.listinyFolder() +
+           (classId.isNull() ? QString() : QString::number(classId.toLongLong())) + u'/' +
+           m_listiny->text(QStringLiteral("cesta"));
 }
 
 // --- Class documents ----------------------------------------------------------------------------------
 
-void TDM::insertDocument()
-{
+void TDM::insertDocument() {
     QString file = m_pendingListinaFile;
     if (file.isEmpty())
         file = m_prompter.openFileName(QString(), QStringLiteral("Všechny soubory (*)"));
@@ -527,29 +540,32 @@ void TDM::insertDocument()
         m_prompter.message(kNoClass);
         throw SilentAbort();
     }
-    const std::optional<QString> answer = m_prompter.inputText(
-        QStringLiteral("Název nové listiny"), QStringLiteral("Prosím zadejte název nové listiny"), m_pendingListinaName);
+    const std::optional<QString> answer =
+        m_prompter.inputText(QStringLiteral("Název nové listiny"),
+                             QStringLiteral("Prosím zadejte název nové listiny"), m_pendingListinaName);
     const QString title = answer && !answer->isEmpty() ? *answer : QStringLiteral("-");
     m_pendingListinaName.clear();
 
     const QString folder = m_folders.classFolder(classId.toLongLong());
     QDir().mkpath(folder);
     try {
-        const qint64 number = m_db.scalar(QStringLiteral("SELECT max(id) as nejvetsi FROM listiny")).toLongLong() + 1;
+        const qint64 number =
+            m_db.scalar(QStringLiteral("SELECT max(id) as nejvetsi FROM listiny")).toLongLong() + 1;
         const QString stored = QString::number(number) + u'_' + QFileInfo(file).fileName();
         DuplicateFile(folder + stored, file);
-        m_db.exec(QStringLiteral("INSERT INTO listiny (id_tridy, nazev, cesta, datum) VALUES (:c, :n, :p, :d)"),
-                  {{QStringLiteral("c"), classId},
-                   {QStringLiteral("n"), title},
-                   {QStringLiteral("p"), stored},
-                   {QStringLiteral("d"), Database::dateTimeText(QDateTime(QDate::currentDate(), QTime(0, 0)))}});
+        m_db.exec(
+            QStringLiteral("INSERT INTO listiny (id_tridy, nazev, cesta, datum) VALUES (:c, :n, :p, :d)"),
+            {{QStringLiteral("c"), classId},
+             {QStringLiteral("n"), title},
+             {QStringLiteral("p"), stored},
+             {QStringLiteral("d"), Database::dateTimeText(QDateTime(QDate::currentDate(), QTime(0, 0)))}});
     } catch (const DatabaseError &error) {
         m_prompter.message(error.message(), QString(), Prompter::Icon::Error);
         throw SilentAbort();
     }
     RefreshDataset(*m_listiny);
-    if (!m_documentWindowShowing &&
-        m_prompter.askYesNo(QStringLiteral("Zobrazit okno s Listinami?"), QStringLiteral("Listiny"), Prompter::Icon::None)) {
+    if (!m_documentWindowShowing && m_prompter.askYesNo(QStringLiteral("Zobrazit okno s Listinami?"),
+                                                        QStringLiteral("Listiny"), Prompter::Icon::None)) {
         m_listiny->setParameter(QStringLiteral("par_id_tridy"), classId);
         RefreshDataset(*m_listiny);
         emit showDocumentsRequested();
@@ -557,8 +573,7 @@ void TDM::insertDocument()
     throw SilentAbort();
 }
 
-void TDM::deleteDocumentFile()
-{
+void TDM::deleteDocumentFile() {
     if (!m_prompter.askYesNo(QStringLiteral("Chcete opravdu smazat záznam spolu se souborem listiny?"),
                              QStringLiteral("Smazat listinu"), Prompter::Icon::Question))
         throw SilentAbort();
@@ -572,28 +587,31 @@ void TDM::deleteDocumentFile()
         m_prompter.message(QStringLiteral("Soubor listiny byl smazán."), QStringLiteral("Smazání listiny"),
                            Prompter::Icon::Information);
     else
-        m_prompter.message(QStringLiteral("Neporařilo se vymazat soubor ") + path + u'.', QStringLiteral("Smazání listiny"),
-                           Prompter::Icon::Warning);
+        m_prompter.message(QStringLiteral("Neporařilo se vymazat soubor ") + path + u'.',
+                           QStringLiteral("Smazání listiny"), Prompter::Icon::Warning);
 }
 
 // --- Service operations ---------------------------------------------------------------------------
 
-bool TDM::RefreshDataset(Dataset &dataset) { return dataset.refresh(); }
+bool TDM::RefreshDataset(Dataset &dataset) {
+    return dataset.refresh();
+}
 
-bool TDM::DuplicateFile(const QString &target, const QString &source)
-{
+bool TDM::DuplicateFile(const QString &target, const QString &source) {
     const QString otherError = QStringLiteral("Došlo k chybě. Soubor nelze duplikovat.");
     const QFileInfo sourceInfo(source);
     const QFileInfo targetInfo(target);
-    if (targetInfo.exists() && sourceInfo.exists() && sourceInfo.canonicalFilePath() == targetInfo.canonicalFilePath()) {
+    if (targetInfo.exists() && sourceInfo.exists() &&
+        sourceInfo.canonicalFilePath() == targetInfo.canonicalFilePath()) {
         // The source is open for reading while the target is created: the same file cannot be both.
         m_prompter.message(otherError);
         return false;
     }
     QFile in(source);
     if (!sourceInfo.isFile() || !in.open(QIODevice::ReadOnly)) {
-        m_prompter.message(QStringLiteral("Nelze duplikovat soubor. Je zřejmě již některým programem otevřen a "
-                                          "používán. Zavřete takový program a zkuste to znovu. "));
+        m_prompter.message(
+            QStringLiteral("Nelze duplikovat soubor. Je zřejmě již některým programem otevřen a "
+                           "používán. Zavřete takový program a zkuste to znovu. "));
         return false;
     }
     QSaveFile out(target);
@@ -620,56 +638,54 @@ bool TDM::DuplicateFile(const QString &target, const QString &source)
     return true;
 }
 
-QString TDM::JetDateLiteral(const QDateTime &value)
-{
+QString TDM::JetDateLiteral(const QDateTime &value) {
     return u'#' + value.date().toString(QStringLiteral("yyyy-MM-dd")) + u'#';
 }
 
-qint64 TDM::LastIdentity() { return m_db.lastInsertId(); }
+qint64 TDM::LastIdentity() {
+    return m_db.lastInsertId();
+}
 
-QString TDM::TempFolder()
-{
+QString TDM::TempFolder() {
     QString folder = QDir::tempPath();
     if (!folder.endsWith(u'/'))
         folder += u'/';
     return folder;
 }
 
-void TDM::SetFieldOnSelectedRows(Dataset &dataset, const QList<int> &rows, const QVariant &value, const QString &field)
-{
+void TDM::SetFieldOnSelectedRows(Dataset &dataset, const QList<int> &rows, const QVariant &value,
+                                 const QString &field) {
     dataset.setFieldOnRows(rows, field, value);
 }
 
-int TDM::CountPupils(qint64 classId)
-{
-    return m_db.scalar(QStringLiteral("SELECT count(*) as pocet_zaku FROM zak where id_tridy = :c"),
-                       {{QStringLiteral("c"), classId}})
+int TDM::CountPupils(qint64 classId) {
+    return m_db
+        .scalar(QStringLiteral("SELECT count(*) as pocet_zaku FROM zak where id_tridy = :c"),
+                {{QStringLiteral("c"), classId}})
         .toInt();
 }
 
-QString TDM::MaxId(const QString &table, const QString &column)
-{
+QString TDM::MaxId(const QString &table, const QString &column) {
     if (!isIdentifier(table) || !isIdentifier(column))
         throw DatabaseError(QStringLiteral("Neplatný název tabulky nebo sloupce."));
-    const QVariant value =
-        m_db.scalar(QStringLiteral("SELECT %2 as max_id FROM %1 ORDER BY %2 DESC LIMIT 1").arg(table, column));
+    const QVariant value = m_db.scalar(
+        QStringLiteral("SELECT %2 as max_id FROM %1 ORDER BY %2 DESC LIMIT 1").arg(table, column));
     return value.isNull() ? QString() : value.toString();
 }
 
 // --- Class register services ----------------------------------------------------------------------
 
-void TDM::sortClassGrid(const QString &field)
-{
+void TDM::sortClassGrid(const QString &field) {
     if (!isIdentifier(field))
         return;
     m_trida->close();
     const bool ascending = !m_trida->lastSqlLine().contains(QLatin1String("ASC"));
-    m_trida->setLastSqlLine(QStringLiteral("ORDER BY ") + field + (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+    m_trida->setLastSqlLine(QStringLiteral("ORDER BY ") + field +
+                            (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
     RefreshDataset(*m_trida);
 }
 
-void TDM::insertOptionRows(const QList<QPair<QString, QString>> &rows)
-{
+void TDM::insertOptionRows(const QList<QPair<QString, QString>> &rows) {
     const QVariant classId = currentClassId();
     if (classId.isNull()) {
         m_prompter.message(kNoClass);
@@ -677,9 +693,12 @@ void TDM::insertOptionRows(const QList<QPair<QString, QString>> &rows)
     }
     try {
         Transaction transaction(m_db);
-        SqlQuery insert(m_db, QStringLiteral("INSERT INTO zak (id_tridy, jmeno, pohlavi) VALUES (:c, :j, :p)"));
+        SqlQuery insert(m_db,
+                        QStringLiteral("INSERT INTO zak (id_tridy, jmeno, pohlavi) VALUES (:c, :j, :p)"));
         for (const auto &row : rows) {
-            insert.bind(QStringLiteral("c"), classId).bind(QStringLiteral("j"), row.first).bind(QStringLiteral("p"), row.second);
+            insert.bind(QStringLiteral("c"), classId)
+                .bind(QStringLiteral("j"), row.first)
+                .bind(QStringLiteral("p"), row.second);
             insert.exec();
         }
         transaction.commit();
@@ -689,21 +708,20 @@ void TDM::insertOptionRows(const QList<QPair<QString, QString>> &rows)
     RefreshDataset(*m_zak);
 }
 
-void TDM::insertGeneralOptionRows()
-{
+void TDM::insertGeneralOptionRows() {
     QList<QPair<QString, QString>> rows;
-    for (const char *text : {"---", "všichni", "nikdo", "nevím", "já", "všichni ostatní", "většina", "kluci", "holky"})
+    for (const char *text :
+         {"---", "všichni", "nikdo", "nevím", "já", "všichni ostatní", "většina", "kluci", "holky"})
         rows.append({QString::fromUtf8(text), QStringLiteral("---")});
     insertOptionRows(rows);
 }
 
-void TDM::insertYesNoOptionRows()
-{
-    insertOptionRows({{QStringLiteral("ano"), QStringLiteral("ano-ne")}, {QStringLiteral("ne"), QStringLiteral("ano-ne")}});
+void TDM::insertYesNoOptionRows() {
+    insertOptionRows({{QStringLiteral("ano"), QStringLiteral("ano-ne")},
+                      {QStringLiteral("ne"), QStringLiteral("ano-ne")}});
 }
 
-void TDM::insertLetterAndNumberOptionRows()
-{
+void TDM::insertLetterAndNumberOptionRows() {
     QList<QPair<QString, QString>> rows;
     for (const char *text : {"a)", "b)", "c)", "d)", "e)"})
         rows.append({QString::fromLatin1(text), QStringLiteral("abcde")});
@@ -715,8 +733,7 @@ void TDM::insertLetterAndNumberOptionRows()
 namespace {
 
 // Rows of a class with their first name and kind.
-QList<RowKey> classRows(Database &db, const QVariant &classId)
-{
+QList<RowKey> classRows(Database &db, const QVariant &classId) {
     QList<RowKey> rows;
     SqlQuery query(db, QStringLiteral("SELECT ID, jmeno, pohlavi FROM zak WHERE id_tridy = :c ORDER BY ID"));
     query.bind(QStringLiteral("c"), classId);
@@ -728,8 +745,7 @@ QList<RowKey> classRows(Database &db, const QVariant &classId)
 }
 
 // Names in the order of the Czech alphabet, ignoring case; NULL first.
-void sortByName(QList<RowKey> &rows)
-{
+void sortByName(QList<RowKey> &rows) {
     QCollator collator{QLocale(QLocale::Czech, QLocale::CzechRepublic)};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(rows.begin(), rows.end(), [&](const RowKey &a, const RowKey &b) {
@@ -739,8 +755,7 @@ void sortByName(QList<RowKey> &rows)
     });
 }
 
-void writeOrder(Database &db, const QList<RowKey> &rows, int &counter)
-{
+void writeOrder(Database &db, const QList<RowKey> &rows, int &counter) {
     SqlQuery update(db, QStringLiteral("UPDATE zak SET poradi = :n WHERE ID = :id"));
     for (const RowKey &row : rows) {
         update.bind(QStringLiteral("n"), counter++).bind(QStringLiteral("id"), row.id);
@@ -750,8 +765,7 @@ void writeOrder(Database &db, const QList<RowKey> &rows, int &counter)
 
 } // namespace
 
-bool TDM::renumberClassRows()
-{
+bool TDM::renumberClassRows() {
     const QVariant classId = currentClassId();
     if (!m_prompter.askYesNo(QStringLiteral("Opravdu přepsat pořadí žáků?"), QStringLiteral("Pořadí žáků"),
                              Prompter::Icon::Question))
@@ -779,8 +793,7 @@ bool TDM::renumberClassRows()
     return true;
 }
 
-void TDM::GenerovatPoradi()
-{
+void TDM::GenerovatPoradi() {
     const QVariant classId = currentClassId();
     if (classId.isNull())
         return;

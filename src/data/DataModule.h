@@ -38,8 +38,7 @@ struct AnswerPanels {
 // datasets' states and the signals below, and tell the module which of its windows are showing.
 //
 // Every multi-statement change (cascading deletions, option rows, renumbering) runs in one transaction.
-class TDM final : public QObject
-{
+class TDM final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TDM)
 public:
@@ -83,7 +82,7 @@ public:
     void addClassDocument(const QString &path, const QString &title);
 
     // Windows say when they show and hide; the rules act on what is showing.
-    void setAnswerWindowShowing(bool showing) { m_answerWindowShowing = showing; }     // TDotaznik_Odpovedi_Form
+    void setAnswerWindowShowing(bool showing) { m_answerWindowShowing = showing; } // TDotaznik_Odpovedi_Form
     void setSessionWindowShowing(bool showing) { m_sessionWindowShowing = showing; }   // TDotazniky_Form
     void setDocumentWindowShowing(bool showing) { m_documentWindowShowing = showing; } // TListiny_Form
 
@@ -100,7 +99,8 @@ public:
     static QString TempFolder();
     // For each listed row (in the order given): go to it, edit, set the field, post. Rows are taken as
     // bookmarks first, so rules that refresh the dataset after each post do not disturb the walk.
-    void SetFieldOnSelectedRows(Dataset &dataset, const QList<int> &rows, const QVariant &value, const QString &field);
+    void SetFieldOnSelectedRows(Dataset &dataset, const QList<int> &rows, const QVariant &value,
+                                const QString &field);
     int CountPupils(qint64 classId);
     // Largest value of a column (as text; empty for an empty table).
     QString MaxId(const QString &table, const QString &column);

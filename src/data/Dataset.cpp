@@ -10,21 +10,19 @@
 
 namespace {
 
-const QRegularExpression &parameterPattern()
-{
+const QRegularExpression &parameterPattern() {
     static const QRegularExpression pattern(QStringLiteral("(?<![:\\w]):([A-Za-z_]\\w*)"));
     return pattern;
 }
 
-QString normalized(const QString &name)
-{
+QString normalized(const QString &name) {
     QString n = name.startsWith(u':') ? name.mid(1) : name;
     return n.toLower();
 }
 
-QDateTime parseDateTime(const QString &text)
-{
-    static const QString formats[] = {QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"),
+QDateTime parseDateTime(const QString &text) {
+    static const QString formats[] = {QStringLiteral("yyyy-MM-dd HH:mm:ss"),
+                                      QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"),
                                       QStringLiteral("yyyy-MM-dd HH:mm"), QStringLiteral("yyyy-MM-dd")};
     for (const QString &format : formats) {
         const QDateTime value = QDateTime::fromString(text, format);
@@ -34,8 +32,7 @@ QDateTime parseDateTime(const QString &text)
     return QDateTime::fromString(text, Qt::ISODate);
 }
 
-bool sameValue(const QVariant &a, const QVariant &b)
-{
+bool sameValue(const QVariant &a, const QVariant &b) {
     if (a.isNull() || b.isNull())
         return a.isNull() && b.isNull();
     const auto isNumber = [](const QVariant &v) {
@@ -64,36 +61,38 @@ bool sameValue(const QVariant &a, const QVariant &b)
 
 } // namespace
 
-QVariant Dataset::RowView::value(const QString &field) const
-{
+QVariant Dataset::RowView::value(const QString &field) const {
     const int index = m_dataset.fieldIndex(field);
     return index >= 0 && std::size_t(index) < m_row.size() ? m_row[std::size_t(index)] : QVariant();
 }
 
 Dataset::Dataset(Database &db, Prompter &prompter, const QString &name, QObject *parent)
-    : QObject(parent), m_db(db), m_prompter(prompter), m_name(name)
-{
+    : QObject(parent), m_db(db), m_prompter(prompter), m_name(name) {
     setObjectName(name);
 }
 
 Dataset::~Dataset() = default;
 
-void Dataset::setSql(const QStringList &lines) { m_sqlLines = lines; }
+void Dataset::setSql(const QStringList &lines) {
+    m_sqlLines = lines;
+}
 
-void Dataset::setLastSqlLine(const QString &line)
-{
+void Dataset::setLastSqlLine(const QString &line) {
     if (m_sqlLines.isEmpty())
         m_sqlLines << line;
     else
         m_sqlLines.last() = line;
 }
 
-void Dataset::setParameter(const QString &name, const QVariant &value) { m_params.insert(normalized(name), value); }
+void Dataset::setParameter(const QString &name, const QVariant &value) {
+    m_params.insert(normalized(name), value);
+}
 
-QVariant Dataset::parameter(const QString &name) const { return m_params.value(normalized(name)); }
+QVariant Dataset::parameter(const QString &name) const {
+    return m_params.value(normalized(name));
+}
 
-QStringList Dataset::parameterNames() const
-{
+QStringList Dataset::parameterNames() const {
     QStringList names;
     auto it = parameterPattern().globalMatch(sqlText());
     while (it.hasNext()) {
@@ -104,27 +103,26 @@ QStringList Dataset::parameterNames() const
     return names;
 }
 
-void Dataset::setBaseTable(const QString &table, const QString &keyField)
-{
+void Dataset::setBaseTable(const QString &table, const QString &keyField) {
     m_baseTable = table;
     m_keyField = keyField;
     m_tableColumns.clear();
 }
 
-void Dataset::setDateFields(const QStringList &fields)
-{
+void Dataset::setDateFields(const QStringList &fields) {
     m_dateFieldNames.clear();
     for (const QString &field : fields)
         m_dateFieldNames << field.toLower();
     m_dateFieldsExplicit = true;
 }
 
-void Dataset::addComputedField(const QString &name, ComputeFn compute) { m_computed.append({name, std::move(compute)}); }
+void Dataset::addComputedField(const QString &name, ComputeFn compute) {
+    m_computed.append({name, std::move(compute)});
+}
 
 // --- Opening ------------------------------------------------------------------------------------
 
-void Dataset::readColumns(const QSqlRecord &record)
-{
+void Dataset::readColumns(const QSqlRecord &record) {
     m_fieldNames.clear();
     m_fieldLookup.clear();
     m_isDate.clear();
@@ -135,7 +133,8 @@ void Dataset::readColumns(const QSqlRecord &record)
         const QString key = name.toLower();
         if (!m_fieldLookup.contains(key))
             m_fieldLookup.insert(key, i);
-        m_isDate.push_back(m_dateFieldsExplicit ? m_dateFieldNames.contains(key) : key.startsWith(QLatin1String("datum")));
+        m_isDate.push_back(m_dateFieldsExplicit ? m_dateFieldNames.contains(key)
+                                                : key.startsWith(QLatin1String("datum")));
     }
     for (const auto &computed : std::as_const(m_computed)) {
         const QString key = computed.first.toLower();
@@ -145,8 +144,7 @@ void Dataset::readColumns(const QSqlRecord &record)
     }
 }
 
-QVariant Dataset::fromStored(const QVariant &value, int column) const
-{
+QVariant Dataset::fromStored(const QVariant &value, int column) const {
     if (column < 0 || std::size_t(column) >= m_isDate.size() || !m_isDate[std::size_t(column)])
         return value;
     if (value.isNull())
@@ -163,8 +161,7 @@ QVariant Dataset::fromStored(const QVariant &value, int column) const
     }
 }
 
-QVariant Dataset::toStored(const QVariant &value, int column) const
-{
+QVariant Dataset::toStored(const QVariant &value, int column) const {
     if (value.isNull() || !value.isValid())
         return QVariant();
     switch (value.typeId()) {
@@ -185,8 +182,7 @@ QVariant Dataset::toStored(const QVariant &value, int column) const
     return value;
 }
 
-Dataset::Row Dataset::readRow(const SqlQuery &query) const
-{
+Dataset::Row Dataset::readRow(const SqlQuery &query) const {
     Row row(std::size_t(m_storedColumns + m_computed.size()));
     for (int i = 0; i < m_storedColumns; ++i)
         row[std::size_t(i)] = fromStored(query.value(i), i);
@@ -194,8 +190,7 @@ Dataset::Row Dataset::readRow(const SqlQuery &query) const
     return row;
 }
 
-void Dataset::computeFields(Row &row) const
-{
+void Dataset::computeFields(Row &row) const {
     row.resize(std::size_t(m_storedColumns + m_computed.size()));
     for (int i = 0; i < m_computed.size(); ++i) {
         const RowView view(*this, row);
@@ -203,8 +198,7 @@ void Dataset::computeFields(Row &row) const
     }
 }
 
-void Dataset::load()
-{
+void Dataset::load() {
     SqlQuery query(m_db, sqlText());
     for (const QString &name : parameterNames())
         query.bind(name, m_params.value(name.toLower()));
@@ -225,8 +219,7 @@ void Dataset::load()
         emit resetDone();
 }
 
-void Dataset::open()
-{
+void Dataset::open() {
     if (isOpen())
         return;
     load();
@@ -237,8 +230,7 @@ void Dataset::open()
     run(Event::AfterScroll);
 }
 
-void Dataset::close()
-{
+void Dataset::close() {
     if (!isOpen())
         return;
     if (emitting())
@@ -256,8 +248,7 @@ void Dataset::close()
     }
 }
 
-void Dataset::requery()
-{
+void Dataset::requery() {
     if (!isOpen()) {
         open();
         return;
@@ -276,8 +267,7 @@ void Dataset::requery()
     run(Event::AfterScroll);
 }
 
-bool Dataset::refresh()
-{
+bool Dataset::refresh() {
     try {
         if (isOpen())
             requery();
@@ -293,8 +283,7 @@ bool Dataset::refresh()
 
 // --- Rows ---------------------------------------------------------------------------------------
 
-bool Dataset::moveTo(int row)
-{
+bool Dataset::moveTo(int row) {
     if (!isOpen() || m_rows.empty())
         return false;
     if (m_state == State::Insert || m_state == State::Edit) {
@@ -311,24 +300,21 @@ bool Dataset::moveTo(int row)
     return true;
 }
 
-bool Dataset::first()
-{
+bool Dataset::first() {
     const bool ok = moveTo(0);
     m_bof = true;
     m_eof = m_rows.empty();
     return ok;
 }
 
-bool Dataset::last()
-{
+bool Dataset::last() {
     const bool ok = moveTo(int(m_rows.size()) - 1);
     m_eof = true;
     m_bof = m_rows.empty();
     return ok;
 }
 
-bool Dataset::next()
-{
+bool Dataset::next() {
     if (m_current + 1 >= int(m_rows.size())) {
         m_eof = true;
         return false;
@@ -339,8 +325,7 @@ bool Dataset::next()
     return ok;
 }
 
-bool Dataset::prior()
-{
+bool Dataset::prior() {
     if (m_current <= 0) {
         m_bof = true;
         return false;
@@ -351,8 +336,7 @@ bool Dataset::prior()
     return ok;
 }
 
-bool Dataset::moveBy(int distance)
-{
+bool Dataset::moveBy(int distance) {
     if (m_rows.empty())
         return false;
     if (distance == 0)
@@ -364,8 +348,7 @@ bool Dataset::moveBy(int distance)
     return ok;
 }
 
-bool Dataset::setCurrentRow(int row)
-{
+bool Dataset::setCurrentRow(int row) {
     if (row < 0 || row >= int(m_rows.size()))
         return false;
     const bool ok = moveTo(row);
@@ -373,8 +356,7 @@ bool Dataset::setCurrentRow(int row)
     return ok;
 }
 
-int Dataset::find(const QString &field, const QVariant &value) const
-{
+int Dataset::find(const QString &field, const QVariant &value) const {
     const int column = fieldIndex(field);
     if (column < 0)
         return -1;
@@ -384,16 +366,14 @@ int Dataset::find(const QString &field, const QVariant &value) const
     return -1;
 }
 
-bool Dataset::locate(const QString &field, const QVariant &value)
-{
+bool Dataset::locate(const QString &field, const QVariant &value) {
     const int row = find(field, value);
     if (row < 0)
         return false;
     return setCurrentRow(row);
 }
 
-Dataset::Bookmark Dataset::bookmarkOf(int row) const
-{
+Dataset::Bookmark Dataset::bookmarkOf(int row) const {
     Bookmark mark;
     if (row < 0 || row >= int(m_rows.size()))
         return mark;
@@ -405,8 +385,7 @@ Dataset::Bookmark Dataset::bookmarkOf(int row) const
     return mark;
 }
 
-int Dataset::rowOf(const Bookmark &bookmark) const
-{
+int Dataset::rowOf(const Bookmark &bookmark) const {
     if (bookmark.key.isValid()) {
         const int key = keyColumn();
         if (key < 0)
@@ -419,23 +398,22 @@ int Dataset::rowOf(const Bookmark &bookmark) const
     return bookmark.row >= 0 && bookmark.row < int(m_rows.size()) ? bookmark.row : -1;
 }
 
-bool Dataset::gotoBookmark(const Bookmark &bookmark)
-{
+bool Dataset::gotoBookmark(const Bookmark &bookmark) {
     const int row = rowOf(bookmark);
     return row >= 0 && setCurrentRow(row);
 }
 
 // --- Fields -------------------------------------------------------------------------------------
 
-int Dataset::fieldIndex(const QString &field) const { return m_fieldLookup.value(field.toLower(), -1); }
+int Dataset::fieldIndex(const QString &field) const {
+    return m_fieldLookup.value(field.toLower(), -1);
+}
 
-bool Dataset::isDateField(int column) const
-{
+bool Dataset::isDateField(int column) const {
     return column >= 0 && std::size_t(column) < m_isDate.size() && m_isDate[std::size_t(column)];
 }
 
-QVariant Dataset::value(const QString &field) const
-{
+QVariant Dataset::value(const QString &field) const {
     const int column = fieldIndex(field);
     if (column < 0)
         return QVariant();
@@ -446,14 +424,12 @@ QVariant Dataset::value(const QString &field) const
     return m_rows[std::size_t(m_current)][std::size_t(column)];
 }
 
-bool Dataset::isNull(const QString &field) const
-{
+bool Dataset::isNull(const QString &field) const {
     const QVariant v = value(field);
     return !v.isValid() || v.isNull();
 }
 
-QVariant Dataset::value(int row, int column) const
-{
+QVariant Dataset::value(int row, int column) const {
     if (row < 0 || row >= int(m_rows.size()) || column < 0 || column >= int(m_fieldNames.size()))
         return QVariant();
     if (m_state == State::Edit && row == m_editRow)
@@ -461,8 +437,7 @@ QVariant Dataset::value(int row, int column) const
     return m_rows[std::size_t(row)][std::size_t(column)];
 }
 
-bool Dataset::setValue(const QString &field, const QVariant &value)
-{
+bool Dataset::setValue(const QString &field, const QVariant &value) {
     const int column = fieldIndex(field);
     if (!isEditing() || column < 0 || column >= m_storedColumns)
         return false;
@@ -478,8 +453,7 @@ bool Dataset::setValue(const QString &field, const QVariant &value)
 
 // --- Editing ------------------------------------------------------------------------------------
 
-bool Dataset::insert()
-{
+bool Dataset::insert() {
     if (!isOpen())
         return false;
     if (isEditing() && !post())
@@ -494,8 +468,7 @@ bool Dataset::insert()
     return true;
 }
 
-bool Dataset::edit()
-{
+bool Dataset::edit() {
     if (!isOpen())
         return false;
     if (isEditing())
@@ -514,8 +487,7 @@ bool Dataset::edit()
     return true;
 }
 
-void Dataset::ensureTableColumns()
-{
+void Dataset::ensureTableColumns() {
     if (!m_tableColumns.isEmpty())
         return;
     SqlQuery query(m_db, QStringLiteral("PRAGMA table_info(%1)").arg(m_baseTable));
@@ -526,8 +498,7 @@ void Dataset::ensureTableColumns()
         throw DatabaseError(QStringLiteral("Tabulka \"%1\" neexistuje.").arg(m_baseTable));
 }
 
-bool Dataset::writeBuffer()
-{
+bool Dataset::writeBuffer() {
     if (m_baseTable.isEmpty()) {
         showError(QStringLiteral("Dataset %1 nelze upravovat.").arg(m_name));
         return false;
@@ -557,7 +528,8 @@ bool Dataset::writeBuffer()
                 for (int i = 0; i < columns.size(); ++i)
                     names << QStringLiteral(":v%1").arg(i);
                 sql = QStringLiteral("INSERT INTO %1 (\"%2\") VALUES (%3)")
-                          .arg(m_baseTable, columns.join(QStringLiteral("\", \"")), names.join(QStringLiteral(", ")));
+                          .arg(m_baseTable, columns.join(QStringLiteral("\", \"")),
+                               names.join(QStringLiteral(", ")));
             }
             SqlQuery query(m_db, sql);
             for (int i = 0; i < values.size(); ++i)
@@ -599,13 +571,14 @@ bool Dataset::writeBuffer()
     }
 }
 
-Dataset::Row Dataset::rereadRow(const QVariant &key) const
-{
+Dataset::Row Dataset::rereadRow(const QVariant &key) const {
     Row fresh;
     bool found = false;
     if (keyColumn() >= 0 && !sqlText().trimmed().isEmpty()) {
-        SqlQuery query(m_db, QStringLiteral("SELECT * FROM (\n%1\n) AS orbelis_row WHERE orbelis_row.\"%2\" = :orbelis_key")
-                                 .arg(sqlText(), m_keyField));
+        SqlQuery query(
+            m_db,
+            QStringLiteral("SELECT * FROM (\n%1\n) AS orbelis_row WHERE orbelis_row.\"%2\" = :orbelis_key")
+                .arg(sqlText(), m_keyField));
         for (const QString &name : parameterNames())
             query.bind(name, m_params.value(name.toLower()));
         query.bind(QStringLiteral("orbelis_key"), key);
@@ -618,7 +591,9 @@ Dataset::Row Dataset::rereadRow(const QVariant &key) const
     if (!found) {
         // The row no longer matches the statement's filter: show what the table holds.
         fresh = m_buffer;
-        SqlQuery query(m_db, QStringLiteral("SELECT * FROM %1 WHERE \"%2\" = :orbelis_key").arg(m_baseTable, m_keyField));
+        SqlQuery query(
+            m_db,
+            QStringLiteral("SELECT * FROM %1 WHERE \"%2\" = :orbelis_key").arg(m_baseTable, m_keyField));
         query.bind(QStringLiteral("orbelis_key"), key);
         query.exec();
         if (query.next()) {
@@ -636,8 +611,7 @@ Dataset::Row Dataset::rereadRow(const QVariant &key) const
     return fresh;
 }
 
-bool Dataset::post()
-{
+bool Dataset::post() {
     if (!isEditing())
         return true;
     if (!runBefore(Event::BeforePost))
@@ -660,8 +634,7 @@ bool Dataset::post()
     return true;
 }
 
-bool Dataset::cancel()
-{
+bool Dataset::cancel() {
     if (!isEditing())
         return true;
     if (!runBefore(Event::BeforeCancel))
@@ -676,8 +649,7 @@ bool Dataset::cancel()
     return true;
 }
 
-bool Dataset::deleteRecord()
-{
+bool Dataset::deleteRecord() {
     if (!isOpen())
         return false;
     if (m_state == State::Insert)
@@ -697,7 +669,8 @@ bool Dataset::deleteRecord()
     const int row = m_current;
     const Bookmark mark = bookmarkOf(row);
     try {
-        SqlQuery query(m_db, QStringLiteral("DELETE FROM %1 WHERE \"%2\" = :key").arg(m_baseTable, m_keyField));
+        SqlQuery query(m_db,
+                       QStringLiteral("DELETE FROM %1 WHERE \"%2\" = :key").arg(m_baseTable, m_keyField));
         query.bind(QStringLiteral("key"), m_rows[std::size_t(row)][std::size_t(keyColumn())]);
         query.exec();
     } catch (const DatabaseError &error) {
@@ -722,8 +695,7 @@ bool Dataset::deleteRecord()
 
 // --- Selection ----------------------------------------------------------------------------------
 
-void Dataset::setSelection(const QList<Bookmark> &rows)
-{
+void Dataset::setSelection(const QList<Bookmark> &rows) {
     if (rows == m_selection)
         return;
     m_selection = rows;
@@ -731,8 +703,7 @@ void Dataset::setSelection(const QList<Bookmark> &rows)
         emit selectionChanged();
 }
 
-void Dataset::setSelectedRows(const QList<int> &rows)
-{
+void Dataset::setSelectedRows(const QList<int> &rows) {
     QList<Bookmark> marks;
     for (int row : rows) {
         const Bookmark mark = bookmarkOf(row);
@@ -742,10 +713,11 @@ void Dataset::setSelectedRows(const QList<int> &rows)
     setSelection(marks);
 }
 
-void Dataset::clearSelection() { setSelection({}); }
+void Dataset::clearSelection() {
+    setSelection({});
+}
 
-int Dataset::setFieldOnRows(const QList<int> &rows, const QString &field, const QVariant &value)
-{
+int Dataset::setFieldOnRows(const QList<int> &rows, const QString &field, const QVariant &value) {
     QList<Bookmark> marks;
     for (int row : rows)
         marks << bookmarkOf(row);
@@ -765,20 +737,17 @@ int Dataset::setFieldOnRows(const QList<int> &rows, const QString &field, const 
 
 // --- Rules --------------------------------------------------------------------------------------
 
-int Dataset::on(Event event, Handler handler)
-{
+int Dataset::on(Event event, Handler handler) {
     const int id = m_nextHandlerId++;
     m_handlers.append({id, event, std::move(handler)});
     return id;
 }
 
-void Dataset::removeHandler(int handlerId)
-{
+void Dataset::removeHandler(int handlerId) {
     m_handlers.removeIf([handlerId](const HandlerEntry &entry) { return entry.id == handlerId; });
 }
 
-void Dataset::run(Event event)
-{
+void Dataset::run(Event event) {
     const QList<HandlerEntry> handlers = m_handlers; // a handler may add or remove handlers
     for (const HandlerEntry &entry : handlers) {
         if (entry.event != event)
@@ -794,8 +763,7 @@ void Dataset::run(Event event)
     }
 }
 
-bool Dataset::runBefore(Event event)
-{
+bool Dataset::runBefore(Event event) {
     const QList<HandlerEntry> handlers = m_handlers;
     for (const HandlerEntry &entry : handlers) {
         if (entry.event != event)
@@ -812,8 +780,7 @@ bool Dataset::runBefore(Event event)
     return true;
 }
 
-void Dataset::setState(State state)
-{
+void Dataset::setState(State state) {
     if (m_state == state)
         return;
     m_state = state;
@@ -821,18 +788,18 @@ void Dataset::setState(State state)
         emit stateChanged(state);
 }
 
-void Dataset::disableControls() { ++m_controlsDisabled; }
+void Dataset::disableControls() {
+    ++m_controlsDisabled;
+}
 
-void Dataset::enableControls()
-{
+void Dataset::enableControls() {
     if (m_controlsDisabled == 0)
         return;
     if (--m_controlsDisabled == 0)
         announceReset();
 }
 
-void Dataset::announceReset()
-{
+void Dataset::announceReset() {
     emit aboutToReset();
     emit resetDone();
     emit stateChanged(m_state);
@@ -840,4 +807,6 @@ void Dataset::announceReset()
     emit selectionChanged();
 }
 
-void Dataset::showError(const QString &message) const { m_prompter.message(message, QString(), Prompter::Icon::Error); }
+void Dataset::showError(const QString &message) const {
+    m_prompter.message(message, QString(), Prompter::Icon::Error);
+}

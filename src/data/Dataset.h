@@ -15,8 +15,7 @@ class Prompter;
 
 // Thrown by a before-handler (before insert/edit/post/cancel/delete) to cancel the operation that is
 // running without any message. The Dataset catches it; the operation then returns false.
-class SilentAbort final : public std::exception
-{
+class SilentAbort final : public std::exception {
 public:
     const char *what() const noexcept override { return "operation cancelled"; }
 };
@@ -37,8 +36,7 @@ public:
 // Statement errors of post and delete are shown through the Prompter with the engine's message and the
 // operation returns false; refresh() shows the "Došlo k chybě." text. No DatabaseError leaves the
 // navigation or editing methods; open() and requery() do raise it for callers that want to handle it.
-class Dataset : public QObject
-{
+class Dataset : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Dataset)
 public:
@@ -62,8 +60,7 @@ public:
     using Row = std::vector<QVariant>;
 
     // Reads fields of one row by name; given to computed-field functions.
-    class RowView
-    {
+    class RowView {
     public:
         RowView(const Dataset &dataset, const Row &row) : m_dataset(dataset), m_row(row) {}
         QVariant value(const QString &field) const;

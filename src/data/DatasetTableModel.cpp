@@ -5,8 +5,7 @@
 #include <QSize>
 
 DatasetTableModel::DatasetTableModel(Dataset *dataset, const QList<Column> &columns, QObject *parent)
-    : QAbstractTableModel(parent), m_dataset(dataset), m_columns(columns)
-{
+    : QAbstractTableModel(parent), m_dataset(dataset), m_columns(columns) {
     resolveColumns();
     connect(dataset, &Dataset::aboutToReset, this, [this] { beginResetModel(); });
     connect(dataset, &Dataset::resetDone, this, [this] {
@@ -28,30 +27,28 @@ DatasetTableModel::DatasetTableModel(Dataset *dataset, const QList<Column> &colu
     connect(dataset, &Dataset::selectionChanged, this, &DatasetTableModel::followSelection);
 }
 
-void DatasetTableModel::setColumns(const QList<Column> &columns)
-{
+void DatasetTableModel::setColumns(const QList<Column> &columns) {
     beginResetModel();
     m_columns = columns;
     resolveColumns();
     endResetModel();
 }
 
-void DatasetTableModel::resolveColumns()
-{
+void DatasetTableModel::resolveColumns() {
     m_fieldColumns.clear();
     for (const Column &column : std::as_const(m_columns))
         m_fieldColumns << (m_dataset ? m_dataset->fieldIndex(column.field) : -1);
 }
 
-int DatasetTableModel::rowCount(const QModelIndex &parent) const
-{
+int DatasetTableModel::rowCount(const QModelIndex &parent) const {
     return parent.isValid() || !m_dataset ? 0 : m_dataset->recordCount();
 }
 
-int DatasetTableModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(m_columns.size()); }
+int DatasetTableModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
 
-QString DatasetTableModel::displayText(int row, int column) const
-{
+QString DatasetTableModel::displayText(int row, int column) const {
     if (!m_dataset || column < 0 || column >= m_fieldColumns.size())
         return QString();
     const QVariant value = m_dataset->value(row, m_fieldColumns[column]);
@@ -65,9 +62,9 @@ QString DatasetTableModel::displayText(int row, int column) const
     return value.toString();
 }
 
-QVariant DatasetTableModel::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid() || !m_dataset || index.row() >= m_dataset->recordCount() || index.column() >= m_columns.size())
+QVariant DatasetTableModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || !m_dataset || index.row() >= m_dataset->recordCount() ||
+        index.column() >= m_columns.size())
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
@@ -79,8 +76,7 @@ QVariant DatasetTableModel::data(const QModelIndex &index, int role) const
     }
 }
 
-QVariant DatasetTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
+QVariant DatasetTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
@@ -90,8 +86,7 @@ QVariant DatasetTableModel::headerData(int section, Qt::Orientation orientation,
     return QVariant();
 }
 
-void DatasetTableModel::attachSelectionModel(QItemSelectionModel *selection)
-{
+void DatasetTableModel::attachSelectionModel(QItemSelectionModel *selection) {
     if (m_selection)
         m_selection->disconnect(this);
     m_selection = selection;
@@ -122,8 +117,7 @@ void DatasetTableModel::attachSelectionModel(QItemSelectionModel *selection)
     followCurrentRow(m_dataset ? m_dataset->currentRow() : -1);
 }
 
-QList<int> DatasetTableModel::selectedRows() const
-{
+QList<int> DatasetTableModel::selectedRows() const {
     QList<int> rows;
     if (!m_selection)
         return rows;
@@ -140,13 +134,11 @@ QList<int> DatasetTableModel::selectedRows() const
     return rows;
 }
 
-int DatasetTableModel::setFieldOnSelectedRows(const QString &field, const QVariant &value)
-{
+int DatasetTableModel::setFieldOnSelectedRows(const QString &field, const QVariant &value) {
     return m_dataset ? m_dataset->setFieldOnRows(selectedRows(), field, value) : 0;
 }
 
-void DatasetTableModel::takeViewSelection()
-{
+void DatasetTableModel::takeViewSelection() {
     if (!m_dataset)
         return;
     m_syncing = true;
@@ -154,8 +146,7 @@ void DatasetTableModel::takeViewSelection()
     m_syncing = false;
 }
 
-void DatasetTableModel::followCurrentRow(int row)
-{
+void DatasetTableModel::followCurrentRow(int row) {
     if (!m_selection || m_syncing)
         return;
     m_syncing = true;
@@ -166,8 +157,7 @@ void DatasetTableModel::followCurrentRow(int row)
     m_syncing = false;
 }
 
-void DatasetTableModel::followSelection()
-{
+void DatasetTableModel::followSelection() {
     if (!m_selection || m_syncing || !m_dataset)
         return;
     m_syncing = true;

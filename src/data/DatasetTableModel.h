@@ -12,8 +12,7 @@ class QItemSelectionModel;
 // width; dates are shown as "dd.MM.yyyy" unless a column names its own format (QDateTime::toString form).
 // The model follows the dataset's resets, inserted, changed and removed rows; attachSelectionModel()
 // keeps the view's current row and multi-selection and the dataset's current row and selection in step.
-class DatasetTableModel final : public QAbstractTableModel
-{
+class DatasetTableModel final : public QAbstractTableModel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DatasetTableModel)
 public:
@@ -24,7 +23,8 @@ public:
         QString dateFormat; // empty: "dd.MM.yyyy"
     };
 
-    explicit DatasetTableModel(Dataset *dataset, const QList<Column> &columns = {}, QObject *parent = nullptr);
+    explicit DatasetTableModel(Dataset *dataset, const QList<Column> &columns = {},
+                               QObject *parent = nullptr);
 
     Dataset *dataset() const { return m_dataset; }
     void setColumns(const QList<Column> &columns);

@@ -6,8 +6,7 @@ namespace {
 
 using ArchiveGeneratorTest = DataFixture;
 
-TEST_F(ArchiveGeneratorTest, WritesTheRequestedSizeConsistently)
-{
+TEST_F(ArchiveGeneratorTest, WritesTheRequestedSizeConsistently) {
     ArchiveSize size;
     size.classes = 3;
     size.pupilsPerClass = 6;
@@ -26,7 +25,8 @@ TEST_F(ArchiveGeneratorTest, WritesTheRequestedSizeConsistently)
     EXPECT_EQ(summary.answers, 6 * 6 * 8);
     EXPECT_EQ(count("SELECT count(*) FROM odpovedi"), summary.answers);
     EXPECT_EQ(count("SELECT count(*) FROM zak WHERE pohlavi IN ('muž', 'žena')"), 18);
-    // Nobody chooses himself, every choice stays in the class of the session, every session has a questionnaire.
+    // Nobody chooses himself, every choice stays in the class of the session, every session has a
+    // questionnaire.
     EXPECT_EQ(count("SELECT count(*) FROM odpovedi WHERE id_zaka = id_partnera"), 0);
     EXPECT_EQ(count("SELECT count(*) FROM odpovedi o JOIN vyhodnoceni v ON v.ID = o.id_vyhodnoceni "
                     "JOIN zak z ON z.ID = o.id_partnera WHERE z.id_tridy <> v.id_tridy"),

@@ -5,11 +5,9 @@
 namespace {
 
 // Two classes, two questionnaires and three sessions, with answers that cross the classes.
-class CascadeTest : public DataFixture
-{
+class CascadeTest : public DataFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DataFixture::SetUp();
         classA = addClass("ZŠ", "6.A", "U");
         classB = addClass("ZŠ", "6.B", "V");
@@ -35,12 +33,12 @@ protected:
         ansB4 = addAnswer(sB2, q3, b2, b1, false);
         noteA = addNote(a1);
         noteB = addNote(b1);
-        doc = insert("INSERT INTO listiny (id_tridy, nazev, cesta) VALUES (:c, 'D', '1_d.txt')", {{"c", classA}});
+        doc = insert("INSERT INTO listiny (id_tridy, nazev, cesta) VALUES (:c, 'D', '1_d.txt')",
+                     {{"c", classA}});
         dm().openDatasets();
     }
 
-    std::set<qint64> ids(const QString &table)
-    {
+    std::set<qint64> ids(const QString &table) {
         std::set<qint64> result;
         SqlQuery query(m_db, QStringLiteral("SELECT ID FROM %1").arg(table));
         query.exec();
@@ -49,22 +47,19 @@ protected:
         return result;
     }
     void position(Dataset &ds, qint64 id) { ASSERT_TRUE(ds.locate("ID", id)) << ds.name().toStdString(); }
-    void openRoster(qint64 classId)
-    {
+    void openRoster(qint64 classId) {
         position(dm().Trida_Query(), classId);
         dm().Zak_Query().setParameter("par_id_tridy", classId);
         dm().Zak_Query().setParameter("par_vse", 0);
         dm().RefreshDataset(dm().Zak_Query());
     }
-    void openQuestions(qint64 testId)
-    {
+    void openQuestions(qint64 testId) {
         position(dm().Testy_Query(), testId);
         dm().Otazky_Query().setParameter("par_id_testu", testId);
         dm().RefreshDataset(dm().Otazky_Query());
     }
     // Prepares the named cascade on its dataset and returns that dataset.
-    Dataset &prepare(const QString &kind)
-    {
+    Dataset &prepare(const QString &kind) {
         if (kind == "class") {
             position(dm().Trida_Query(), classA);
             return dm().Trida_Query();
@@ -88,13 +83,14 @@ protected:
         return dm().Vyhodnoceni_Query();
     }
 
-    qint64 classA = 0, classB = 0, a1 = 0, a2 = 0, aOpt = 0, b1 = 0, b2 = 0, t1 = 0, t2 = 0, q1 = 0, q2 = 0, q3 = 0;
-    qint64 sA = 0, sB = 0, sB2 = 0, ansA1 = 0, ansA2 = 0, ansA3 = 0, ansB1 = 0, ansB2 = 0, ansB3 = 0, ansB4 = 0;
+    qint64 classA = 0, classB = 0, a1 = 0, a2 = 0, aOpt = 0, b1 = 0, b2 = 0, t1 = 0, t2 = 0, q1 = 0, q2 = 0,
+           q3 = 0;
+    qint64 sA = 0, sB = 0, sB2 = 0, ansA1 = 0, ansA2 = 0, ansA3 = 0, ansB1 = 0, ansB2 = 0, ansB3 = 0,
+           ansB4 = 0;
     qint64 noteA = 0, noteB = 0, doc = 0;
 };
 
-TEST_F(CascadeTest, ClassRemovesItsPupilsTheirAnswersAndNotesAndItsSessionsButKeepsDocuments)
-{
+TEST_F(CascadeTest, ClassRemovesItsPupilsTheirAnswersAndNotesAndItsSessionsButKeepsDocuments) {
     m_prompter.yes().yes();
     EXPECT_FALSE(prepare("class").deleteRecord()); // the dataset's own delete is replaced by the cascade
     EXPECT_EQ(ids("trida"), std::set<qint64>{classB});
@@ -109,8 +105,7 @@ TEST_F(CascadeTest, ClassRemovesItsPupilsTheirAnswersAndNotesAndItsSessionsButKe
     EXPECT_EQ(dm().Vyhodnoceni_Query().recordCount(), 2); // the class change followed the refresh
 }
 
-TEST_F(CascadeTest, PupilsRemovesEverySelectedRowWithAnswersAsRespondentAndPartner)
-{
+TEST_F(CascadeTest, PupilsRemovesEverySelectedRowWithAnswersAsRespondentAndPartner) {
     openRoster(classA);
     dm().Zak_Query().setSelectedRows({0, 1, 2});
     m_prompter.yes().yes();
@@ -123,8 +118,7 @@ TEST_F(CascadeTest, PupilsRemovesEverySelectedRowWithAnswersAsRespondentAndPartn
     EXPECT_TRUE(dm().Zak_Query().selection().isEmpty());
 }
 
-TEST_F(CascadeTest, PupilDeletionWithoutSelectionRemovesNothing)
-{
+TEST_F(CascadeTest, PupilDeletionWithoutSelectionRemovesNothing) {
     openRoster(classA);
     const QStringList before = snapshot();
     m_prompter.yes().yes();
@@ -133,8 +127,7 @@ TEST_F(CascadeTest, PupilDeletionWithoutSelectionRemovesNothing)
     EXPECT_EQ(snapshot(), before);
 }
 
-TEST_F(CascadeTest, OnePupilRemovesOnlyThatPupilsRows)
-{
+TEST_F(CascadeTest, OnePupilRemovesOnlyThatPupilsRows) {
     openRoster(classB);
     dm().Zak_Query().setSelection({dm().Zak_Query().bookmarkOf(dm().Zak_Query().find("ID", b2))});
     m_prompter.yes().yes();
@@ -143,8 +136,7 @@ TEST_F(CascadeTest, OnePupilRemovesOnlyThatPupilsRows)
     EXPECT_EQ(ids("odpovedi"), (std::set<qint64>{ansA1, ansA2, ansA3, ansB1}));
 }
 
-TEST_F(CascadeTest, QuestionnaireRemovesItsQuestionsAnswersAndSessionsInEveryClass)
-{
+TEST_F(CascadeTest, QuestionnaireRemovesItsQuestionsAnswersAndSessionsInEveryClass) {
     m_prompter.yes().yes();
     prepare("questionnaire").deleteRecord();
     EXPECT_EQ(ids("testy"), std::set<qint64>{t2});
@@ -155,8 +147,7 @@ TEST_F(CascadeTest, QuestionnaireRemovesItsQuestionsAnswersAndSessionsInEveryCla
     EXPECT_EQ(dm().Testy_Query().recordCount(), 1);
 }
 
-TEST_F(CascadeTest, QuestionRemovesItsAnswersOnly)
-{
+TEST_F(CascadeTest, QuestionRemovesItsAnswersOnly) {
     m_prompter.yes().yes();
     prepare("question").deleteRecord();
     EXPECT_EQ(ids("otazky"), (std::set<qint64>{q2, q3}));
@@ -165,8 +156,7 @@ TEST_F(CascadeTest, QuestionRemovesItsAnswersOnly)
     EXPECT_EQ(dm().Otazky_Query().recordCount(), 1);
 }
 
-TEST_F(CascadeTest, SessionRemovesItsAnswersOnly)
-{
+TEST_F(CascadeTest, SessionRemovesItsAnswersOnly) {
     m_prompter.yes().yes();
     prepare("session").deleteRecord();
     EXPECT_EQ(ids("vyhodnoceni"), (std::set<qint64>{sA, sB2}));
@@ -186,21 +176,26 @@ const Confirmation kConfirmations[] = {
      "Pokud odstraníte třídu, vymažou se všichni žáci, poznámky k nim, všechny odpovědi na otázky a všechna "
      "vyhodnocení testu."},
     {"pupil", "Odstranění žáka", "Klikli jste, že si přejete odstranit žáka. Určitě to chcete udělat?",
-     "Pokud odstraníte žáka, vymažou se všechny odpovědi tohoto žáka i všechny odpovědi, ve kterých byl někým "
+     "Pokud odstraníte žáka, vymažou se všechny odpovědi tohoto žáka i všechny odpovědi, ve kterých byl "
+     "někým "
      "označen. Budou odstraněny také poznámky. "},
-    {"questionnaire", "Odstranění testu", "Klikli jste, že si přejete odstranit test. Určitě to chcete udělat?",
-     "Pokud odstraníte test, vymažou se všechny otázky tohoto testu a vymažou se i všechny odpovědi všech žáků k "
+    {"questionnaire", "Odstranění testu",
+     "Klikli jste, že si přejete odstranit test. Určitě to chcete udělat?",
+     "Pokud odstraníte test, vymažou se všechny otázky tohoto testu a vymažou se i všechny odpovědi všech "
+     "žáků k "
      "tomuto testu. \r\n\r\nUrčitě to chcete udělat?"},
     {"question", "Odstranění otázky", "Klikli jste, že si přejete odstranit otázku. Určitě to chcete udělat?",
-     "Pokud odstraníte otázku, vymažou se všechny odpovědi všech žáků na tuto otázku. \r\n\r\nUrčitě to chcete "
+     "Pokud odstraníte otázku, vymažou se všechny odpovědi všech žáků na tuto otázku. \r\n\r\nUrčitě to "
+     "chcete "
      "udělat?"},
-    {"session", "Odstranění vyhodnocení", "Klikli jste, že si přejete odstranit vyhodnocení. Určitě to chcete udělat?",
-     "Pokud odstraníte vyhodnocení, vymažou se všechny odpovědi všech žáků na všechny otázky tohoto vyhodnocení. "
+    {"session", "Odstranění vyhodnocení",
+     "Klikli jste, že si přejete odstranit vyhodnocení. Určitě to chcete udělat?",
+     "Pokud odstraníte vyhodnocení, vymažou se všechny odpovědi všech žáků na všechny otázky tohoto "
+     "vyhodnocení. "
      "\r\n\r\nUrčitě to chcete udělat?"},
 };
 
-TEST_F(CascadeTest, DecliningEitherConfirmationKeepsEveryRow)
-{
+TEST_F(CascadeTest, DecliningEitherConfirmationKeepsEveryRow) {
     const QStringList before = snapshot();
     for (const Confirmation &c : kConfirmations) {
         SCOPED_TRACE(c.kind);
@@ -223,8 +218,7 @@ TEST_F(CascadeTest, DecliningEitherConfirmationKeepsEveryRow)
     }
 }
 
-TEST_F(CascadeTest, FailurePartWayLeavesTheDatabaseAsItWas)
-{
+TEST_F(CascadeTest, FailurePartWayLeavesTheDatabaseAsItWas) {
     // The last statement of every cascade fails; whatever ran before it is rolled back.
     const struct {
         const char *kind;
@@ -237,7 +231,8 @@ TEST_F(CascadeTest, FailurePartWayLeavesTheDatabaseAsItWas)
                  {"session", "vyhodnoceni", true}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.kind);
-        m_db.exec(QStringLiteral("CREATE TRIGGER stop BEFORE DELETE ON %1 BEGIN SELECT RAISE(ABORT, 'porucha'); END")
+        m_db.exec(QStringLiteral(
+                      "CREATE TRIGGER stop BEFORE DELETE ON %1 BEGIN SELECT RAISE(ABORT, 'porucha'); END")
                       .arg(QLatin1String(c.table)));
         const QStringList before = snapshot();
         m_prompter.clear();

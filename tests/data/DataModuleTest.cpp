@@ -7,24 +7,20 @@ namespace {
 
 using State = Dataset::State;
 
-class DataModuleTest : public DataFixture
-{
+class DataModuleTest : public DataFixture {
 protected:
     // Positions the class register on a class (the class change runs).
-    void selectClass(qint64 id)
-    {
+    void selectClass(qint64 id) {
         if (!dm().Trida_Query().isOpen())
             dm().Trida_Query().open();
         ASSERT_TRUE(dm().Trida_Query().locate("ID", id));
     }
-    void openRoster(qint64 classId)
-    {
+    void openRoster(qint64 classId) {
         dm().Zak_Query().setParameter("par_id_tridy", classId);
         dm().Zak_Query().setParameter("par_vse", 0);
         ASSERT_TRUE(dm().RefreshDataset(dm().Zak_Query()));
     }
-    QStringList rosterOrder(qint64 classId)
-    {
+    QStringList rosterOrder(qint64 classId) {
         QStringList names;
         SqlQuery q(m_db, "SELECT jmeno, poradi FROM zak WHERE id_tridy = :c ORDER BY poradi, ID");
         q.bind("c", classId);
@@ -35,8 +31,7 @@ protected:
     }
 };
 
-TEST_F(DataModuleTest, OpenDatasetsPositionsOnNewestClassAndAnnouncesItsSessions)
-{
+TEST_F(DataModuleTest, OpenDatasetsPositionsOnNewestClassAndAnnouncesItsSessions) {
     const qint64 older = addClass("A", "1", "U");
     const qint64 newer = addClass("B", "2", "V");
     const qint64 test = addTest("Vztahy");
@@ -65,8 +60,7 @@ TEST_F(DataModuleTest, OpenDatasetsPositionsOnNewestClassAndAnnouncesItsSessions
     EXPECT_FALSE(dm().Trida_Query().isOpen());
 }
 
-TEST_F(DataModuleTest, ComputedColumnsFollowTheirNullRules)
-{
+TEST_F(DataModuleTest, ComputedColumnsFollowTheirNullRules) {
     const qint64 full = addClass("ZŠ", "6.A", "Nová");
     const qint64 partial = addClass("ZŠ", QVariant(), "Nová");
     const qint64 empty = addClass(QVariant(), QVariant(), QVariant());
@@ -122,8 +116,7 @@ TEST_F(DataModuleTest, ComputedColumnsFollowTheirNullRules)
     EXPECT_EQ(dm().OtazkyVyhodnoceni_Query().text("nazev_testu"), QStringLiteral("T"));
 }
 
-TEST_F(DataModuleTest, NewRowsGetTheirDefaults)
-{
+TEST_F(DataModuleTest, NewRowsGetTheirDefaults) {
     const qint64 classId = addClass("ZŠ", "1", "U");
     const qint64 test = addTest("T");
     addQuestion(test, "Q1");
@@ -170,8 +163,7 @@ TEST_F(DataModuleTest, NewRowsGetTheirDefaults)
     EXPECT_GE(dm().Poznamky_Query().value("datum").toDateTime(), before);
 }
 
-TEST_F(DataModuleTest, ValidationsShowTheirMessagesAndKeepRowsUnsaved)
-{
+TEST_F(DataModuleTest, ValidationsShowTheirMessagesAndKeepRowsUnsaved) {
     const qint64 classId = addClass("ZŠ", "1", "U");
     dm().openDatasets();
     openRoster(classId);
@@ -195,10 +187,12 @@ TEST_F(DataModuleTest, ValidationsShowTheirMessagesAndKeepRowsUnsaved)
     EXPECT_FALSE(dm().Otazky_Query().post());
     EXPECT_FALSE(dm().Vyhodnoceni_Query().insert());
     EXPECT_EQ(dm().Vyhodnoceni_Query().state(), State::Browse);
-    EXPECT_EQ(m_prompter.messages(),
-              (QStringList{"Je třeba vybrat některý z testů.",
-                           "Nemáte zadánu žádnou šablonu dotazníku. \r\nZ hlavní nabídky programu nejprve vyberte "
-                           "Nastavení / Dotazníky a jejich otázky. Poté nějaký dotazník přidejte nebo naimportujte."}));
+    EXPECT_EQ(
+        m_prompter.messages(),
+        (QStringList{
+            "Je třeba vybrat některý z testů.",
+            "Nemáte zadánu žádnou šablonu dotazníku. \r\nZ hlavní nabídky programu nejprve vyberte "
+            "Nastavení / Dotazníky a jejich otázky. Poté nějaký dotazník přidejte nebo naimportujte."}));
     dm().Otazky_Query().cancel();
     EXPECT_EQ(count("SELECT count(*) FROM otazky"), 0);
 
@@ -212,8 +206,7 @@ TEST_F(DataModuleTest, ValidationsShowTheirMessagesAndKeepRowsUnsaved)
     EXPECT_EQ(count("SELECT count(*) FROM vyhodnoceni"), 0);
 }
 
-TEST_F(DataModuleTest, SavingANewClassAsksForPupilsEditingNever)
-{
+TEST_F(DataModuleTest, SavingANewClassAsksForPupilsEditingNever) {
     addClass("Stará", "1", "U");
     dm().openDatasets();
     QSignalSpy pupils(&dm(), &TDM::addPupilsRequested);
@@ -237,8 +230,7 @@ TEST_F(DataModuleTest, SavingANewClassAsksForPupilsEditingNever)
     EXPECT_EQ(pupils.count(), 1);
 }
 
-TEST_F(DataModuleTest, SavedSessionRebuildsTheSessionMenu)
-{
+TEST_F(DataModuleTest, SavedSessionRebuildsTheSessionMenu) {
     const qint64 classId = addClass("ZŠ", "1", "U");
     const qint64 first = addTest("A test");
     const qint64 second = addTest("B test");
@@ -262,8 +254,7 @@ TEST_F(DataModuleTest, SavedSessionRebuildsTheSessionMenu)
     EXPECT_EQ(dm().Testy_Query().id(), first);
 }
 
-TEST_F(DataModuleTest, RespondentAndQuestionChangesFilterThePartnerLists)
-{
+TEST_F(DataModuleTest, RespondentAndQuestionChangesFilterThePartnerLists) {
     const qint64 classId = addClass("ZŠ", "1", "U");
     const qint64 eva = addPupil(classId, "Eva", "M", "žena", 1);
     const qint64 adam = addPupil(classId, "Adam", "N", "muž", 2);
@@ -325,8 +316,7 @@ TEST_F(DataModuleTest, RespondentAndQuestionChangesFilterThePartnerLists)
     EXPECT_TRUE(dm().Zak_Query_2().isEmpty());
 }
 
-TEST_F(DataModuleTest, DocumentInsertionCopiesNumbersAndRegistersTheFile)
-{
+TEST_F(DataModuleTest, DocumentInsertionCopiesNumbersAndRegistersTheFile) {
     const qint64 classId = addClass("ZŠ", "1", "U");
     dm().openDatasets();
     const QString source = m_dir.filePath("obrazek.jpg");
@@ -372,8 +362,7 @@ TEST_F(DataModuleTest, DocumentInsertionCopiesNumbersAndRegistersTheFile)
     EXPECT_EQ(count("SELECT count(*) FROM listiny"), 2);
 }
 
-TEST_F(DataModuleTest, DocumentDeletionAsksAndRemovesTheFileWithItsRow)
-{
+TEST_F(DataModuleTest, DocumentDeletionAsksAndRemovesTheFileWithItsRow) {
     const qint64 classId = addClass("ZŠ", "1", "U");
     QDir().mkpath(m_folders.classFolder(classId));
     QFile file(m_folders.classFolder(classId) + "5_a.txt");
@@ -400,7 +389,8 @@ TEST_F(DataModuleTest, DocumentDeletionAsksAndRemovesTheFileWithItsRow)
     EXPECT_TRUE(docs.deleteRecord());
     ASSERT_EQ(m_prompter.prompts().size(), 4);
     EXPECT_EQ(m_prompter.prompts()[0].title, QStringLiteral("Smazat listinu"));
-    EXPECT_EQ(m_prompter.prompts()[0].text, QStringLiteral("Chcete opravdu smazat záznam spolu se souborem listiny?"));
+    EXPECT_EQ(m_prompter.prompts()[0].text,
+              QStringLiteral("Chcete opravdu smazat záznam spolu se souborem listiny?"));
     EXPECT_EQ(m_prompter.prompts()[1].text, QStringLiteral("Soubor listiny byl smazán."));
     EXPECT_EQ(m_prompter.prompts()[1].icon, Prompter::Icon::Information);
     EXPECT_EQ(m_prompter.prompts()[3].text,
@@ -409,8 +399,7 @@ TEST_F(DataModuleTest, DocumentDeletionAsksAndRemovesTheFileWithItsRow)
     EXPECT_EQ(count("SELECT count(*) FROM listiny"), 0);
 }
 
-TEST_F(DataModuleTest, DuplicateFileReportsBothFailures)
-{
+TEST_F(DataModuleTest, DuplicateFileReportsBothFailures) {
     const QString source = m_dir.filePath("a.bin");
     QFile file(source);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -422,10 +411,11 @@ TEST_F(DataModuleTest, DuplicateFileReportsBothFailures)
     EXPECT_FALSE(dm().DuplicateFile(m_dir.filePath("c.bin"), m_dir.filePath("missing.bin")));
     EXPECT_FALSE(dm().DuplicateFile(source, source));
     EXPECT_FALSE(dm().DuplicateFile(m_dir.filePath("no/such/dir/c.bin"), source));
-    EXPECT_EQ(m_prompter.messages(),
-              (QStringList{"Nelze duplikovat soubor. Je zřejmě již některým programem otevřen a používán. Zavřete "
-                           "takový program a zkuste to znovu. ",
-                           "Došlo k chybě. Soubor nelze duplikovat.", "Došlo k chybě. Soubor nelze duplikovat."}));
+    EXPECT_EQ(
+        m_prompter.messages(),
+        (QStringList{"Nelze duplikovat soubor. Je zřejmě již některým programem otevřen a používán. Zavřete "
+                     "takový program a zkuste to znovu. ",
+                     "Došlo k chybě. Soubor nelze duplikovat.", "Došlo k chybě. Soubor nelze duplikovat."}));
     QFile copy(m_dir.filePath("b.bin"));
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), QByteArray("abc"));
@@ -434,10 +424,10 @@ TEST_F(DataModuleTest, DuplicateFileReportsBothFailures)
     EXPECT_EQ(same.readAll(), QByteArray("abc"));
 }
 
-TEST_F(DataModuleTest, SmallServiceOperations)
-{
+TEST_F(DataModuleTest, SmallServiceOperations) {
     const qint64 classId = addClass("ZŠ", "1", "U");
-    EXPECT_EQ(TDM::JetDateLiteral(QDateTime(QDate(2012, 9, 3), QTime(13, 5))), QStringLiteral("#2012-09-03#"));
+    EXPECT_EQ(TDM::JetDateLiteral(QDateTime(QDate(2012, 9, 3), QTime(13, 5))),
+              QStringLiteral("#2012-09-03#"));
     EXPECT_TRUE(TDM::TempFolder().endsWith(u'/'));
     EXPECT_EQ(dm().CountPupils(classId), 0);
     addPupil(classId, "A");
@@ -450,8 +440,7 @@ TEST_F(DataModuleTest, SmallServiceOperations)
     EXPECT_EQ(dm().LastIdentity(), classId + 1);
 }
 
-TEST_F(DataModuleTest, TitleClicksSortTheClassGridAscendingThenFlip)
-{
+TEST_F(DataModuleTest, TitleClicksSortTheClassGridAscendingThenFlip) {
     addClass("Beta", "1.A", "U", "2020-01-01 00:00:00");
     addClass("Alfa", "2.A", "U", "2020-01-01 00:00:00");
     addClass("Gama", "3.A", "U", "2020-01-01 00:00:00");
@@ -473,8 +462,7 @@ TEST_F(DataModuleTest, TitleClicksSortTheClassGridAscendingThenFlip)
     EXPECT_EQ(column("stupen"), (QStringList{"1.A", "2.A", "3.A"}));
 }
 
-TEST_F(DataModuleTest, RenumberingPutsPupilsByNameThenOptionsByText)
-{
+TEST_F(DataModuleTest, RenumberingPutsPupilsByNameThenOptionsByText) {
     const qint64 classId = addClass("ZŠ", "1", "U");
     addPupil(classId, "Eva", QVariant(), "žena", 7);
     addPupil(classId, "Adam", QVariant(), "muž", 8);
@@ -499,8 +487,7 @@ TEST_F(DataModuleTest, RenumberingPutsPupilsByNameThenOptionsByText)
     EXPECT_EQ(dm().Zak_Query().text("jmeno"), QStringLiteral("Adam")); // the roster was refreshed
 }
 
-TEST_F(DataModuleTest, OptionRowsAreAddedAgainAndGenerovatPoradiGroupsThemByKind)
-{
+TEST_F(DataModuleTest, OptionRowsAreAddedAgainAndGenerovatPoradiGroupsThemByKind) {
     const qint64 classId = addClass("ZŠ", "1", "U");
     dm().openDatasets();
     selectClass(classId);
@@ -525,13 +512,13 @@ TEST_F(DataModuleTest, OptionRowsAreAddedAgainAndGenerovatPoradiGroupsThemByKind
     EXPECT_EQ(order.mid(5, 5), (QStringList{"a)=6", "b)=7", "c)=8", "d)=9", "e)=10"}));
     EXPECT_EQ(order[10], QStringLiteral("1=11"));
     EXPECT_EQ(order.mid(15), (QStringList{"---=16", "holky=17", "já=18", "kluci=19", "nevím=20", "nikdo=21",
-                                           "většina=22", "všichni=23", "všichni ostatní=24"}));
+                                          "většina=22", "všichni=23", "všichni ostatní=24"}));
 }
 
-TEST_F(DataModuleTest, OptionRowSetIsAllOrNothing)
-{
+TEST_F(DataModuleTest, OptionRowSetIsAllOrNothing) {
     const qint64 classId = addClass("ZŠ", "1", "U");
-    m_db.exec("CREATE TRIGGER no_c BEFORE INSERT ON zak WHEN NEW.jmeno = 'c)' BEGIN SELECT RAISE(ABORT, 'stop'); END");
+    m_db.exec("CREATE TRIGGER no_c BEFORE INSERT ON zak WHEN NEW.jmeno = 'c)' BEGIN SELECT RAISE(ABORT, "
+              "'stop'); END");
     dm().openDatasets();
     selectClass(classId);
     dm().insertLetterAndNumberOptionRows();
@@ -539,8 +526,7 @@ TEST_F(DataModuleTest, OptionRowSetIsAllOrNothing)
     EXPECT_EQ(m_prompter.messages(), QStringList{"stop"});
 }
 
-TEST_F(DataModuleTest, SavingARosterRowRenumbersAndBulkTypeChangesOnlySelectedRows)
-{
+TEST_F(DataModuleTest, SavingARosterRowRenumbersAndBulkTypeChangesOnlySelectedRows) {
     const qint64 classId = addClass("ZŠ", "1", "U");
     addPupil(classId, "Zora", "A", "muž", 1);
     addPupil(classId, "Olga", "B", "muž", 2);

@@ -4,21 +4,20 @@
 #include "data/DatasetTableModel.h"
 
 #include <QItemSelectionModel>
-#include <QSize>
 #include <QSignalSpy>
+#include <QSize>
 
 namespace {
 
-class DatasetTest : public DataFixture
-{
+class DatasetTest : public DataFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DataFixture::SetUp();
         m_classA = addClass("Škola A", "6.A", "Nová", "2021-09-01 10:30:00");
         m_classB = addClass("Škola B", QVariant(), "Starý");
         m_ds = std::make_unique<Dataset>(m_db, m_prompter, QStringLiteral("Trida_Query"));
-        m_ds->setSql({QStringLiteral("SELECT trida.* FROM trida WHERE ID >= :par_od"), QStringLiteral("ORDER BY ID")});
+        m_ds->setSql(
+            {QStringLiteral("SELECT trida.* FROM trida WHERE ID >= :par_od"), QStringLiteral("ORDER BY ID")});
         m_ds->setBaseTable(QStringLiteral("trida"));
         m_ds->setParameter(QStringLiteral("par_od"), 0);
         m_ds->addComputedField(QStringLiteral("nazev"), [](const Dataset::RowView &row) {
@@ -29,8 +28,7 @@ protected:
     std::unique_ptr<Dataset> m_ds;
 };
 
-TEST_F(DatasetTest, OpensWithRowsFieldsByAnyCaseComputedAndDateFields)
-{
+TEST_F(DatasetTest, OpensWithRowsFieldsByAnyCaseComputedAndDateFields) {
     m_ds->open();
     EXPECT_EQ(m_ds->state(), Dataset::State::Browse);
     ASSERT_EQ(m_ds->recordCount(), 2);
@@ -48,8 +46,7 @@ TEST_F(DatasetTest, OpensWithRowsFieldsByAnyCaseComputedAndDateFields)
     EXPECT_FALSE(m_ds->isNull("skola"));
 }
 
-TEST_F(DatasetTest, ParametersFilterAndUnsetOnesAreNull)
-{
+TEST_F(DatasetTest, ParametersFilterAndUnsetOnesAreNull) {
     m_ds->setParameter(":par_od", m_classB);
     m_ds->open();
     EXPECT_EQ(m_ds->recordCount(), 1);
@@ -60,8 +57,7 @@ TEST_F(DatasetTest, ParametersFilterAndUnsetOnesAreNull)
     EXPECT_EQ(other.recordCount(), 2);
 }
 
-TEST_F(DatasetTest, NavigationEofBofLocateAndBookmarksAcrossRequery)
-{
+TEST_F(DatasetTest, NavigationEofBofLocateAndBookmarksAcrossRequery) {
     addClass("Škola C", "9.C", "X");
     m_ds->open();
     QStringList seen;
@@ -93,8 +89,7 @@ TEST_F(DatasetTest, NavigationEofBofLocateAndBookmarksAcrossRequery)
     EXPECT_EQ(m_ds->currentRow(), 1);
 }
 
-TEST_F(DatasetTest, AfterScrollRunsOnOpenAndOnMovesOnly)
-{
+TEST_F(DatasetTest, AfterScrollRunsOnOpenAndOnMovesOnly) {
     int scrolls = 0;
     m_ds->on(Dataset::Event::AfterScroll, [&](Dataset &) { ++scrolls; });
     m_ds->open();
@@ -107,8 +102,7 @@ TEST_F(DatasetTest, AfterScrollRunsOnOpenAndOnMovesOnly)
     EXPECT_EQ(scrolls, 3);
 }
 
-TEST_F(DatasetTest, InsertPostWritesRowTakesNewKeyAndRereadsIt)
-{
+TEST_F(DatasetTest, InsertPostWritesRowTakesNewKeyAndRereadsIt) {
     m_ds->open();
     QSignalSpy inserted(m_ds.get(), &Dataset::rowInserted);
     QSignalSpy states(m_ds.get(), &Dataset::stateChanged);
@@ -132,8 +126,7 @@ TEST_F(DatasetTest, InsertPostWritesRowTakesNewKeyAndRereadsIt)
     EXPECT_TRUE(m_db.scalar("SELECT stupen FROM trida WHERE ID = :i", {{"i", id}}).isNull());
 }
 
-TEST_F(DatasetTest, EditCancelRestoresAndEditPostUpdatesOnlyThatRow)
-{
+TEST_F(DatasetTest, EditCancelRestoresAndEditPostUpdatesOnlyThatRow) {
     m_ds->open();
     ASSERT_TRUE(m_ds->edit());
     m_ds->setValue("skola", "Jiná");
@@ -148,13 +141,14 @@ TEST_F(DatasetTest, EditCancelRestoresAndEditPostUpdatesOnlyThatRow)
     ASSERT_TRUE(m_ds->post());
     EXPECT_GE(changed.count(), 1);
     EXPECT_EQ(m_ds->text("nazev"), QStringLiteral("Škola A/7.A"));
-    EXPECT_EQ(m_db.scalar("SELECT stupen FROM trida WHERE ID = :i", {{"i", m_classA}}).toString(), QStringLiteral("7.A"));
-    EXPECT_EQ(m_db.scalar("SELECT skola FROM trida WHERE ID = :i", {{"i", m_classA}}).toString(), QStringLiteral("Škola A"));
+    EXPECT_EQ(m_db.scalar("SELECT stupen FROM trida WHERE ID = :i", {{"i", m_classA}}).toString(),
+              QStringLiteral("7.A"));
+    EXPECT_EQ(m_db.scalar("SELECT skola FROM trida WHERE ID = :i", {{"i", m_classA}}).toString(),
+              QStringLiteral("Škola A"));
     EXPECT_TRUE(m_db.scalar("SELECT stupen FROM trida WHERE ID = :i", {{"i", m_classB}}).isNull());
 }
 
-TEST_F(DatasetTest, EditOfEmptyDatasetInsertsAndSetValueOutsideEditingIsRefused)
-{
+TEST_F(DatasetTest, EditOfEmptyDatasetInsertsAndSetValueOutsideEditingIsRefused) {
     m_ds->setParameter("par_od", 1000);
     m_ds->open();
     EXPECT_FALSE(m_ds->setValue("skola", "x"));
@@ -162,8 +156,7 @@ TEST_F(DatasetTest, EditOfEmptyDatasetInsertsAndSetValueOutsideEditingIsRefused)
     EXPECT_EQ(m_ds->state(), Dataset::State::Insert);
 }
 
-TEST_F(DatasetTest, DeleteRemovesRowFromTableAndCache)
-{
+TEST_F(DatasetTest, DeleteRemovesRowFromTableAndCache) {
     m_ds->open();
     QSignalSpy removed(m_ds.get(), &Dataset::rowRemoved);
     m_ds->last();
@@ -175,8 +168,7 @@ TEST_F(DatasetTest, DeleteRemovesRowFromTableAndCache)
     EXPECT_EQ(count("SELECT count(*) FROM trida WHERE ID = :i", {{"i", m_classB}}), 0);
 }
 
-TEST_F(DatasetTest, SilentAbortCancelsEachOperationWithoutMessage)
-{
+TEST_F(DatasetTest, SilentAbortCancelsEachOperationWithoutMessage) {
     m_ds->open();
     bool refuse = true;
     for (auto event : {Dataset::Event::BeforeInsert, Dataset::Event::BeforeEdit, Dataset::Event::BeforePost,
@@ -205,8 +197,7 @@ TEST_F(DatasetTest, SilentAbortCancelsEachOperationWithoutMessage)
     EXPECT_TRUE(m_prompter.prompts().isEmpty());
 }
 
-TEST_F(DatasetTest, RefreshShowsTheErrorTextAndDoesNotThrow)
-{
+TEST_F(DatasetTest, RefreshShowsTheErrorTextAndDoesNotThrow) {
     m_ds->open();
     m_ds->setSql({"SELECT * FROM neexistuje"});
     EXPECT_FALSE(m_ds->refresh());
@@ -218,9 +209,9 @@ TEST_F(DatasetTest, RefreshShowsTheErrorTextAndDoesNotThrow)
     EXPECT_THROW(m_ds->open(), DatabaseError);
 }
 
-TEST_F(DatasetTest, FailedPostShowsEngineMessageAndKeepsBuffer)
-{
-    m_db.exec("CREATE TRIGGER no_x BEFORE INSERT ON trida WHEN NEW.skola = 'x' BEGIN SELECT RAISE(ABORT, 'zakázáno'); END");
+TEST_F(DatasetTest, FailedPostShowsEngineMessageAndKeepsBuffer) {
+    m_db.exec("CREATE TRIGGER no_x BEFORE INSERT ON trida WHEN NEW.skola = 'x' BEGIN SELECT RAISE(ABORT, "
+              "'zakázáno'); END");
     m_ds->open();
     m_ds->insert();
     m_ds->setValue("skola", "x");
@@ -232,18 +223,17 @@ TEST_F(DatasetTest, FailedPostShowsEngineMessageAndKeepsBuffer)
     EXPECT_EQ(m_ds->recordCount(), 3);
 }
 
-TEST_F(DatasetTest, MovingWhileEditingPostsFirst)
-{
+TEST_F(DatasetTest, MovingWhileEditingPostsFirst) {
     m_ds->open();
     m_ds->edit();
     m_ds->setValue("tridni_ucitel", "Nový");
     EXPECT_TRUE(m_ds->next());
     EXPECT_EQ(m_ds->state(), Dataset::State::Browse);
-    EXPECT_EQ(m_db.scalar("SELECT tridni_ucitel FROM trida WHERE ID = :i", {{"i", m_classA}}).toString(), QStringLiteral("Nový"));
+    EXPECT_EQ(m_db.scalar("SELECT tridni_ucitel FROM trida WHERE ID = :i", {{"i", m_classA}}).toString(),
+              QStringLiteral("Nový"));
 }
 
-TEST_F(DatasetTest, ModelShowsColumnsFormatsDatesAndFollowsChanges)
-{
+TEST_F(DatasetTest, ModelShowsColumnsFormatsDatesAndFollowsChanges) {
     m_ds->open();
     DatasetTableModel model(m_ds.get(), {{"Škola", "skola", 188, {}},
                                          {"Datum zápisu", "datum_zapisu", 100, {}},
@@ -276,8 +266,7 @@ TEST_F(DatasetTest, ModelShowsColumnsFormatsDatesAndFollowsChanges)
     EXPECT_EQ(model.rowCount(), 2);
 }
 
-TEST_F(DatasetTest, SelectionModelAndDatasetFollowEachOther)
-{
+TEST_F(DatasetTest, SelectionModelAndDatasetFollowEachOther) {
     addClass("Škola C", "9.C", "X");
     m_ds->open();
     DatasetTableModel model(m_ds.get(), {{"Škola", "skola", 100, {}}});
@@ -298,8 +287,7 @@ TEST_F(DatasetTest, SelectionModelAndDatasetFollowEachOther)
     EXPECT_FALSE(selection.hasSelection());
 }
 
-TEST_F(DatasetTest, BulkFieldChangeOnSelectedRowsSurvivesReorderingRules)
-{
+TEST_F(DatasetTest, BulkFieldChangeOnSelectedRowsSurvivesReorderingRules) {
     addClass("Škola C", "9.C", "X");
     m_ds->open();
     // Every save reverses the order, as a renumbering rule with a refresh might.
@@ -314,7 +302,9 @@ TEST_F(DatasetTest, BulkFieldChangeOnSelectedRowsSurvivesReorderingRules)
     selection.select(model.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     selection.select(model.index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_EQ(model.setFieldOnSelectedRows("tridni_ucitel", "Hromadně"), 2);
-    EXPECT_EQ(count("SELECT count(*) FROM trida WHERE tridni_ucitel = 'Hromadně' AND skola IN ('Škola A', 'Škola C')"), 2);
+    EXPECT_EQ(count("SELECT count(*) FROM trida WHERE tridni_ucitel = 'Hromadně' AND skola IN ('Škola A', "
+                    "'Škola C')"),
+              2);
     EXPECT_EQ(count("SELECT count(*) FROM trida WHERE tridni_ucitel = 'Hromadně'"), 2);
     EXPECT_EQ(resets.count(), 1); // one announcement for the whole burst
 }

@@ -4,11 +4,9 @@
 
 namespace {
 
-class DeleteCommandTest : public DataFixture
-{
+class DeleteCommandTest : public DataFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DataFixture::SetUp();
         classA = addClass("ZŠ", "6.A", "U");
         classB = addClass("ZŠ", "6.B", "V");
@@ -20,8 +18,7 @@ protected:
         answer = addAnswer(session, question, pupilA, pupilB);
         dm().openDatasets();
     }
-    int run(const QStringList &args)
-    {
+    int run(const QStringList &args) {
         m_out.clear();
         m_err.clear();
         QTextStream out(&m_out), err(&m_err);
@@ -32,8 +29,7 @@ protected:
     QString m_out, m_err;
 };
 
-TEST_F(DeleteCommandTest, WithoutYesRefusesAndChangesNothing)
-{
+TEST_F(DeleteCommandTest, WithoutYesRefusesAndChangesNothing) {
     const QStringList before = snapshot();
     EXPECT_EQ(run({"class", QString::number(classA)}), 1);
     EXPECT_TRUE(m_err.contains("--yes"));
@@ -41,8 +37,7 @@ TEST_F(DeleteCommandTest, WithoutYesRefusesAndChangesNothing)
     EXPECT_TRUE(m_prompter.prompts().isEmpty());
 }
 
-TEST_F(DeleteCommandTest, UnknownIdAndBadUsageFail)
-{
+TEST_F(DeleteCommandTest, UnknownIdAndBadUsageFail) {
     EXPECT_EQ(run({"pupil", "999", "--yes"}), 1);
     EXPECT_EQ(m_err.trimmed(), QStringLiteral("Žák s ID 999 neexistuje."));
     EXPECT_EQ(run({"teacher", "1", "--yes"}), 2);
@@ -51,8 +46,7 @@ TEST_F(DeleteCommandTest, UnknownIdAndBadUsageFail)
     EXPECT_EQ(count("SELECT count(*) FROM trida"), 2);
 }
 
-TEST_F(DeleteCommandTest, EachKindRunsItsCascadeWithBothConfirmations)
-{
+TEST_F(DeleteCommandTest, EachKindRunsItsCascadeWithBothConfirmations) {
     EXPECT_EQ(run({"pupil", QString::number(pupilB), "--yes"}), 0) << m_err.toStdString();
     EXPECT_EQ(count("SELECT count(*) FROM zak"), 1);
     EXPECT_EQ(count("SELECT count(*) FROM odpovedi"), 0); // pupil B was the chosen partner
@@ -72,8 +66,7 @@ TEST_F(DeleteCommandTest, EachKindRunsItsCascadeWithBothConfirmations)
     EXPECT_EQ(m_prompter.questions().size(), 10);
 }
 
-TEST_F(DeleteCommandTest, FailedCascadeReportsAndLeavesEverything)
-{
+TEST_F(DeleteCommandTest, FailedCascadeReportsAndLeavesEverything) {
     m_db.exec("CREATE TRIGGER stop BEFORE DELETE ON trida BEGIN SELECT RAISE(ABORT, 'porucha'); END");
     const QStringList before = snapshot();
     EXPECT_EQ(run({"class", QString::number(classA), "--yes"}), 1);
