@@ -66,6 +66,23 @@ TEST_F(DeleteCommandTest, EachKindRunsItsCascadeWithBothConfirmations) {
     EXPECT_EQ(m_prompter.questions().size(), 10);
 }
 
+TEST_F(DeleteCommandTest, WorksOnADataModuleWhoseDatasetsAreClosed) {
+    TDM fresh(m_db, m_folders, m_prompter);
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    for (const char *kind : {"session", "pupil", "class"}) {
+        const qint64 id = QString::fromLatin1(kind) == "session" ? session
+                          : QString::fromLatin1(kind) == "pupil" ? pupilA
+                                                                 : classB;
+        EXPECT_EQ(
+            runDeleteCommand({kind, QString::number(id), "--yes"}, fresh, m_prompter, outStream, errStream),
+            0)
+            << kind << err.toStdString();
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM zak"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM trida"), 1);
+}
+
 TEST_F(DeleteCommandTest, FailedCascadeReportsAndLeavesEverything) {
     m_db.exec("CREATE TRIGGER stop BEFORE DELETE ON trida BEGIN SELECT RAISE(ABORT, 'porucha'); END");
     const QStringList before = snapshot();
