@@ -24,10 +24,12 @@ public:
 //
 // How a window binds to a dataset:
 //  - Grids: put a DatasetTableModel over the dataset and call attachSelectionModel() with the view's
-//    selection model; the current row and the multi-selection then follow both ways.
-//  - Edit fields: read value(field) when currentRowChanged / stateChanged / fieldChanged arrive (they
-//    carry no data, so one slot "reload my fields" serves all three); write back with setValue(field, v)
-//    while state() is Insert or Edit. Date fields hold QDateTime values (bind a QDateEdit directly).
+//    selection model; the current row and the multi-selection then follow both ways. A row being
+//    inserted shows in the grid once it is posted.
+//  - Edit fields: one slot "reload my fields from value(field)" connected to resetDone, currentRowChanged,
+//    stateChanged and fieldChanged; write back with setValue(field, v) while state() is Insert or Edit.
+//    Date fields hold QDateTime values (bind a QDateEdit directly).
+//  - During a bulk change (controlsDisabled()) no signal is sent; the end of it sends one reset.
 //  - Panels: show the edit panel while isEditing(), enable the grid while state() == Browse.
 //  - Buttons of a navigator call first()/prior()/next()/last()/insert()/deleteRecord()/edit()/post()/
 //    cancel()/refresh(); each returns false when a rule cancelled it (the rule has told the user why).
