@@ -30,6 +30,7 @@ int clampInt(qint64 v)
 TGraphCanvas::TGraphCanvas(QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_document(new GraphDocument(this))
+    , m_undoStack(new QUndoStack(this))
 {
     qRegisterMetaType<TGraphObject *>();
     setObjectName(QStringLiteral("FGraph"));
@@ -47,6 +48,7 @@ TGraphCanvas::TGraphCanvas(QWidget *parent)
         m_dragStartBounds.remove(object);
         m_dragStartPoints.remove(object);
     });
+    connect(m_document, &GraphDocument::cleared, m_undoStack, &QUndoStack::clear);
     UpdateScrollBars();
 }
 
@@ -374,6 +376,7 @@ void TGraphCanvas::mousePressEvent(QMouseEvent *event)
     m_dragApplied = QPoint();
     m_dragStartBounds.clear();
     m_dragStartPoints.clear();
+    m_dragBefore.clear();
     if (hit.hit == int(GraphHit::Marker) && object->IsNode()) {
         if (!CanResize(object))
             return;
@@ -389,7 +392,23 @@ void TGraphCanvas::mousePressEvent(QMouseEvent *event)
                 m_dragStartPoints.insert(selected, static_cast<TGraphLink *>(selected)->Points());
         }
     }
+    m_dragBefore = GraphMoveCommand::Capture(QList<TGraphObject *>(m_dragStartBounds.keyBegin(),
+                                                                   m_dragStartBounds.keyEnd()) +
+                                             QList<TGraphObject *>(m_dragStartPoints.keyBegin(),
+                                                                   m_dragStartPoints.keyEnd()));
     viewport()->update();
+}
+
+void TGraphCanvas::PushMove(const QList<GraphMoveCommand::State> &before, const QList<TGraphObject *> &objects,
+                            const QString &text, int mergeId)
+{
+    auto *command =
+        new GraphMoveCommand(m_document, before, GraphMoveCommand::Capture(objects), text, mergeId);
+    if (command->IsNoChange()) {
+        delete command;
+        return;
+    }
+    m_undoStack->push(command);
 }
 
 void TGraphCanvas::mouseMoveEvent(QMouseEvent *event)
@@ -486,12 +505,21 @@ void TGraphCanvas::mouseReleaseEvent(QMouseEvent *event)
         FinishBand(event->modifiers());
         break;
     case DragKind::Move:
-    case DragKind::Resize:
+    case DragKind::Resize: {
+        QList<TGraphObject *> objects;
+        for (const GraphMoveCommand::State &s : std::as_const(m_dragBefore))
+            if (TGraphObject *object = m_document->FindObjectByID(s.id))
+                objects.append(object);
+        if (objects.size() == m_dragBefore.size())
+            PushMove(m_dragBefore, objects, drag == DragKind::Move ? tr("Přesun") : tr("Změna velikosti"),
+                     GraphMoveCommand::NoMerge);
+        m_dragBefore.clear();
         m_dragObject = nullptr;
         m_dragStartBounds.clear();
         m_dragStartPoints.clear();
         viewport()->update();
         break;
+    }
     case DragKind::None:
         break;
     }
@@ -552,6 +580,7 @@ void TGraphCanvas::CancelDrag()
     }
     m_drag = DragKind::None;
     m_dragObject = nullptr;
+    m_dragBefore.clear();
     m_dragStartBounds.clear();
     m_dragStartPoints.clear();
     viewport()->update();
@@ -723,10 +752,15 @@ void TGraphCanvas::keyPressEvent(QKeyEvent *event)
         return;
     }
     const int step = SnapActive(mods) ? m_gridSize : 1;
-    if (mods & Qt::ShiftModifier)
+    const QList<TGraphObject *> selected = m_document->SelectedObjects().ToList();
+    const QList<GraphMoveCommand::State> before = GraphMoveCommand::Capture(selected);
+    if (mods & Qt::ShiftModifier) {
         ResizeSelection(dx * step, dy * step);
-    else
+        PushMove(before, selected, tr("Změna velikosti"), GraphMoveCommand::KeyResize);
+    } else {
         MoveSelection(dx * step, dy * step);
+        PushMove(before, selected, tr("Přesun"), GraphMoveCommand::KeyMove);
+    }
     event->accept();
 }
 

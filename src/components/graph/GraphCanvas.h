@@ -2,6 +2,7 @@
 
 #include "graph/GraphDocument.h"
 #include "graph/GraphExport.h"
+#include "graph/GraphMoveCommand.h"
 #include "graph/GraphObject.h"
 #include "graph/GraphTypes.h"
 
@@ -10,6 +11,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
+#include <QUndoStack>
 
 class QPrinter;
 
@@ -31,6 +33,8 @@ public:
     Q_DISABLE_COPY_MOVE(TGraphCanvas)
 
     GraphDocument *Document() const { return m_document; }
+    // Hand moves and resizes (a drag is one step; repeated arrow keys merge).
+    QUndoStack *UndoStack() const { return m_undoStack; }
     TGraphObjectList &Objects() { return m_document->Objects(); }
     TGraphObjectList &SelectedObjects() { return m_document->SelectedObjects(); }
 
@@ -136,7 +140,13 @@ private:
     QPoint ScrollPos() const;
     void SetScrollPos(const QPointF &pos);
 
+    // Records a finished hand change of the objects as one undo step.
+    void PushMove(const QList<GraphMoveCommand::State> &before, const QList<TGraphObject *> &objects,
+                  const QString &text, int mergeId);
+
     GraphDocument *m_document;
+    QUndoStack *m_undoStack;
+    QList<GraphMoveCommand::State> m_dragBefore;
     int m_zoom = 100;
     int m_commandMode = 2;
     int m_gridSize = 8;

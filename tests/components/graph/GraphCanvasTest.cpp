@@ -223,3 +223,38 @@ TEST_F(CanvasFixture, PaintsObjectsAndMarkers)
     shot = canvas.viewport()->grab().toImage();
     EXPECT_EQ(shot.pixelColor(toClient(130, 80)), QColor(Qt::red));
 }
+
+TEST_F(CanvasFixture, HandEditsAreUndoable)
+{
+    auto *a = node(40, 40);
+    auto *b = node(300, 40);
+    TGraphLink *link = canvas.Document()->AddLink(a, b);
+    QUndoStack *undo = canvas.UndoStack();
+    QTest::mousePress(vp(), Qt::LeftButton, {}, toClient(60, 60));
+    QTest::mouseMove(vp(), toClient(80, 70));
+    QTest::mouseMove(vp(), toClient(100, 100));
+    QTest::mouseRelease(vp(), Qt::LeftButton, {}, toClient(100, 100));
+    EXPECT_EQ(a->Bounds().topLeft(), QPoint(80, 80));
+    ASSERT_EQ(undo->count(), 1); // the whole drag is one step
+    const QPoint movedEnd = link->Point(0);
+    undo->undo();
+    EXPECT_EQ(a->Bounds().topLeft(), QPoint(40, 40));
+    EXPECT_NE(link->Point(0), movedEnd); // the hooked end followed
+    undo->redo();
+    EXPECT_EQ(a->Bounds().topLeft(), QPoint(80, 80));
+
+    // Repeated arrow keys merge into one step.
+    QTest::keyClick(&canvas, Qt::Key_Right);
+    QTest::keyClick(&canvas, Qt::Key_Right);
+    QTest::keyClick(&canvas, Qt::Key_Down);
+    EXPECT_EQ(a->Bounds().topLeft(), QPoint(96, 88));
+    EXPECT_EQ(undo->count(), 2);
+    undo->undo();
+    EXPECT_EQ(a->Bounds().topLeft(), QPoint(80, 80));
+    // A step whose object is gone is skipped.
+    canvas.Delete(a);
+    undo->undo();
+    EXPECT_EQ(canvas.Objects().Count(), 2);
+    canvas.Clear();
+    EXPECT_EQ(undo->count(), 0);
+}
