@@ -157,6 +157,13 @@ void TGraphCanvas::SetCommandMode(int mode)
     emit commandModeChanged(mode);
 }
 
+void TGraphCanvas::SetGraphConstraints(const TGraphConstraints &constraints)
+{
+    m_document->SetGraphConstraints(constraints);
+    UpdateScrollBars();
+    viewport()->update();
+}
+
 void TGraphCanvas::SetGridSize(int size)
 {
     m_gridSize = qBound(4, size, 128);

@@ -62,6 +62,12 @@ public:
     int CommandMode() const { return m_commandMode; }
     void SetCommandMode(int mode);
 
+    int MinNodeSize() const { return m_document->MinNodeSize(); }
+    void SetMinNodeSize(int size) { m_document->SetMinNodeSize(size); }
+    const TGraphConstraints &GraphConstraints() const { return m_document->GraphConstraints(); }
+    void SetGraphConstraints(const TGraphConstraints &constraints);
+    bool ShowHiddenObjects() const { return m_document->ShowHiddenObjects(); }
+    void SetShowHiddenObjects(bool show) { m_document->SetShowHiddenObjects(show); }
     int GridSize() const { return m_gridSize; }
     void SetGridSize(int size);
     TColor GridColor() const { return m_gridColor; }

@@ -63,6 +63,28 @@ std::optional<int> toSet(const Value &v, const QStringList &names)
     return mask;
 }
 
+// Far beyond any real graph; refusing such values keeps all later rectangle
+// arithmetic inside the integer range.
+constexpr qint64 kCoordinateLimit = 1'000'000'000;
+
+bool coordinateUsable(qint64 v)
+{
+    return v >= -kCoordinateLimit && v <= kCoordinateLimit;
+}
+
+bool coordinatesUsable(const TGraphObject &object)
+{
+    if (object.IsNode()) {
+        const auto &n = static_cast<const TGraphNode &>(object);
+        return coordinateUsable(n.Left()) && coordinateUsable(n.Top()) && coordinateUsable(n.Width()) &&
+               coordinateUsable(n.Height());
+    }
+    for (const QPoint &p : static_cast<const TGraphLink &>(object).Points())
+        if (!coordinateUsable(p.x()) || !coordinateUsable(p.y()))
+            return false;
+    return true;
+}
+
 } // namespace
 
 std::unique_ptr<GraphDocument> GraphReader::read(const QByteArray &data, const GraphDocument *settings)
@@ -108,7 +130,9 @@ std::unique_ptr<GraphDocument> GraphReader::read(const QByteArray &data, const G
         }
         object->BeginUpdate();
         const bool ok = readObject(in, *object);
-        if (ok && object->IsNode()) {
+        if (ok && !coordinatesUsable(*object))
+            in.fail(QStringLiteral("souřadnice objektu jsou mimo rozsah"));
+        if (ok && in.ok() && object->IsNode()) {
             // Bounds stay as written unless they are unusable.
             auto *node = static_cast<TGraphNode *>(object);
             if (node->Width() <= 0 || node->Height() <= 0)
@@ -116,7 +140,7 @@ std::unique_ptr<GraphDocument> GraphReader::read(const QByteArray &data, const G
         }
         object->EndUpdate();
         document->m_objects.Append(object);
-        if (!ok)
+        if (!ok || !in.ok())
             break;
     }
     if (!in.ok()) {

@@ -2,7 +2,10 @@
 #include "graph/GraphLink.h"
 #include "graph/NodeShapes.h"
 
+#include <QFile>
 #include <QMenu>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -257,4 +260,23 @@ TEST_F(CanvasFixture, HandEditsAreUndoable)
     EXPECT_EQ(canvas.Objects().Count(), 2);
     canvas.Clear();
     EXPECT_EQ(undo->count(), 0);
+}
+
+TEST_F(CanvasFixture, PrintsTheGraphToAPrinter)
+{
+    node(40, 40)->SetText(QStringLiteral("Tisk"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("graph.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    QString error;
+    ASSERT_TRUE(canvas.Print(printer, QStringLiteral("Orbelis"), &error)) << error.toStdString();
+    QFile pdf(path);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(printer.docName(), QStringLiteral("Orbelis"));
+    const QByteArray utf16be("\0O\0r\0b\0e\0l\0i\0s", 14);
+    EXPECT_TRUE(bytes.contains(utf16be) || bytes.contains("Orbelis")) << "job title in the document info";
 }

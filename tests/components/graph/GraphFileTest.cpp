@@ -264,6 +264,11 @@ TEST(GraphFile, DamagedContentIsRefusedWithoutChanges)
         Bytes().raw(header(1)).record("TRectangularNode").name("G.Left").str("x").end().data();
     EXPECT_FALSE(doc.LoadFromBytes(wrongType, &error));
 
+    const QByteArray farAway = Bytes().raw(header(1)).record("TRectangularNode").name("G.Left").u8(4)
+                                   .i32(0x7FFFFFF0).name("G.Width").u8(4).i32(0x7FFFFFF0).end().data();
+    EXPECT_FALSE(doc.LoadFromBytes(farAway, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("mimo rozsah"))) << error.toStdString();
+
     const QByteArray hugeCount = header(0x7FFFFFFF);
     EXPECT_FALSE(doc.LoadFromBytes(hugeCount, &error));
     EXPECT_EQ(doc.Objects().Count(), 1);
