@@ -253,6 +253,8 @@ void TMain_form::buildRegister()
     m_model->attachSelectionModel(m_grid->selectionModel());
     for (int i = 0; i < columns.size(); ++i)
         m_grid->horizontalHeader()->resizeSection(i, columns[i].width);
+    // The model's size hints carry only the widths; the titles need a row of text.
+    m_grid->horizontalHeader()->setMinimumHeight(m_grid->horizontalHeader()->fontMetrics().height() + 10);
 
     m_binder = new DatasetFieldBinder(&classes, this);
     m_binder->bind(m_schoolEdit, QStringLiteral("skola"));
