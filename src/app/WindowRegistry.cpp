@@ -2,6 +2,9 @@
 
 #include "app/AppContext.h"
 #include "app/Prompter.h"
+#include "pupils/ImportZakaForm.h"
+#include "pupils/ZaciForm.h"
+#include "pupils/ZakForm.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -47,7 +50,7 @@ WindowRegistry::Entry pendingDataModule(const char *name)
 QList<WindowRegistry::Entry> WindowRegistry::programWindows()
 {
     return {
-        pending("TZak_Form", "Žák"),
+        {QStringLiteral("TZak_Form"), [](AppContext &c, QWidget *main) { return new TZak_Form(c, main); }},
         pending("TVlastnosti_Form", "Vlastnosti"),
         pending("TEditor_Form", "Editor"),
         pendingDataModule("TImport_DM"),
@@ -55,14 +58,14 @@ QList<WindowRegistry::Entry> WindowRegistry::programWindows()
         pending("TDotazniky_Form", "Dotazníky"),
         pending("TSociogram_Form", "Sociogram"),
         pending("TSloupcovy_Graf_Form", "Sloupcový graf"),
-        pending("TZaci_Form", "Žáci"),
+        {QStringLiteral("TZaci_Form"), [](AppContext &c, QWidget *main) { return new TZaci_Form(c, main); }},
         pending("TDotaznik_Odpovedi_Form", "Odpovědi"),
         pending("TNastaveni_Otazek_Form", "Nastavení otázek"),
         pending("TVycisteni_Form", "Vyčištění databáze"),
         pending("TFtp_Form", "FTP"),
         pending("TUpload_Form", "Nahrání na FTP"),
         pendingDataModule("TDM_IE"),
-        pending("TImport_Zaka_Form", "Import žáků"),
+        {QStringLiteral("TImport_Zaka_Form"), [](AppContext &c, QWidget *main) { return new TImport_Zaka_Form(c, main); }},
         pending("TListiny_Form", "Listiny"),
     };
 }

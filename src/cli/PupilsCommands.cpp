@@ -13,12 +13,12 @@
 namespace {
 
 const char kPupilsUsage[] = "Použití: orbelis-cli pupils import --class ID SOUBOR | pupils list --class ID\n";
-const char kOptionsUsage[] = "Použití: orbelis-cli options insert --class ID --set all|---|ano-ne|abcde|12345\n";
+const char kOptionsUsage[] =
+    "Použití: orbelis-cli options insert --class ID --set all|---|ano-ne|abcde|12345\n";
 
 // Takes "--name VALUE" or "--name=VALUE" out of the words; nullopt when absent, an empty value when
 // the value is missing.
-std::optional<QString> takeOption(QStringList &words, const QString &name)
-{
+std::optional<QString> takeOption(QStringList &words, const QString &name) {
     for (qsizetype i = 0; i < words.size(); ++i) {
         if (words[i] == name) {
             const QString value = i + 1 < words.size() ? words[i + 1] : QString();
@@ -35,8 +35,7 @@ std::optional<QString> takeOption(QStringList &words, const QString &name)
 }
 
 // The class named by --class; reports and returns nullopt when it is missing, malformed or unknown.
-std::optional<qint64> takeClass(QStringList &words, Database &db, QTextStream &err, int *code)
-{
+std::optional<qint64> takeClass(QStringList &words, Database &db, QTextStream &err, int *code) {
     const std::optional<QString> text = takeOption(words, QStringLiteral("--class"));
     if (!text || text->isEmpty()) {
         err << QStringLiteral("Chybí volba --class s číslem třídy.\n");
@@ -59,8 +58,7 @@ std::optional<qint64> takeClass(QStringList &words, Database &db, QTextStream &e
 }
 
 // The text of a pupil list file (UTF-8, with or without a byte-order mark).
-std::optional<QString> readListFile(const QString &path, QTextStream &in, QTextStream &err)
-{
+std::optional<QString> readListFile(const QString &path, QTextStream &in, QTextStream &err) {
     if (path == QLatin1String("-"))
         return in.readAll();
     QFile file(path);
@@ -77,8 +75,7 @@ std::optional<QString> readListFile(const QString &path, QTextStream &in, QTextS
     return text;
 }
 
-int runImport(QStringList words, Database &db, QTextStream &in, QTextStream &out, QTextStream &err)
-{
+int runImport(QStringList words, Database &db, QTextStream &in, QTextStream &out, QTextStream &err) {
     int code = 0;
     const std::optional<qint64> classId = takeClass(words, db, err, &code);
     if (!classId)
@@ -95,8 +92,7 @@ int runImport(QStringList words, Database &db, QTextStream &in, QTextStream &out
     return 0;
 }
 
-int runList(QStringList words, Database &db, QTextStream &out, QTextStream &err)
-{
+int runList(QStringList words, Database &db, QTextStream &out, QTextStream &err) {
     int code = 0;
     const std::optional<qint64> classId = takeClass(words, db, err, &code);
     if (!classId)
@@ -111,8 +107,8 @@ int runList(QStringList words, Database &db, QTextStream &out, QTextStream &err)
 
 } // namespace
 
-int runPupilsCommand(const QStringList &args, Database &db, QTextStream &in, QTextStream &out, QTextStream &err)
-{
+int runPupilsCommand(const QStringList &args, Database &db, QTextStream &in, QTextStream &out,
+                     QTextStream &err) {
     QStringList words = args;
     const QString action = words.isEmpty() ? QString() : words.takeFirst();
     try {
@@ -128,8 +124,7 @@ int runPupilsCommand(const QStringList &args, Database &db, QTextStream &in, QTe
     return 2;
 }
 
-int runOptionsCommand(const QStringList &args, Database &db, QTextStream &out, QTextStream &err)
-{
+int runOptionsCommand(const QStringList &args, Database &db, QTextStream &out, QTextStream &err) {
     QStringList words = args;
     if (words.isEmpty() || words.takeFirst() != QLatin1String("insert")) {
         err << QString::fromUtf8(kOptionsUsage);

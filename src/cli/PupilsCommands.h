@@ -10,7 +10,8 @@ class Database;
 //                            window reads them, then renumbers the class; all or nothing
 //   list --class ID          writes the class's pupil list as the pupil window copies it
 // Returns the exit code: 0 done, 1 failure (message on err), 2 wrong usage.
-int runPupilsCommand(const QStringList &args, Database &db, QTextStream &in, QTextStream &out, QTextStream &err);
+int runPupilsCommand(const QStringList &args, Database &db, QTextStream &in, QTextStream &out,
+                     QTextStream &err);
 
 // `orbelis-cli options insert --class ID --set all|---|ano-ne|abcde|12345`: adds the answer-option rows the
 // class lacks; "all" adds the four sets and renumbers the class.

@@ -11,11 +11,12 @@ namespace {
 
 const QString kClass = QStringLiteral("c");
 
-bool isNull(const QVariant &value) { return value.isNull() || !value.isValid(); }
+bool isNull(const QVariant &value) {
+    return value.isNull() || !value.isValid();
+}
 
 // First names in Czech alphabetical order ignoring case; a missing name sorts first, as in SQL.
-void sortByFirstName(QList<RosterEntry> &rows)
-{
+void sortByFirstName(QList<RosterEntry> &rows) {
     QCollator collator{QLocale(QLocale::Czech, QLocale::CzechRepublic)};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(rows.begin(), rows.end(), [&](const RosterEntry &a, const RosterEntry &b) {
@@ -29,38 +30,38 @@ void sortByFirstName(QList<RosterEntry> &rows)
 
 ClassRoster::ClassRoster(Database &db, qint64 classId) : m_db(db), m_classId(classId) {}
 
-bool ClassRoster::exists(Database &db, qint64 classId)
-{
+bool ClassRoster::exists(Database &db, qint64 classId) {
     return !db.scalar(QStringLiteral("SELECT ID FROM trida WHERE ID = :c"), {{kClass, classId}}).isNull();
 }
 
-QList<RosterEntry> ClassRoster::entries() const
-{
-    SqlQuery query(m_db, QStringLiteral("SELECT ID, jmeno, prijmeni, pohlavi, poradi FROM zak WHERE id_tridy = :c "
-                                        "ORDER BY poradi, jmeno ASC"));
+QList<RosterEntry> ClassRoster::entries() const {
+    SqlQuery query(m_db,
+                   QStringLiteral("SELECT ID, jmeno, prijmeni, pohlavi, poradi FROM zak WHERE id_tridy = :c "
+                                  "ORDER BY poradi, jmeno ASC"));
     query.bind(kClass, m_classId);
     query.exec();
     QList<RosterEntry> rows;
     while (query.next())
-        rows.append({query.value(0).toLongLong(), query.value(1), query.value(2), query.value(3), query.value(4)});
+        rows.append(
+            {query.value(0).toLongLong(), query.value(1), query.value(2), query.value(3), query.value(4)});
     return rows;
 }
 
-void ClassRoster::GenerovatPoradi()
-{
+void ClassRoster::GenerovatPoradi() {
     Transaction transaction(m_db);
     renumber();
     transaction.commit();
 }
 
-void ClassRoster::renumber()
-{
-    SqlQuery query(m_db, QStringLiteral("SELECT ID, jmeno, pohlavi, poradi FROM zak WHERE id_tridy = :c ORDER BY ID"));
+void ClassRoster::renumber() {
+    SqlQuery query(
+        m_db, QStringLiteral("SELECT ID, jmeno, pohlavi, poradi FROM zak WHERE id_tridy = :c ORDER BY ID"));
     query.bind(kClass, m_classId);
     query.exec();
     QList<RosterEntry> pupils, options;
     while (query.next()) {
-        const RosterEntry row{query.value(0).toLongLong(), query.value(1), QVariant(), query.value(2), query.value(3)};
+        const RosterEntry row{query.value(0).toLongLong(), query.value(1), QVariant(), query.value(2),
+                              query.value(3)};
         if (isNull(row.pohlavi))
             continue; // a row without a type matches neither pass and keeps its number
         (PupilKinds::isOptionKind(row.pohlavi) ? options : pupils).append(row);
@@ -84,10 +85,10 @@ void ClassRoster::renumber()
     }
 }
 
-int ClassRoster::insertMissing(const QList<OptionSet::Row> &rows)
-{
+int ClassRoster::insertMissing(const QList<OptionSet::Row> &rows) {
     // LIKE without wildcards: an exact match ignoring case (the texts of the sets hold no wildcard).
-    SqlQuery find(m_db, QStringLiteral("SELECT ID FROM zak WHERE id_tridy = :c and jmeno LIKE :j and pohlavi LIKE :p"));
+    SqlQuery find(
+        m_db, QStringLiteral("SELECT ID FROM zak WHERE id_tridy = :c and jmeno LIKE :j and pohlavi LIKE :p"));
     SqlQuery insert(m_db, QStringLiteral("INSERT INTO zak (id_tridy, jmeno, pohlavi) VALUES (:c, :j, :p)"));
     int added = 0;
     for (const OptionSet::Row &row : rows) {
@@ -97,23 +98,23 @@ int ClassRoster::insertMissing(const QList<OptionSet::Row> &rows)
         find.raw().finish();
         if (present)
             continue;
-        insert.bind(kClass, m_classId).bind(QStringLiteral("j"), row.text).bind(QStringLiteral("p"), row.kind);
+        insert.bind(kClass, m_classId)
+            .bind(QStringLiteral("j"), row.text)
+            .bind(QStringLiteral("p"), row.kind);
         insert.exec();
         ++added;
     }
     return added;
 }
 
-int ClassRoster::insertOptionSet(OptionSet::Kind set)
-{
+int ClassRoster::insertOptionSet(OptionSet::Kind set) {
     Transaction transaction(m_db);
     const int added = insertMissing(OptionSet::rows(set));
     transaction.commit();
     return added;
 }
 
-int ClassRoster::insertAllOptionSets()
-{
+int ClassRoster::insertAllOptionSets() {
     Transaction transaction(m_db);
     int added = 0;
     for (OptionSet::Kind set : OptionSet::all())
@@ -123,10 +124,10 @@ int ClassRoster::insertAllOptionSets()
     return added;
 }
 
-int ClassRoster::importPupils(const QList<PupilImportText::Pupil> &pupils)
-{
+int ClassRoster::importPupils(const QList<PupilImportText::Pupil> &pupils) {
     Transaction transaction(m_db);
-    SqlQuery insert(m_db, QStringLiteral("INSERT INTO zak (id_tridy, jmeno, prijmeni, pohlavi) VALUES (:c, :j, :s, :p)"));
+    SqlQuery insert(
+        m_db, QStringLiteral("INSERT INTO zak (id_tridy, jmeno, prijmeni, pohlavi) VALUES (:c, :j, :s, :p)"));
     for (const PupilImportText::Pupil &pupil : pupils) {
         insert.bind(kClass, m_classId)
             .bind(QStringLiteral("j"), pupil.jmeno)

@@ -21,8 +21,7 @@ struct RosterEntry {
 // The `zak` rows of one class and the commands that change them as a whole: answer-option rows,
 // renumbering and pupil import. Each command runs in one transaction, so a failure leaves the class
 // exactly as it was; failures are raised as DatabaseError.
-class ClassRoster final
-{
+class ClassRoster final {
 public:
     ClassRoster(Database &db, qint64 classId);
 

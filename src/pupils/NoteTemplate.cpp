@@ -5,10 +5,11 @@
 
 namespace NoteTemplate {
 
-bool isFormatted(const QString &note) { return Qt::mightBeRichText(note); }
+bool isFormatted(const QString &note) {
+    return Qt::mightBeRichText(note);
+}
 
-QString prepend(const QString &templateText, const QString &previousNote)
-{
+QString prepend(const QString &templateText, const QString &previousNote) {
     if (!isFormatted(previousNote))
         return templateText + QStringLiteral("\r\n") + previousNote;
     QTextDocument document;

@@ -1,9 +1,10 @@
 #include "pupils/OptionSet.h"
 
-QList<OptionSet::Kind> OptionSet::all() { return {Kind::General, Kind::YesNo, Kind::Letters, Kind::Numbers}; }
+QList<OptionSet::Kind> OptionSet::all() {
+    return {Kind::General, Kind::YesNo, Kind::Letters, Kind::Numbers};
+}
 
-QString OptionSet::marker(Kind set)
-{
+QString OptionSet::marker(Kind set) {
     switch (set) {
     case Kind::General:
         return QStringLiteral("---");
@@ -17,24 +18,25 @@ QString OptionSet::marker(Kind set)
     return QString();
 }
 
-QList<OptionSet::Row> OptionSet::rows(Kind set)
-{
+QList<OptionSet::Row> OptionSet::rows(Kind set) {
     QStringList texts;
     switch (set) {
     case Kind::General:
         // "většina" follows "všichni ostatní" although the caption names it earlier.
-        texts = {QStringLiteral("---"),   QStringLiteral("všichni"),         QStringLiteral("nikdo"),
-                 QStringLiteral("nevím"), QStringLiteral("já"),              QStringLiteral("všichni ostatní"),
-                 QStringLiteral("většina"), QStringLiteral("kluci"),         QStringLiteral("holky")};
+        texts = {QStringLiteral("---"),     QStringLiteral("všichni"), QStringLiteral("nikdo"),
+                 QStringLiteral("nevím"),   QStringLiteral("já"),      QStringLiteral("všichni ostatní"),
+                 QStringLiteral("většina"), QStringLiteral("kluci"),   QStringLiteral("holky")};
         break;
     case Kind::YesNo:
         texts = {QStringLiteral("ano"), QStringLiteral("ne")};
         break;
     case Kind::Letters:
-        texts = {QStringLiteral("a)"), QStringLiteral("b)"), QStringLiteral("c)"), QStringLiteral("d)"), QStringLiteral("e)")};
+        texts = {QStringLiteral("a)"), QStringLiteral("b)"), QStringLiteral("c)"), QStringLiteral("d)"),
+                 QStringLiteral("e)")};
         break;
     case Kind::Numbers:
-        texts = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")};
+        texts = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                 QStringLiteral("5")};
         break;
     }
     QList<Row> result;
@@ -43,8 +45,7 @@ QList<OptionSet::Row> OptionSet::rows(Kind set)
     return result;
 }
 
-QString OptionSet::caption(Kind set)
-{
+QString OptionSet::caption(Kind set) {
     switch (set) {
     case Kind::General:
         return QStringLiteral("---. všichni, většina třídy, nikdo, nevím, já, všichni ostatní, kluci, holky");
@@ -58,8 +59,7 @@ QString OptionSet::caption(Kind set)
     return QString();
 }
 
-std::optional<OptionSet::Kind> OptionSet::fromMarker(const QString &text)
-{
+std::optional<OptionSet::Kind> OptionSet::fromMarker(const QString &text) {
     for (Kind set : all())
         if (marker(set).compare(text, Qt::CaseInsensitive) == 0)
             return set;

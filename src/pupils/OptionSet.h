@@ -6,8 +6,7 @@
 
 // The four sets of answer-option rows a class can hold: their rows (text and marker) in insertion order
 // and the captions of the commands that insert them.
-class OptionSet final
-{
+class OptionSet final {
 public:
     enum class Kind { General, YesNo, Letters, Numbers };
 
@@ -17,7 +16,8 @@ public:
         bool operator==(const Row &other) const = default;
     };
 
-    // The sets in the order "všechno níže uvedené" inserts them: "---", "ano, ne", "a, b, c, d, e", "1, 2, 3, 4, 5".
+    // The sets in the order "všechno níže uvedené" inserts them: "---", "ano, ne", "a, b, c, d, e", "1, 2, 3,
+    // 4, 5".
     static QList<Kind> all();
     static QList<Row> rows(Kind set);
     // Caption of the pupil window's command.

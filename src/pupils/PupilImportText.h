@@ -4,8 +4,7 @@
 #include <QString>
 
 // Reading a pasted pupil list: one pupil per line, "jméno příjmení typ".
-class PupilImportText final
-{
+class PupilImportText final {
 public:
     struct Pupil {
         QString jmeno;
@@ -22,6 +21,7 @@ public:
     // first character (otherwise the whole line is the first name); the same split of the rest gives the
     // surname; whatever remains is the type, "muž" when empty. Types are kept as typed.
     static Pupil splitLine(const QString &line);
-    // Every line of the text (LF, CR LF or CR ends a line); lines holding nothing but white space are skipped.
+    // Every line of the text (LF, CR LF or CR ends a line); lines holding nothing but white space are
+    // skipped.
     static QList<Pupil> parse(const QString &text);
 };

@@ -5,13 +5,11 @@
 
 namespace RosterText {
 
-QString pupilName(const QVariant &jmeno, const QVariant &prijmeni)
-{
+QString pupilName(const QVariant &jmeno, const QVariant &prijmeni) {
     return jmeno.toString() + u' ' + prijmeni.toString();
 }
 
-QString pupilList(const QList<RosterEntry> &rows)
-{
+QString pupilList(const QList<RosterEntry> &rows) {
     QString text;
     for (const RosterEntry &row : rows)
         if (PupilKinds::isRealPupil(row.pohlavi))
@@ -19,8 +17,7 @@ QString pupilList(const QList<RosterEntry> &rows)
     return text;
 }
 
-QList<RosterEntry> datasetRows(const Dataset &roster)
-{
+QList<RosterEntry> datasetRows(const Dataset &roster) {
     const int id = roster.fieldIndex(QStringLiteral("ID"));
     const int jmeno = roster.fieldIndex(QStringLiteral("jmeno"));
     const int prijmeni = roster.fieldIndex(QStringLiteral("prijmeni"));
@@ -28,13 +25,12 @@ QList<RosterEntry> datasetRows(const Dataset &roster)
     const int poradi = roster.fieldIndex(QStringLiteral("poradi"));
     QList<RosterEntry> rows;
     for (int row = 0; row < roster.recordCount(); ++row)
-        rows.append({roster.value(row, id).toLongLong(), roster.value(row, jmeno), roster.value(row, prijmeni),
-                     roster.value(row, pohlavi), roster.value(row, poradi)});
+        rows.append({roster.value(row, id).toLongLong(), roster.value(row, jmeno),
+                     roster.value(row, prijmeni), roster.value(row, pohlavi), roster.value(row, poradi)});
     return rows;
 }
 
-QString toggledOrderLine(const QString &lastLine, const QString &field)
-{
+QString toggledOrderLine(const QString &lastLine, const QString &field) {
     return QStringLiteral("ORDER BY ") + field +
            (lastLine.contains(QLatin1String("ASC")) ? QStringLiteral(" DESC") : QStringLiteral(" ASC"));
 }

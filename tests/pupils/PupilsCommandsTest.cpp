@@ -6,11 +6,9 @@
 
 namespace {
 
-class PupilsCommandsTest : public PupilsTestDatabase
-{
+class PupilsCommandsTest : public PupilsTestDatabase {
 protected:
-    int pupils(const QStringList &args, const QString &input = QString())
-    {
+    int pupils(const QStringList &args, const QString &input = QString()) {
         clearOutput();
         QString in = input;
         QTextStream inStream(&in);
@@ -20,8 +18,7 @@ protected:
         err.flush();
         return code;
     }
-    int options(const QStringList &args)
-    {
+    int options(const QStringList &args) {
         clearOutput();
         QTextStream out(&m_out), err(&m_err);
         const int code = runOptionsCommand(args, *m_db, out, err);
@@ -29,13 +26,11 @@ protected:
         err.flush();
         return code;
     }
-    void clearOutput()
-    {
+    void clearOutput() {
         m_out.clear();
         m_err.clear();
     }
-    QString writeFile(const QByteArray &bytes)
-    {
+    QString writeFile(const QByteArray &bytes) {
         const QString path = m_dir.filePath(QStringLiteral("zaci.txt"));
         QFile file(path);
         file.open(QIODevice::WriteOnly);
@@ -47,10 +42,11 @@ protected:
     QString m_out, m_err;
 };
 
-TEST_F(PupilsCommandsTest, ImportFromAFileAndFromInputThenList)
-{
+TEST_F(PupilsCommandsTest, ImportFromAFileAndFromInputThenList) {
     options({"insert", "--class", id(), "--set", "ano-ne"});
-    const QString file = writeFile(QByteArray("\xEF\xBB\xBF") + QStringLiteral("Petr S. muž\r\nAnetka M. žena\r\nAleš - muž\r\n").toUtf8());
+    const QString file =
+        writeFile(QByteArray("\xEF\xBB\xBF") +
+                  QStringLiteral("Petr S. muž\r\nAnetka M. žena\r\nAleš - muž\r\n").toUtf8());
     ASSERT_EQ(pupils({"import", "--class", id(), file}), 0) << m_err.toStdString();
     EXPECT_EQ(m_out, QStringLiteral("Do třídy %1 přidáno žáků: 3.\n").arg(m_classId));
     ASSERT_EQ(pupils({"import", "--class=" + id(), "-"}, QStringLiteral("Zita O'Neil žena\n")), 0);
@@ -60,8 +56,7 @@ TEST_F(PupilsCommandsTest, ImportFromAFileAndFromInputThenList)
     EXPECT_EQ(m_out, QStringLiteral("Aleš -\r\nAnetka M.\r\nPetr S.\r\nZita O'Neil\r\n"));
 }
 
-TEST_F(PupilsCommandsTest, WrongClassOrInputChangesNothing)
-{
+TEST_F(PupilsCommandsTest, WrongClassOrInputChangesNothing) {
     EXPECT_EQ(pupils({"import", "--class", "999", "-"}, QStringLiteral("Petr")), 1);
     EXPECT_EQ(m_err, QStringLiteral("Třída s číslem 999 v databázi není.\n"));
     EXPECT_EQ(pupils({"list", "--class", "abc"}), 2);
@@ -85,8 +80,7 @@ TEST_F(PupilsCommandsTest, WrongClassOrInputChangesNothing)
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM zak")), 0);
 }
 
-TEST_F(PupilsCommandsTest, OptionSetsAreInsertedOnceAndAllRenumbers)
-{
+TEST_F(PupilsCommandsTest, OptionSetsAreInsertedOnceAndAllRenumbers) {
     ASSERT_EQ(options({"insert", "--class", id(), "--set", "abcde"}), 0);
     EXPECT_EQ(m_out, QStringLiteral("Do třídy %1 přidáno řádků možností: 5.\n").arg(m_classId));
     ASSERT_EQ(options({"insert", "--class", id(), "--set", "abcde"}), 0);
