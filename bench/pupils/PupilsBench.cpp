@@ -1,0 +1,70 @@
+#include "data/Database.h"
+#include "pupils/ClassRoster.h"
+#include "pupils/PupilImportText.h"
+
+#include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const char *const kFirstNames[] = {"Adam",    "Běla",  "Čeněk", "David", "Eva",     "František", "Hana",
+                                   "Chrudoš", "Ivan",  "Jana",  "Karel", "Lucie",   "Marek",     "Ondřej",
+                                   "Petr",    "Řehoř", "Šárka", "Tomáš", "Vendula", "Zdeněk",    "Žofie"};
+
+// A pasted list of pupils: "jméno příjmení typ" per line, names in random order.
+QString pupilList(int count) {
+    QRandomGenerator random(2026);
+    QString text;
+    for (int i = 0; i < count; ++i) {
+        const QString name = QString::fromUtf8(kFirstNames[random.bounded(int(std::size(kFirstNames)))]);
+        const bool girl = random.bounded(2) == 1;
+        text += QStringLiteral("%1 %2%3 %4\n")
+                    .arg(name, girl ? QStringLiteral("Nováková") : QStringLiteral("Novák"))
+                    .arg(i)
+                    .arg(girl ? QStringLiteral("žena") : QStringLiteral("muž"));
+    }
+    return text;
+}
+
+struct School {
+    QTemporaryDir dir;
+    Database db{QStringLiteral("pupils-bench")};
+    School() { db.create(dir.filePath(QStringLiteral("skola.mdb"))); }
+    qint64 addClass() {
+        db.exec(QStringLiteral("INSERT INTO trida (skola, stupen) VALUES ('ZŠ', '5.A')"));
+        return db.lastInsertId();
+    }
+};
+
+// Parsing a pasted list of 1,000 pupils, adding them to a new class and renumbering it (one transaction).
+void BM_ImportThousandPupils(benchmark::State &state) {
+    School school;
+    const QString text = pupilList(1000);
+    for (auto _ : state) {
+        const qint64 classId = school.addClass();
+        ClassRoster roster(school.db, classId);
+        roster.insertAllOptionSets();
+        benchmark::DoNotOptimize(roster.importPupils(PupilImportText::parse(text)));
+    }
+}
+BENCHMARK(BM_ImportThousandPupils)->Unit(benchmark::kMillisecond);
+
+// Renumbering a class of 1,000 pupils and 21 option rows whose numbers are all wrong.
+void BM_RenumberThousandPupils(benchmark::State &state) {
+    School school;
+    const qint64 classId = school.addClass();
+    ClassRoster roster(school.db, classId);
+    roster.insertAllOptionSets();
+    roster.importPupils(PupilImportText::parse(pupilList(1000)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        school.db.exec(QStringLiteral("UPDATE zak SET poradi = 5000 - poradi"));
+        state.ResumeTiming();
+        roster.GenerovatPoradi();
+    }
+}
+BENCHMARK(BM_RenumberThousandPupils)->Unit(benchmark::kMillisecond);
+
+} // namespace
