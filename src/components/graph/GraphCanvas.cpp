@@ -33,7 +33,6 @@ TGraphCanvas::TGraphCanvas(QWidget *parent)
     , m_undoStack(new QUndoStack(this))
 {
     qRegisterMetaType<TGraphObject *>();
-    setObjectName(QStringLiteral("FGraph"));
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);

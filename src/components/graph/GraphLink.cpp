@@ -282,22 +282,28 @@ void TGraphLink::MoveBy(int dx, int dy)
     Changed(BoundsChanged);
 }
 
-QPolygonF TGraphLink::CaptionPolygon() const
+QTransform TGraphLink::CaptionTransform() const
 {
-    if (m_points.size() < 2 || DisplayLines().isEmpty() || !Owner())
-        return {};
+    // Origin at the middle of the caption segment, x along it, never upside down.
     const int seg = CaptionSegment();
     const QPointF a = m_points.at(seg), b = m_points.at(seg + 1);
     double angle = std::atan2(b.y() - a.y(), b.x() - a.x()) * 180.0 / kPi;
     if (angle > 90.0 || angle <= -90.0)
         angle += 180.0;
-    const QSize size = CaptionLayout::measure(DisplayLines(), Owner()->MetricsFor(Font()));
-    const QRectF rect(-size.width() / 2.0, -m_textSpacing - size.height() - Pen().Width / 2.0, size.width(),
-                      size.height());
     QTransform tr;
     tr.translate((a.x() + b.x()) / 2.0, (a.y() + b.y()) / 2.0);
     tr.rotate(angle);
-    return tr.map(QPolygonF(rect));
+    return tr;
+}
+
+QPolygonF TGraphLink::CaptionPolygon() const
+{
+    if (m_points.size() < 2 || DisplayLines().isEmpty() || !Owner())
+        return {};
+    const QSize size = CaptionLayout::measure(DisplayLines(), Owner()->MetricsFor(Font()));
+    const QRectF rect(-size.width() / 2.0, -m_textSpacing - size.height() - Pen().Width / 2.0, size.width(),
+                      size.height());
+    return CaptionTransform().map(QPolygonF(rect));
 }
 
 void TGraphLink::UpdateLayout(int)
@@ -409,17 +415,11 @@ void TGraphLink::DrawCaption(QPainter &painter) const
 {
     if (m_points.size() < 2 || !Owner())
         return;
-    const int seg = CaptionSegment();
-    const QPointF a = m_points.at(seg), b = m_points.at(seg + 1);
-    double angle = std::atan2(b.y() - a.y(), b.x() - a.x()) * 180.0 / kPi;
-    if (angle > 90.0 || angle <= -90.0)
-        angle += 180.0;
     const TGraphFont &font = Font();
     const TextMetrics &fm = Owner()->MetricsFor(font);
     const QSize size = CaptionLayout::measure(DisplayLines(), fm);
     painter.save();
-    painter.translate((a.x() + b.x()) / 2.0, (a.y() + b.y()) / 2.0);
-    painter.rotate(angle);
+    painter.setTransform(CaptionTransform(), true);
     painter.setFont(GraphTypes::toQFont(font));
     painter.setPen(GraphTypes::toQColor(font.Color));
     double y = -m_textSpacing - size.height() - Pen().Width / 2.0;

@@ -3,6 +3,7 @@
 #include "graph/GraphObject.h"
 
 #include <QPolygon>
+#include <QTransform>
 
 // Polyline between two objects with decorated ends. The first point is the start, the
 // last the end, the others are break points.
@@ -77,6 +78,7 @@ private:
     QPointF DrawDecoration(QPainter *painter, const QPointF &end, const QPointF &prev, TLinkBeginEndStyle style,
                            int size) const;
     QPolygonF CaptionPolygon() const;
+    QTransform CaptionTransform() const;
 
     TLinkBeginEndStyle m_beginStyle = lsNone;
     TLinkBeginEndStyle m_endStyle = lsArrow;

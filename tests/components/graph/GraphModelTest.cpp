@@ -321,3 +321,30 @@ TEST(CaptionLayoutTest, WrapsAtBreakCharactersAndAddsEllipsis)
     EXPECT_TRUE(node->TextArea().contains(cap));
     EXPECT_TRUE(node->ToolTip().isEmpty());
 }
+
+TEST(GraphModel, LinkCaptionLiesAlongItsSegmentAndStaysUpright)
+{
+    GraphDocument doc;
+    for (const QPolygon &points : {QPolygon({QPoint(0, 100), QPoint(200, 100)}),
+                                   QPolygon({QPoint(200, 100), QPoint(0, 100)})}) {
+        TGraphLink *link = doc.AddLink();
+        link->SetPoints(points);
+        link->SetText(QStringLiteral("vztah"));
+        link->SetTextSpacing(4);
+        const QRect cap = link->CaptionRect();
+        ASSERT_FALSE(cap.isEmpty());
+        // Upright text sits above the line in both directions, centred on the segment.
+        EXPECT_LE(cap.bottom(), 100 - 4);
+        EXPECT_NEAR(cap.center().x(), 100, 2);
+        EXPECT_EQ(link->HitTest(QPoint(100, cap.center().y())).hit, GraphHit::Caption);
+        doc.Delete(link);
+    }
+    // The caption segment: TextPosition, or the middle one.
+    TGraphLink *link = doc.AddLink();
+    link->SetPoints(QPolygon({QPoint(0, 0), QPoint(10, 0), QPoint(20, 0), QPoint(30, 0)}));
+    EXPECT_EQ(link->CaptionSegment(), 1);
+    link->SetTextPosition(2);
+    EXPECT_EQ(link->CaptionSegment(), 2);
+    link->SetTextPosition(7);
+    EXPECT_EQ(link->CaptionSegment(), 1);
+}
