@@ -80,6 +80,8 @@ TMain_form::TMain_form(AppContext &context, QWidget *parent)
     buildToolBar();
     buildAnswerOptionMenu();
     buildRegister();
+    // Wide enough for the whole tool bar.
+    resize(qMax(width(), m_toolBar->sizeHint().width() + 16), height());
     m_info = new TInfo_Form(context, this);
     connect(m_info, &TInfo_Form::expertChanged, this, &TMain_form::applyExpert);
     applyExpert(false);
@@ -132,6 +134,13 @@ QToolButton *TMain_form::addToolButton(const QString &objectName, const QString 
         button->setMenu(menu);
         button->setPopupMode(QToolButton::MenuButtonPopup);
     }
+    // The buttons keep their fixed size; a caption that does not fit gets a smaller font instead of
+    // being cut.
+    const int room = 111 - 10 - (menu ? button->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, nullptr, button) : 0);
+    QFont font = button->font();
+    while (QFontMetrics(font).horizontalAdvance(caption) > room && font.pointSizeF() > 6.5)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    button->setFont(font);
     m_toolBar->addWidget(button);
     return button;
 }
@@ -253,6 +262,11 @@ void TMain_form::buildRegister()
     m_model->attachSelectionModel(m_grid->selectionModel());
     for (int i = 0; i < columns.size(); ++i)
         m_grid->horizontalHeader()->resizeSection(i, columns[i].width);
+    // Whole-row selection: the current class is the highlighted row.
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &current) {
+        if (current.isValid() && !m_grid->selectionModel()->isRowSelected(current.row(), QModelIndex()))
+            m_grid->selectRow(current.row());
+    });
     // The model's size hints carry only the widths; the titles need a row of text.
     m_grid->horizontalHeader()->setMinimumHeight(m_grid->horizontalHeader()->fontMetrics().height() + 10);
 
@@ -343,11 +357,12 @@ void TMain_form::applyExpert(bool expert)
 
 void TMain_form::rebuildSessionMenu(const QList<SessionMenuItem> &sessions)
 {
+    // The old items go later: the rebuild may run inside the handler of one of them.
     for (QAction *action : m_sessionMenu->actions()) {
+        m_sessionMenu->removeAction(action);
         m_sessionGroup->removeAction(action);
         action->deleteLater();
     }
-    m_sessionMenu->clear();
     for (const SessionMenuItem &session : sessions) {
         QAction *action = m_sessionMenu->addAction(session.caption);
         action->setCheckable(true);
