@@ -163,6 +163,18 @@ void TGraphCanvas::SetGraphConstraints(const TGraphConstraints &constraints)
     viewport()->update();
 }
 
+void TGraphCanvas::SetLockNodes(bool lock)
+{
+    m_lockNodes = lock;
+    viewport()->update();
+}
+
+void TGraphCanvas::SetLockLinks(bool lock)
+{
+    m_lockLinks = lock;
+    viewport()->update();
+}
+
 void TGraphCanvas::SetGridSize(int size)
 {
     m_gridSize = qBound(4, size, 128);
@@ -306,6 +318,8 @@ void TGraphCanvas::paintEvent(QPaintEvent *event)
     options.markerSize = MarkerSize();
     options.markerColor = m_markerColor;
     options.canvasColor = palette().color(QPalette::Base);
+    options.lockNodes = m_lockNodes;
+    options.lockLinks = m_lockLinks;
     if (m_drag == DragKind::Move || m_drag == DragKind::Resize) {
         for (TGraphObject *object : m_document->SelectedObjects())
             options.dragging.insert(object);

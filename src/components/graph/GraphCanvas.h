@@ -79,9 +79,9 @@ public:
     bool HideSelection() const { return m_hideSelection; }
     void SetHideSelection(bool hide);
     bool LockNodes() const { return m_lockNodes; }
-    void SetLockNodes(bool lock) { m_lockNodes = lock; }
+    void SetLockNodes(bool lock);
     bool LockLinks() const { return m_lockLinks; }
-    void SetLockLinks(bool lock) { m_lockLinks = lock; }
+    void SetLockLinks(bool lock);
     TColor MarkerColor() const { return m_markerColor; }
     void SetMarkerColor(TColor color);
     int MarkerSize() const { return m_document->MarkerSize(); }

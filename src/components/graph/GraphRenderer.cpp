@@ -108,7 +108,8 @@ void GraphRenderer::paintSelection(const GraphDocument &document, QPainter &pain
             const QPoint p = toDevice.map(markers.at(i));
             const QRect box(p.x() - m, p.y() - m, 2 * m, 2 * m);
             painter.drawRect(box);
-            if (!object->IsMarkerMovable(i))
+            const bool locked = object->IsLink() ? options.lockLinks : options.lockNodes;
+            if (locked || !object->IsMarkerMovable(i))
                 painter.drawRect(box.adjusted(2, 2, -2, -2));
         }
         painter.setTransform(toDevice);

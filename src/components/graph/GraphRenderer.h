@@ -22,6 +22,9 @@ struct GraphPaintOptions {
     int markerSize = 3;
     TColor markerColor = clBlack;
     QColor canvasColor = Qt::white;
+    // Locked objects show all their markers as fixed (double squares).
+    bool lockNodes = false;
+    bool lockLinks = false;
     // Objects being dragged: drawn as inverted outlines instead of markers.
     QSet<const TGraphObject *> dragging;
 };

@@ -222,6 +222,13 @@ TEST_F(CanvasFixture, PaintsObjectsAndMarkers)
     EXPECT_EQ(shot.pixelColor(toClient(90, 65)), QColor(Qt::red));
     // a marker square with the canvas colour inside at the top-left corner, black outline around
     EXPECT_EQ(shot.pixelColor(toClient(40, 40) + QPoint(-3, -3)), QColor(Qt::black));
+    // Inside the marker square: canvas colour; a locked node shows a second square 2 px in.
+    const QPoint corner = toClient(40, 40);
+    EXPECT_EQ(shot.pixelColor(corner + QPoint(-1, -1)), QColor(Qt::white));
+    canvas.SetLockNodes(true);
+    shot = canvas.viewport()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(corner + QPoint(-1, -1)), QColor(Qt::black));
+    canvas.SetLockNodes(false);
     canvas.SetZoom(200);
     shot = canvas.viewport()->grab().toImage();
     EXPECT_EQ(shot.pixelColor(toClient(130, 80)), QColor(Qt::red));
