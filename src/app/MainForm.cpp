@@ -111,8 +111,8 @@ void TMain_form::buildMenus()
     settings->addSeparator();
     m_ftpAction = settings->addAction(QStringLiteral("FTP"), this, &TMain_form::showFtp);
     m_ftpAction->setObjectName(QStringLiteral("FTP_Action"));
-    // The backup is not built yet.
-    settings->addAction(QStringLiteral("Záloha databáze"))->setEnabled(false);
+    settings->addAction(QStringLiteral("Záloha databáze"), this, &TMain_form::backupDatabase)
+        ->setObjectName(QStringLiteral("Zaloha_Action"));
     m_wipeAction = settings->addAction(QStringLiteral("Smazání všech dat..."), this, &TMain_form::showWipe);
     m_wipeAction->setObjectName(QStringLiteral("Smazani_Action"));
 
@@ -473,6 +473,32 @@ void TMain_form::showQuestionnaireSettings() { showWindow(QStringLiteral("TNasta
 void TMain_form::showFtp() { showWindow(QStringLiteral("TFtp_Form"), true); }
 
 void TMain_form::showWipe() { showWindow(QStringLiteral("TVycisteni_Form"), false); }
+
+// Copies the open database file to a file the user names. The connection is closed during the copy
+// and opened again afterwards, also when the copy failed.
+void TMain_form::backupDatabase()
+{
+    const QString target = m_context.prompter->saveFileName(
+        QStringLiteral("Záloha databáze"), QStringLiteral("Databázový soubor Orbelis (*.mdb)"), QStringLiteral("mdb"));
+    if (target.isEmpty())
+        return;
+    const QString source = m_context.database->filePath();
+    if (m_context.dm)
+        m_context.dm->closeDatasets();
+    m_context.database->close();
+    if (m_context.dm)
+        m_context.dm->DuplicateFile(target, source);
+    if (source.isEmpty()) // no database was open: nothing to reopen
+        return;
+    try {
+        m_context.database->open(source);
+        openDatasets();
+        if (m_context.dm)
+            m_context.dm->Listiny_ADOQuery().open();
+    } catch (const DatabaseError &e) {
+        m_context.prompter->message(e.message(), QString(), Prompter::Icon::Error);
+    }
+}
 
 void TMain_form::openPupilCard()
 {

@@ -74,6 +74,8 @@ public:
     void showQuestionnaireSettings();
     void showFtp();
     void showWipe();
+    // "Záloha databáze": copies the open database file to a file the user names.
+    void backupDatabase();
     // Opens the pupil card of the current roster row with its notes, not modally.
     void openPupilCard();
     // Title click on the class grid: sorts by the column's field, flipping ascending/descending.

@@ -460,6 +460,45 @@ TEST_F(MainFormTest, DatabaseSwitchReopensTheDatasets)
     EXPECT_EQ(m_prompter.messages(), QStringList{kNoClass});
 }
 
+TEST_F(MainFormTest, BackupCopiesTheOpenDatabaseAndReopensIt)
+{
+    addClass(QStringLiteral("ZŠ A"), QStringLiteral("1.A"));
+    refreshClasses();
+    const QString data = m_root.filePath(QStringLiteral("data/"));
+    const QString source = db().filePath();
+    QAction *backup = child<QAction>(QStringLiteral("Zaloha_Action"));
+    ASSERT_TRUE(backup && backup->isEnabled());
+
+    // Cancelled dialog: nothing happens.
+    backup->trigger();
+    EXPECT_EQ(m_prompter.prompts().size(), 1);
+    EXPECT_EQ(m_prompter.prompts()[0].kind, QStringLiteral("save"));
+
+    m_prompter.clear();
+    m_prompter.answer(data + QStringLiteral("zaloha.mdb"));
+    backup->trigger();
+    EXPECT_TRUE(m_prompter.messages().isEmpty()) << m_prompter.messages().join(u'\n').toStdString();
+    EXPECT_TRUE(db().isOpen());
+    EXPECT_EQ(db().filePath(), source);
+    EXPECT_TRUE(dm().Trida_Query().isOpen());
+    EXPECT_TRUE(dm().Listiny_ADOQuery().isOpen());
+    EXPECT_EQ(gridColumn(0), QStringList{QStringLiteral("ZŠ A")});
+    {
+        Database copy(QStringLiteral("backup_check"));
+        copy.open(data + QStringLiteral("zaloha.mdb"));
+        EXPECT_EQ(copy.scalar(QStringLiteral("SELECT skola FROM trida")).toString(), QStringLiteral("ZŠ A"));
+        copy.close();
+    }
+
+    // The open file itself as the target fails and leaves the database as it was.
+    m_prompter.clear();
+    m_prompter.answer(source);
+    backup->trigger();
+    EXPECT_EQ(m_prompter.messages(), QStringList{QStringLiteral("Došlo k chybě. Soubor nelze duplikovat.")});
+    EXPECT_TRUE(db().isOpen());
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM trida")), 1);
+}
+
 TEST(SociogramInstructionsTest, ElevenBoxesAtTheLeftEdgeTopToBottom)
 {
     const QList<SociogramInstruction> boxes = sociogramInstructions();
