@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/Shell.h"
 #include "app/Startup.h"
+#include "data/DataModule.h"
 #include "data/Database.h"
 
 #include <QAction>
@@ -106,6 +107,23 @@ TEST_F(StartupTest, AMissingConfiguredDatabaseIsAnErrorWhenOthersExist)
     EXPECT_FALSE(QFile::exists(dataFolder() + QStringLiteral("skola.mdb")));
     EXPECT_FALSE(startup->context().database->isOpen());
     EXPECT_EQ(startup->windows().createdNames().size(), 17);
+}
+
+TEST_F(StartupTest, TheDataModuleExistsWithoutAConnectionAndASwitchOpensItsDatasets)
+{
+    start().reset();
+    QFile::rename(dataFolder() + QStringLiteral("skola.mdb"), dataFolder() + QStringLiteral("jina.mdb"));
+    m_prompter.clear();
+    auto startup = start();
+    TDM *dm = startup->context().dm;
+    ASSERT_NE(dm, nullptr);
+    EXPECT_FALSE(dm->Trida_Query().isOpen());
+    EXPECT_EQ(m_prompter.messages().size(), 1); // the connection only; the datasets are not tried
+
+    startup->mainWindow()->switchDatabase(QStringLiteral("jina.mdb"));
+    EXPECT_EQ(m_prompter.messages().size(), 1);
+    EXPECT_TRUE(dm->Trida_Query().isOpen());
+    EXPECT_TRUE(dm->OtazkyVyhodnoceni_Query().isOpen() || dm->OtazkyVyhodnoceni_Query().sqlText().isEmpty());
 }
 
 TEST_F(StartupTest, DatabaseMenuListsFilesAndTheSwitchWritesTheSetting)
