@@ -460,6 +460,18 @@ TEST_F(MainFormTest, DatabaseSwitchReopensTheDatasets)
     EXPECT_EQ(m_prompter.messages(), QStringList{kNoClass});
 }
 
+TEST_F(MainFormTest, ClickOnADropDownButtonOpensItsMenuBelowLeftOfTheMouse)
+{
+    auto *button = child<QToolButton>(QStringLiteral("Databaze_ToolButton"));
+    QMenu *menu = main()->databaseMenu();
+    ASSERT_EQ(menu->actions().size(), 1);
+    const QPoint at(30, 20);
+    QTest::mouseClick(button, Qt::LeftButton, {}, at);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    EXPECT_EQ(menu->pos(), button->mapToGlobal(at) + QPoint(-50, 20));
+    menu->hide();
+}
+
 TEST_F(MainFormTest, BackupCopiesTheOpenDatabaseAndReopensIt)
 {
     addClass(QStringLiteral("ZŠ A"), QStringLiteral("1.A"));
