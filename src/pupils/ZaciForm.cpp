@@ -100,6 +100,8 @@ TZaci_Form::TZaci_Form(AppContext &context, QWidget *parent)
     m_grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
+    // The model's header size hint carries the column width only: give the titles their height.
+    m_grid->horizontalHeader()->setMinimumHeight(m_grid->horizontalHeader()->fontMetrics().height() + 10);
     for (int column = 0; column < m_model->columns().size(); ++column)
         m_grid->setColumnWidth(column, m_model->columns()[column].width);
     m_grid->setItemDelegateForColumn(2, new TypeColourDelegate(m_grid));
@@ -196,20 +198,37 @@ void TZaci_Form::applySurnameRule() {
 bool TZaci_Form::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_prijmeni && event->type() == QEvent::FocusOut)
         applySurnameRule();
-    if (event->type() == QEvent::KeyRelease) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->modifiers() == Qt::ControlModifier) {
-            if (key->key() == Qt::Key_S && m_roster.isEditing()) {
-                if (watched == m_prijmeni)
-                    applySurnameRule();
-                m_roster.post();
-            } else if (key->key() == Qt::Key_N && m_roster.state() == Dataset::State::Browse) {
-                m_roster.insert();
-            }
-            return true;
-        }
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return QDialog::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    const bool ctrlOnly = key->modifiers() == Qt::ControlModifier;
+    // Ctrl+S and Ctrl+N act when the key goes down, or when it comes up with Ctrl held if its press was
+    // not seen; so they work whether the letter or Ctrl is let go first, and never twice.
+    if (event->type() == QEvent::KeyPress) {
+        if (!ctrlOnly || (key->key() != Qt::Key_S && key->key() != Qt::Key_N))
+            return QDialog::eventFilter(watched, event);
+        m_ctrlKeyDown = key->key();
+        runCtrlKey(watched, key->key());
+        return true;
     }
-    return QDialog::eventFilter(watched, event);
+    if (key->key() == m_ctrlKeyDown) {
+        m_ctrlKeyDown = 0;
+        return ctrlOnly || QDialog::eventFilter(watched, event);
+    }
+    if (!ctrlOnly)
+        return QDialog::eventFilter(watched, event);
+    runCtrlKey(watched, key->key());
+    return true; // any key released with Ctrl alone is consumed
+}
+
+void TZaci_Form::runCtrlKey(QObject *watched, int key) {
+    if (key == Qt::Key_S && m_roster.isEditing()) {
+        if (watched == m_prijmeni)
+            applySurnameRule();
+        m_roster.post();
+    } else if (key == Qt::Key_N && m_roster.state() == Dataset::State::Browse) {
+        m_roster.insert();
+    }
 }
 
 void TZaci_Form::showEvent(QShowEvent *event) {

@@ -59,6 +59,8 @@ private:
     void buildMenu(class QMenuBar *menuBar);
     void followState();
     void applySurnameRule();
+    // Ctrl+S saves while editing, Ctrl+N starts a new row while browsing.
+    void runCtrlKey(QObject *watched, int key);
     // Tells the user that only one pupil can be edited at a time when several rows are selected.
     bool refuseSeveralRows();
     // The current class, or nothing after telling the user there is none.
@@ -79,4 +81,5 @@ private:
     DatasetFieldBinder *m_binder = nullptr;
     QPointer<TImport_Zaka_Form> m_importWindow;
     QPointer<TZak_Form> m_cardWindow;
+    int m_ctrlKeyDown = 0; // the Ctrl+letter whose press has been acted on
 };

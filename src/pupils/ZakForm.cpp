@@ -64,6 +64,8 @@ TZak_Form::TZak_Form(AppContext &context, QWidget *parent)
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
+    // The model's header size hint carries the column width only: give the titles their height.
+    m_grid->horizontalHeader()->setMinimumHeight(m_grid->horizontalHeader()->fontMetrics().height() + 10);
     for (int column = 0; column < m_model->columns().size(); ++column)
         m_grid->setColumnWidth(column, m_model->columns()[column].width);
     layout->addWidget(m_grid, 1);
@@ -107,8 +109,9 @@ TZak_Form::TZak_Form(AppContext &context, QWidget *parent)
     });
     // A new note belongs to the pupil whose notes are shown, even when the roster has moved on since.
     m_insertRule = m_notes.on(Dataset::Event::AfterInsert, [this](Dataset &notes) {
-        if (!isNull(m_pupilId))
-            notes.setValue(QStringLiteral("id_zaka"), m_pupilId);
+        const QVariant pupil = notes.parameter(QStringLiteral("par_id_zaka"));
+        if (!isNull(pupil))
+            notes.setValue(QStringLiteral("id_zaka"), pupil);
     });
     for (auto signal : {&Dataset::currentRowChanged, &Dataset::rowChanged})
         connect(&m_notes, signal, this, &TZak_Form::loadNote);
@@ -139,9 +142,12 @@ bool TZak_Form::openForCurrentPupil() {
 }
 
 void TZak_Form::loadPupil(const QVariant &pupilId) {
-    m_pupilId = pupilId;
     m_notes.setParameter(QStringLiteral("par_id_zaka"), pupilId);
     m_dm.RefreshDataset(m_notes);
+}
+
+QVariant TZak_Form::pupilId() const {
+    return m_notes.parameter(QStringLiteral("par_id_zaka"));
 }
 
 QMenu *TZak_Form::rebuildTemplateMenu() {

@@ -30,7 +30,8 @@ public:
     bool openForCurrentPupil();
     // Shows the notes of the pupil (without showing the window).
     void loadPupil(const QVariant &pupilId);
-    QVariant pupilId() const { return m_pupilId; }
+    // The pupil whose notes are shown (`par_id_zaka` of the notes).
+    QVariant pupilId() const;
 
     // Rebuilds the template menu from `Sablony_AdoQuery`: one item per template, its `id` as data.
     QMenu *rebuildTemplateMenu();
@@ -48,7 +49,6 @@ private:
     AppContext &m_context;
     TDM &m_dm;
     Dataset &m_notes;
-    QVariant m_pupilId;
     int m_insertRule = 0;
     TDBNavigator *m_navigator = nullptr;
     QTableView *m_grid = nullptr;
