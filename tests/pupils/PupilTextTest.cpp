@@ -66,9 +66,6 @@ TEST(PupilKindsTest, SurnameRuleAndKinds) {
     EXPECT_FALSE(PupilKinds::isRealPupil(QVariant()));
     EXPECT_TRUE(PupilKinds::isOptionKind(QStringLiteral("ANO-NE")));
     EXPECT_FALSE(PupilKinds::isOptionKind(QStringLiteral("muž")));
-    EXPECT_EQ(PupilKinds::typeColour(QStringLiteral("muž")), QColor(204, 230, 255));
-    EXPECT_EQ(PupilKinds::typeColour(QStringLiteral("žena")), QColor(255, 221, 238));
-    EXPECT_EQ(PupilKinds::typeColour(QStringLiteral("abcde")), QColor(234, 234, 234));
 }
 
 TEST(NoteTemplateTest, TemplatesGoInFrontOfThePlainNote) {
