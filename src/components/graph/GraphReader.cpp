@@ -72,19 +72,6 @@ bool coordinateUsable(qint64 v)
     return v >= -kCoordinateLimit && v <= kCoordinateLimit;
 }
 
-bool coordinatesUsable(const TGraphObject &object)
-{
-    if (object.IsNode()) {
-        const auto &n = static_cast<const TGraphNode &>(object);
-        return coordinateUsable(n.Left()) && coordinateUsable(n.Top()) && coordinateUsable(n.Width()) &&
-               coordinateUsable(n.Height());
-    }
-    for (const QPoint &p : static_cast<const TGraphLink &>(object).Points())
-        if (!coordinateUsable(p.x()) || !coordinateUsable(p.y()))
-            return false;
-    return true;
-}
-
 } // namespace
 
 std::unique_ptr<GraphDocument> GraphReader::read(const QByteArray &data, const GraphDocument *settings)
@@ -130,8 +117,6 @@ std::unique_ptr<GraphDocument> GraphReader::read(const QByteArray &data, const G
         }
         object->BeginUpdate();
         const bool ok = readObject(in, *object);
-        if (ok && !coordinatesUsable(*object))
-            in.fail(QStringLiteral("souřadnice objektu jsou mimo rozsah"));
         if (ok && in.ok() && object->IsNode()) {
             // Bounds stay as written unless they are unusable.
             auto *node = static_cast<TGraphNode *>(object);
@@ -355,14 +340,25 @@ bool GraphReader::readProperty(PropertyStreamReader &in, TGraphObject &object, c
     }
 
     if (node) {
+        auto setCoordinate = [&](auto setter) {
+            const auto i = toInt(v);
+            if (!i)
+                return wrongType(in, name);
+            if (!coordinateUsable(*i)) {
+                in.fail(QStringLiteral("souřadnice objektu jsou mimo rozsah"));
+                return false;
+            }
+            setter(*i);
+            return true;
+        };
         if (prop == QLatin1String("Left"))
-            return setInt([&](int i) { node->SetBoundsDirect(i, node->Top(), node->Width(), node->Height()); });
+            return setCoordinate([&](int i) { node->SetBoundsDirect(i, node->Top(), node->Width(), node->Height()); });
         if (prop == QLatin1String("Top"))
-            return setInt([&](int i) { node->SetBoundsDirect(node->Left(), i, node->Width(), node->Height()); });
+            return setCoordinate([&](int i) { node->SetBoundsDirect(node->Left(), i, node->Width(), node->Height()); });
         if (prop == QLatin1String("Width"))
-            return setInt([&](int i) { node->SetBoundsDirect(node->Left(), node->Top(), i, node->Height()); });
+            return setCoordinate([&](int i) { node->SetBoundsDirect(node->Left(), node->Top(), i, node->Height()); });
         if (prop == QLatin1String("Height"))
-            return setInt([&](int i) { node->SetBoundsDirect(node->Left(), node->Top(), node->Width(), i); });
+            return setCoordinate([&](int i) { node->SetBoundsDirect(node->Left(), node->Top(), node->Width(), i); });
         if (prop == QLatin1String("Alignment"))
             return setEnum(GraphTypes::alignmentNames(), [&](int i) { node->SetAlignment(TAlignment(i)); });
         if (prop == QLatin1String("Layout"))
@@ -411,9 +407,14 @@ bool GraphReader::readProperty(PropertyStreamReader &in, TGraphObject &object, c
             if (count < 0 || qint64(count) * 8 + 4 != v.binary.size())
                 return wrongType(in, name);
             QPolygon points(count);
-            for (qint32 i = 0; i < count; ++i)
+            for (qint32 i = 0; i < count; ++i) {
                 points[i] = QPoint(qFromLittleEndian<qint32>(v.binary.constData() + 4 + 8 * i),
                                    qFromLittleEndian<qint32>(v.binary.constData() + 8 + 8 * i));
+                if (!coordinateUsable(points[i].x()) || !coordinateUsable(points[i].y())) {
+                    in.fail(QStringLiteral("souřadnice objektu jsou mimo rozsah"));
+                    return false;
+                }
+            }
             link->m_points = points;
             link->Changed(TGraphObject::BoundsChanged);
             return true;

@@ -10,16 +10,21 @@
 
 namespace {
 
-QList<QByteArray> corpus()
+QList<QByteArray> filesIn(const QString &path)
 {
     QList<QByteArray> files;
-    const QDir dir(QStringLiteral(GRAPH_FUZZ_CORPUS));
+    const QDir dir(path);
     for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
         QFile f(dir.filePath(name));
         if (f.open(QIODevice::ReadOnly))
             files.append(f.readAll());
     }
     return files;
+}
+
+QList<QByteArray> corpus()
+{
+    return filesIn(QStringLiteral(GRAPH_FUZZ_DIR "/corpus"));
 }
 
 // Reads input and checks the outcome is either a reasoned refusal or a document that
@@ -51,6 +56,14 @@ TEST(GraphReaderRobustness, CorpusFilesReadAndRoundTrip)
         ASSERT_TRUE(doc) << reader.errorString().toStdString();
         checkInput(file);
     }
+}
+
+TEST(GraphReaderRobustness, InputsThatOnceFailedAreHandled)
+{
+    const QList<QByteArray> files = filesIn(QStringLiteral(GRAPH_FUZZ_DIR "/regressions"));
+    ASSERT_FALSE(files.isEmpty());
+    for (const QByteArray &file : files)
+        checkInput(file);
 }
 
 TEST(GraphReaderRobustness, EveryTruncationIsRefusedCleanly)
