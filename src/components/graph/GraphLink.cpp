@@ -301,7 +301,7 @@ QPolygonF TGraphLink::CaptionPolygon() const
     if (m_points.size() < 2 || DisplayLines().isEmpty() || !Owner())
         return {};
     const QSize size = CaptionLayout::measure(DisplayLines(), Owner()->MetricsFor(Font()));
-    const QRectF rect(-size.width() / 2.0, -m_textSpacing - size.height() - Pen().Width / 2.0, size.width(),
+    const QRectF rect(-size.width() / 2.0, -double(m_textSpacing) - size.height() - Pen().Width / 2.0, size.width(),
                       size.height());
     return CaptionTransform().map(QPolygonF(rect));
 }
@@ -422,7 +422,7 @@ void TGraphLink::DrawCaption(QPainter &painter) const
     painter.setTransform(CaptionTransform(), true);
     painter.setFont(GraphTypes::toQFont(font));
     painter.setPen(GraphTypes::toQColor(font.Color));
-    double y = -m_textSpacing - size.height() - Pen().Width / 2.0;
+    double y = -double(m_textSpacing) - size.height() - Pen().Width / 2.0;
     for (const QString &line : DisplayLines()) {
         const int lw = fm.width(line);
         painter.drawText(QPointF(-lw / 2.0, y + fm.ascent()), line);

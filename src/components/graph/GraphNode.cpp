@@ -126,10 +126,10 @@ QRect TGraphNode::TextArea() const
 {
     const qint64 l = m_left, t = m_top, r = qint64(m_left) + m_width, b = qint64(m_top) + m_height;
     const QRect shape = ShapeTextArea(clampToInt(l), clampToInt(t), clampToInt(r), clampToInt(b));
-    const int pen = Pen().Style == psInsideFrame ? Pen().Width : Pen().Width / 2;
-    const int inset = m_margin + pen;
+    const qint64 pen = Pen().Style == psInsideFrame ? Pen().Width : Pen().Width / 2;
+    const qint64 inset = qint64(m_margin) + pen;
     const QRect inner(QPoint(clampToInt(l + inset), clampToInt(t + inset)),
-                      QSize(clampToInt(r - l - 2 * qint64(inset)), clampToInt(b - t - 2 * qint64(inset))));
+                      QSize(clampToInt(r - l - 2 * inset), clampToInt(b - t - 2 * inset)));
     if (shape.isEmpty() || inner.isEmpty())
         return QRect(shape.topLeft(), QSize(0, 0));
     return shape.intersected(inner);

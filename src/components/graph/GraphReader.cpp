@@ -65,7 +65,7 @@ std::optional<int> toSet(const Value &v, const QStringList &names)
 
 // Far beyond any real graph; refusing such values keeps all later rectangle
 // arithmetic inside the integer range.
-constexpr qint64 kCoordinateLimit = 1'000'000'000;
+constexpr qint64 kCoordinateLimit = 100'000'000;
 
 bool coordinateUsable(qint64 v)
 {
@@ -394,8 +394,13 @@ bool GraphReader::readProperty(PropertyStreamReader &in, TGraphObject &object, c
             return setSet(GraphTypes::linkOptionNames(), [&](int i) { link->SetLinkOptions(i); });
         if (prop == QLatin1String("TextPosition"))
             return setInt([&](int i) { link->SetTextPosition(i); });
-        if (prop == QLatin1String("TextSpacing"))
-            return setInt([&](int i) { link->SetTextSpacing(i); });
+        if (prop == QLatin1String("TextSpacing")) {
+            const auto i = toInt(v);
+            if (!i || !coordinateUsable(*i))
+                return wrongType(in, name);
+            link->SetTextSpacing(*i);
+            return true;
+        }
         if (prop == QLatin1String("Source") || prop == QLatin1String("FromNode"))
             return setInt([&](int i) { link->m_sourceId = quint32(i); });
         if (prop == QLatin1String("Target") || prop == QLatin1String("ToNode"))
