@@ -267,8 +267,6 @@ void TMain_form::buildRegister()
         if (current.isValid() && !m_grid->selectionModel()->isRowSelected(current.row(), QModelIndex()))
             m_grid->selectRow(current.row());
     });
-    // The model's size hints carry only the widths; the titles need a row of text.
-    m_grid->horizontalHeader()->setMinimumHeight(m_grid->horizontalHeader()->fontMetrics().height() + 10);
 
     m_binder = new DatasetFieldBinder(&classes, this);
     m_binder->bind(m_schoolEdit, QStringLiteral("skola"));

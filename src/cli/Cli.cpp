@@ -8,6 +8,7 @@
 #include "app/Shell.h"
 #include "cli/DeleteCommand.h"
 #include "cli/GraphCommands.h"
+#include "cli/PupilsCommands.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
 
@@ -27,6 +28,13 @@ Příkazy:
   demo                 zapíše ukázkovou třídu s dotazníkem a odpověďmi (složku podle potřeby vytvoří)
   delete class|pupil|questionnaire|question|session ID --yes
                        smaže záznam i se vším, co na něm závisí (bez --yes nic nesmaže)
+  pupils import --class ID SOUBOR
+                       naimportuje žáky ze souboru (jeden na řádek: Jméno Příjmení typ; "-" čte
+                       standardní vstup) a přečísluje třídu
+  pupils list --class ID
+                       vypíše seznam žáků třídy
+  options insert --class ID --set all|---|ano-ne|abcde|12345
+                       doplní třídě chybějící řádky možností odpovědí
   graph convert VSTUP.sgp VÝSTUP
                        převede soubor sociogramu na .sgp, .png, .jpg, .svg nebo .emf
   graph dump VSTUP.sgp vypíše objekty souboru sociogramu
@@ -166,6 +174,15 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
         const QStringList rest = options.words.mid(1);
         if (command == QLatin1String("graph"))
             return runGraphCommand(rest, out, err);
+        if (command == QLatin1String("pupils")) {
+            DataSession session(folders);
+            QTextStream in(stdin);
+            return runPupilsCommand(rest, session.db, in, out, err);
+        }
+        if (command == QLatin1String("options")) {
+            DataSession session(folders);
+            return runOptionsCommand(rest, session.db, out, err);
+        }
         if (command == QLatin1String("delete")) {
             DataSession session(folders);
             return runDeleteCommand(rest, *session.dm, session.prompter, out, err);

@@ -81,8 +81,6 @@ QVariant DatasetTableModel::headerData(int section, Qt::Orientation orientation,
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
         return m_columns[section].title;
-    if (role == Qt::SizeHintRole)
-        return QSize(m_columns[section].width, 0);
     return QVariant();
 }
 

@@ -33,7 +33,7 @@ public:
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    // DisplayRole: formatted text; EditRole: the raw value; SizeHintRole in the header: the column width.
+    // DisplayRole: formatted text; EditRole: the raw value. Views apply the column widths from columns().
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 

@@ -100,8 +100,6 @@ TZaci_Form::TZaci_Form(AppContext &context, QWidget *parent)
     m_grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
-    // The model's header size hint carries the column width only: give the titles their height.
-    m_grid->horizontalHeader()->setMinimumHeight(m_grid->horizontalHeader()->fontMetrics().height() + 10);
     for (int column = 0; column < m_model->columns().size(); ++column)
         m_grid->setColumnWidth(column, m_model->columns()[column].width);
     m_grid->setItemDelegateForColumn(2, new TypeColourDelegate(m_grid));
