@@ -2,6 +2,7 @@
 
 #include "app/Prompter.h"
 #include "data/Database.h"
+#include "pupils/ClassRoster.h"
 
 #include <QCollator>
 #include <QDir>
@@ -798,23 +799,7 @@ void TDM::GenerovatPoradi() {
     if (classId.isNull())
         return;
     try {
-        Transaction transaction(m_db);
-        QList<RowKey> pupils, options;
-        for (const RowKey &row : classRows(m_db, classId)) {
-            if (row.kind.isNull())
-                continue;
-            (isOptionKind(row.kind) ? options : pupils) << row;
-        }
-        sortByName(pupils);
-        sortByName(options);
-        // Option rows grouped by kind, descending: "ano-ne", "abcde", "12345", "---".
-        std::stable_sort(options.begin(), options.end(), [](const RowKey &a, const RowKey &b) {
-            return a.kind.toCaseFolded() > b.kind.toCaseFolded();
-        });
-        int counter = 1;
-        writeOrder(m_db, pupils, counter);
-        writeOrder(m_db, options, counter);
-        transaction.commit();
+        ClassRoster(m_db, classId.toLongLong()).GenerovatPoradi();
     } catch (const DatabaseError &error) {
         m_prompter.message(error.message(), QString(), Prompter::Icon::Error);
     }
