@@ -16,18 +16,10 @@ inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << tex
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test";
-char *argv[] = {arg0, nullptr};
 
 class DatasetFieldBinderTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());

@@ -27,9 +27,6 @@ inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << tex
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test";
-char *argv[] = {arg0, nullptr};
 
 const QString kNoClass = QStringLiteral("Nemáte zadanou žádnou třídu. Nejprve nějakou přidejte. ");
 const QString kAddPupils = QStringLiteral("Přidali jste novou třídu. Chcete přidat žáky?");
@@ -46,11 +43,6 @@ void type(QWidget *widget, const QString &text)
 class MainFormTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     void SetUp() override
     {
         ASSERT_TRUE(m_root.isValid());

@@ -21,18 +21,10 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test";
-char *argv[] = {arg0, nullptr};
 
 class StartupTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     void SetUp() override
     {
         ASSERT_TRUE(m_root.isValid());

@@ -27,16 +27,9 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test";
-char *argv[] = {arg0, nullptr};
 
 class PupilWindowsTest : public PupilsTestDatabase {
 protected:
-    static void SetUpTestSuite() {
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
     void SetUp() override {
         PupilsTestDatabase::SetUp();
         m_eva = addRow(QStringLiteral("Eva"), QStringLiteral("Malá"), QStringLiteral("žena"));

@@ -1,5 +1,0 @@
-#include "GuiTestEnvironment.h"
-
-namespace {
-[[maybe_unused]] ::testing::Environment *const g_env = ::testing::AddGlobalTestEnvironment(new GuiTestEnvironment);
-}
