@@ -1,6 +1,8 @@
 #include "app/DemoData.h"
 
 #include "data/Database.h"
+#include "pupils/ClassRoster.h"
+#include "pupils/PupilKinds.h"
 
 #include <QDateTime>
 #include <QList>
@@ -24,21 +26,6 @@ const DemoPupil kPupils[] = {
     {"Ondřej", "Růžička", false},   {"Petr", "Beneš", false},        {"Sofie", "Fialová", true},
     {"Šimon", "Sedláček", false},   {"Tereza", "Doležalová", true},  {"Tomáš", "Zeman", false},
     {"Veronika", "Kolářová", true}, {"Vojtěch", "Navrátil", false},  {"Zuzana", "Čermáková", true},
-};
-
-struct OptionRow {
-    const char *text;
-    const char *kind;
-};
-
-// Answer-option rows in the order the program inserts them.
-const OptionRow kOptions[] = {
-    {"ano", "ano-ne"},   {"ne", "ano-ne"},    {"a)", "abcde"},     {"b)", "abcde"},
-    {"c)", "abcde"},     {"d)", "abcde"},     {"e)", "abcde"},     {"1", "12345"},
-    {"2", "12345"},      {"3", "12345"},      {"4", "12345"},      {"5", "12345"},
-    {"---", "---"},      {"všichni", "---"},  {"nikdo", "---"},    {"nevím", "---"},
-    {"já", "---"},       {"všichni ostatní", "---"}, {"většina", "---"}, {"kluci", "---"},
-    {"holky", "---"},
 };
 
 struct DemoQuestion {
@@ -91,31 +78,30 @@ DemoSummary writeDemoData(Database &db, quint32 seed)
                               {"u", QStringLiteral("Mgr. Jana Malá")},
                               {"d", Database::dateTimeText(now)}});
 
-    // Pupils are numbered by first name (the list is already in that order), option rows after them.
     QList<qint64> pupilIds;
     QList<bool> girls;
-    int order = 1;
     for (const DemoPupil &p : kPupils) {
         pupilIds << insert(db,
-                           QStringLiteral("INSERT INTO zak (id_tridy, jmeno, prijmeni, pohlavi, poradi) "
-                                          "VALUES (:c, :j, :p, :k, :o)"),
+                           QStringLiteral("INSERT INTO zak (id_tridy, jmeno, prijmeni, pohlavi) "
+                                          "VALUES (:c, :j, :p, :k)"),
                            {{"c", summary.classId},
                             {"j", QString::fromUtf8(p.first)},
                             {"p", QString::fromUtf8(p.last)},
-                            {"k", p.girl ? QStringLiteral("žena") : QStringLiteral("muž")},
-                            {"o", order++}});
+                            {"k", p.girl ? QStringLiteral("žena") : QStringLiteral("muž")}});
         girls << p.girl;
     }
     summary.pupils = int(pupilIds.size());
 
-    QHash<QString, QList<qint64>> optionsByKind;
-    for (const OptionRow &o : kOptions) {
-        optionsByKind[QString::fromUtf8(o.kind)]
-            << insert(db,
-                      QStringLiteral("INSERT INTO zak (id_tridy, jmeno, pohlavi, poradi) VALUES (:c, :j, :k, :o)"),
-                      {{"c", summary.classId}, {"j", QString::fromUtf8(o.text)}, {"k", QString::fromUtf8(o.kind)},
-                       {"o", order++}});
-        ++summary.optionRows;
+    // The option rows the pupil window inserts; this also numbers the whole roster.
+    ClassRoster roster(db, summary.classId);
+    summary.optionRows = roster.insertAllOptionSets();
+    QHash<QString, QList<qint64>> optionsByKind; // in order of their text
+    QHash<QString, qint64> optionByText;
+    for (const RosterEntry &row : roster.entries()) {
+        if (PupilKinds::isOptionKind(row.pohlavi)) {
+            optionsByKind[row.pohlavi.toString()] << row.id;
+            optionByText[row.jmeno.toString()] = row.id;
+        }
     }
 
     summary.questionnaireId = insert(db, QStringLiteral("INSERT INTO testy (nazev_testu) VALUES (:n)"),
@@ -188,7 +174,7 @@ DemoSummary writeDemoData(Database &db, quint32 seed)
             addAnswer(questionIds[0], pupil, pupilIds[to], true, {});
         const QList<int> rejected = pick(i, int(random.bounded(3)), false);
         if (rejected.isEmpty())
-            addAnswer(questionIds[0], pupil, optionsByKind.value("---").value(2), false, {}); // "nikdo"
+            addAnswer(questionIds[0], pupil, optionByText.value(QStringLiteral("nikdo")), false, {});
         for (int to : rejected)
             addAnswer(questionIds[0], pupil, pupilIds[to], false, {});
         for (int to : pick(i, 1 + int(random.bounded(2)), true))
