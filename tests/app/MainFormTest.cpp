@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include "TestFolders.h"
+
 #include <gtest/gtest.h>
 
 // Readable failure output for Qt texts.
@@ -45,12 +47,7 @@ class MainFormTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_root.isValid());
-        QDir(m_root.path()).mkpath(QStringLiteral("program"));
-        QDir(m_root.path()).mkpath(QStringLiteral("data"));
-        QFile version(m_root.filePath(QStringLiteral("program/orbelis.txt")));
-        ASSERT_TRUE(version.open(QIODevice::WriteOnly));
-        version.write("1.0.0\n");
+        ASSERT_TRUE(makeProgramAndDataFolders(m_root, "1.0.0"));
         m_startup = std::make_unique<Startup>(m_root.filePath(QStringLiteral("program")), m_prompter, m_shell);
         m_startup->run({QStringLiteral("/files"), m_root.filePath(QStringLiteral("data/"))});
         ASSERT_TRUE(m_prompter.messages().isEmpty()) << m_prompter.messages().join(u'\n').toStdString();

@@ -16,23 +16,19 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
+#include "TestFolders.h"
+
 #include <gtest/gtest.h>
 #include <stdexcept>
 
 namespace {
-
 
 class StartupTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_root.isValid());
-        QDir(m_root.path()).mkpath(QStringLiteral("program"));
-        QDir(m_root.path()).mkpath(QStringLiteral("data"));
-        QFile version(m_root.filePath(QStringLiteral("program/orbelis.txt")));
-        ASSERT_TRUE(version.open(QIODevice::WriteOnly));
-        version.write("1.2.3\n");
+        ASSERT_TRUE(makeProgramAndDataFolders(m_root, "1.2.3"));
     }
     QString dataFolder() const { return m_root.filePath(QStringLiteral("data/")); }
     std::unique_ptr<Startup> start(const QList<WindowRegistry::Entry> &windows = WindowRegistry::programWindows())
