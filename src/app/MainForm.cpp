@@ -14,6 +14,7 @@
 #include "data/DatasetTableModel.h"
 
 #include <QActionGroup>
+#include <stdexcept>
 #include <QDateEdit>
 #include <QDialog>
 #include <QFormLayout>
@@ -297,11 +298,19 @@ void TMain_form::followClassState()
 void TMain_form::FormCreate()
 {
     DecorateNavigator(m_navigator, navigatorPictures(), QStringLiteral("Nová třída"), true);
-    m_context.versionText = readVersionText(m_context.folders.programFolder);
+    // A missing version file is reported, but must not leave the program without its data.
+    QString versionError;
+    try {
+        m_context.versionText = readVersionText(m_context.folders.programFolder);
+    } catch (const std::exception &e) {
+        versionError = QString::fromUtf8(e.what());
+    }
     m_info->setVersionText(m_context.versionText);
     applyExpert(m_context.settings && m_context.settings->expert());
     buildDatabaseMenu();
     openDatasets();
+    if (!versionError.isEmpty())
+        throw std::runtime_error(versionError.toStdString());
 }
 
 void TMain_form::buildDatabaseMenu()

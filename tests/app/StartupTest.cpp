@@ -173,6 +173,9 @@ TEST_F(StartupTest, AMissingVersionFileIsShown)
     ASSERT_EQ(m_prompter.messages().size(), 1);
     EXPECT_TRUE(m_prompter.messages()[0].contains(QStringLiteral("orbelis.txt")));
     EXPECT_EQ(startup->windows().createdNames().size(), 17);
+    // The program still works on its data: the datasets are open and the database menu is built.
+    EXPECT_TRUE(startup->context().dm->Trida_Query().isOpen());
+    EXPECT_EQ(startup->mainWindow()->databaseMenu()->actions().size(), 1);
 }
 
 } // namespace
