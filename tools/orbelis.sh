@@ -11,7 +11,7 @@ mode=${1:-start}
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6svg6
-  libsqlite3-dev sqlite3 libcurl4-openssl-dev libjpeg-dev libzip-dev
+  libsqlite3-dev sqlite3 libicu-dev libcurl4-openssl-dev libjpeg-dev libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-crosextra-caladea
   xvfb xauth

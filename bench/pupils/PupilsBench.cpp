@@ -1,5 +1,5 @@
 #include "data/Database.h"
-#include "pupils/ClassRoster.h"
+#include "data/ClassRoster.h"
 #include "pupils/PupilImportText.h"
 
 #include <QCoreApplication>

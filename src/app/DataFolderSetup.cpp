@@ -1,6 +1,6 @@
 #include "app/DataFolderSetup.h"
 
-#include "app/AppFolders.h"
+#include "platform/AppFolders.h"
 #include "data/Database.h"
 #include "documents/ZipWriter.h"
 

@@ -1,8 +1,8 @@
 #include "app/DataModuleStart.h"
 
-#include "app/AppContext.h"
+#include "data/AppContext.h"
 #include "app/DataFolderSetup.h"
-#include "app/Shell.h"
+#include "platform/Shell.h"
 #include "data/Database.h"
 
 #include <stdexcept>

@@ -1,7 +1,7 @@
 #include "app/InfoForm.h"
 
-#include "app/AppContext.h"
-#include "app/Prompter.h"
+#include "data/AppContext.h"
+#include "platform/Prompter.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -2,7 +2,7 @@
 
 #include "app/DataModuleStart.h"
 #include "app/MainForm.h"
-#include "app/Prompter.h"
+#include "platform/Prompter.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
 

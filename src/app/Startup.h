@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppContext.h"
+#include "data/AppContext.h"
 #include "app/WindowRegistry.h"
 
 #include <QStringList>

@@ -1,7 +1,8 @@
 #include "app/WindowRegistry.h"
 
-#include "app/AppContext.h"
-#include "app/Prompter.h"
+#include "data/AppContext.h"
+#include "data/DataModule.h"
+#include "platform/Prompter.h"
 #include "pupils/ImportZakaForm.h"
 #include "pupils/ZaciForm.h"
 #include "pupils/ZakForm.h"
@@ -77,6 +78,8 @@ void WindowRegistry::createAll(const QList<Entry> &entries, AppContext &context,
             QObject *object = entry.factory(context, mainWindow);
             if (auto *widget = qobject_cast<QWidget *>(object))
                 widget->hide();
+            if (context.dm)
+                context.dm->watchWindow(object);
             m_objects.append({entry.name, object});
         } catch (const std::exception &e) {
             context.prompter->message(QString::fromUtf8(e.what()), QString(), Prompter::Icon::Error);

@@ -1,6 +1,6 @@
 #include "app/MainForm.h"
-#include "app/QtPrompter.h"
-#include "app/Shell.h"
+#include "platform/QtPrompter.h"
+#include "platform/Shell.h"
 #include "app/Startup.h"
 
 #include <QApplication>

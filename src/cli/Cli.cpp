@@ -1,15 +1,14 @@
 #include "cli/Cli.h"
 
-#include "app/AppFolders.h"
+#include "platform/AppFolders.h"
 #include "app/DataFolderSetup.h"
-#include "app/DemoData.h"
-#include "app/Settings.h"
-#include "app/ScriptedPrompter.h"
-#include "app/Shell.h"
+#include "support/DemoData.h"
+#include "platform/Settings.h"
+#include "support/ScriptedPrompter.h"
+#include "platform/Shell.h"
 #include "cli/DeleteCommand.h"
 #include "cli/GraphCommands.h"
 #include "cli/PupilsCommands.h"
-#include "data/DataModule.h"
 #include "data/Database.h"
 
 #include <QDir>
@@ -119,7 +118,7 @@ int runDemo(const AppFolders &folders, QTextStream &out)
     return 0;
 }
 
-// The configured database of an existing data folder, with the data module over it.
+// The configured database of an existing data folder.
 struct DataSession {
     explicit DataSession(const AppFolders &f) : folders(f)
     {
@@ -127,18 +126,12 @@ struct DataSession {
             throw std::runtime_error(
                 QStringLiteral("Datová složka \"%1\" neexistuje.").arg(folders.dataFolder).toStdString());
         db.open(folders.dataFolder + Settings(folders).databaseFile());
-        dm = std::make_unique<TDM>(db, folders, prompter);
     }
-    ~DataSession()
-    {
-        dm.reset();
-        db.close();
-    }
+    ~DataSession() { db.close(); }
 
     AppFolders folders;
     Database db{QStringLiteral("orbelis-cli")};
     ScriptedPrompter prompter;
-    std::unique_ptr<TDM> dm;
 };
 
 } // namespace
@@ -185,7 +178,7 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
         }
         if (command == QLatin1String("delete")) {
             DataSession session(folders);
-            return runDeleteCommand(rest, *session.dm, session.prompter, out, err);
+            return runDeleteCommand(rest, session.db, session.prompter, out, err);
         }
     } catch (const DatabaseError &e) {
         err << QStringLiteral("Chyba databáze: ") << e.message() << '\n';

@@ -1,8 +1,11 @@
 #include "cli/DeleteCommand.h"
 
-#include "app/ScriptedPrompter.h"
-#include "data/DataModule.h"
+#include "data/ClassRules.h"
 #include "data/Database.h"
+#include "data/QuestionnaireRules.h"
+#include "data/RosterRules.h"
+#include "data/SessionRules.h"
+#include "support/ScriptedPrompter.h"
 
 namespace {
 
@@ -29,64 +32,22 @@ bool rowExists(Database &db, const char *table, qint64 id) {
                .toInt() > 0;
 }
 
-QVariant columnOf(Database &db, const char *table, const char *column, qint64 id) {
-    return db.scalar(
-        QStringLiteral("SELECT %2 FROM %1 WHERE ID = :id").arg(QLatin1String(table), QLatin1String(column)),
-        {{QStringLiteral("id"), id}});
-}
-
-bool ensureOpen(TDM &dm, Dataset &dataset) {
-    return dataset.isOpen() || dm.RefreshDataset(dataset);
-}
-
-// Makes `classId` the current class when it is in the register.
-void selectClass(TDM &dm, const QVariant &classId) {
-    if (!classId.isNull() && ensureOpen(dm, dm.Trida_Query()))
-        dm.Trida_Query().locate(QStringLiteral("ID"), classId);
-}
-
-// Positions the dataset whose delete runs the cascade on the row; nullptr when that fails.
-Dataset *position(TDM &dm, const QString &kind, qint64 id) {
-    Database &db = dm.database();
-    Dataset *dataset = nullptr;
-    if (kind == QLatin1String("class")) {
-        dataset = &dm.Trida_Query();
-    } else if (kind == QLatin1String("pupil")) {
-        const QVariant classId = columnOf(db, "zak", "id_tridy", id);
-        selectClass(dm, classId);
-        dataset = &dm.Zak_Query();
-        dataset->setParameter(QStringLiteral("par_id_tridy"), classId);
-        dataset->setParameter(QStringLiteral("par_vse"), classId.isNull() ? 1 : 0);
-        if (!dm.RefreshDataset(*dataset))
-            return nullptr;
-    } else if (kind == QLatin1String("questionnaire")) {
-        dataset = &dm.Testy_Query();
-    } else if (kind == QLatin1String("question")) {
-        const QVariant testId = columnOf(db, "otazky", "id_testu", id);
-        if (ensureOpen(dm, dm.Testy_Query()))
-            dm.Testy_Query().locate(QStringLiteral("ID"), testId);
-        dataset = &dm.Otazky_Query();
-        dataset->setParameter(QStringLiteral("par_id_testu"), testId);
-        if (!dm.RefreshDataset(*dataset))
-            return nullptr;
-    } else {
-        const QVariant classId = columnOf(db, "vyhodnoceni", "id_tridy", id);
-        selectClass(dm, classId);
-        dataset = &dm.Vyhodnoceni_Query();
-        dataset->setParameter(QStringLiteral("par_id_tridy"), classId);
-        if (!dm.RefreshDataset(*dataset))
-            return nullptr;
-    }
-    if (!ensureOpen(dm, *dataset) || !dataset->locate(QStringLiteral("ID"), id))
-        return nullptr;
+// Runs the cascade of the kind's rule set; false when it was declined or failed.
+bool deleteRow(Database &db, Prompter &prompter, const QString &kind, qint64 id) {
+    if (kind == QLatin1String("class"))
+        return ClassRules(db, prompter).deleteClass(id);
     if (kind == QLatin1String("pupil"))
-        dataset->setSelectedRows({dataset->currentRow()}); // the cascade deletes the selected rows
-    return dataset;
+        return RosterRules(db, prompter).deletePupils({id});
+    if (kind == QLatin1String("questionnaire"))
+        return QuestionnaireRules(db, prompter).deleteQuestionnaire(id);
+    if (kind == QLatin1String("question"))
+        return QuestionnaireRules(db, prompter).deleteQuestion(id);
+    return SessionRules(db, prompter).deleteSession(id);
 }
 
 } // namespace
 
-int runDeleteCommand(const QStringList &args, TDM &dm, Prompter &prompter, QTextStream &out,
+int runDeleteCommand(const QStringList &args, Database &db, ScriptedPrompter &prompter, QTextStream &out,
                      QTextStream &err) {
     QStringList words;
     bool yes = false;
@@ -107,7 +68,6 @@ int runDeleteCommand(const QStringList &args, TDM &dm, Prompter &prompter, QText
         return 2;
     }
 
-    Database &db = dm.database();
     try {
         if (!rowExists(db, target->table, id)) {
             err << QStringLiteral("%1 s ID %2 neexistuje.").arg(QString::fromUtf8(target->title)).arg(id)
@@ -126,22 +86,16 @@ int runDeleteCommand(const QStringList &args, TDM &dm, Prompter &prompter, QText
         return 1;
     }
 
-    auto *scripted = dynamic_cast<ScriptedPrompter *>(&prompter);
-    const qsizetype promptsBefore = scripted ? scripted->prompts().size() : 0;
-    if (scripted)
-        scripted->setFallback(true);
-    Dataset *dataset = position(dm, QString::fromLatin1(target->kind), id);
-    if (dataset)
-        dataset->deleteRecord();
-    if (scripted) {
-        scripted->setFallback(QVariant());
-        for (qsizetype i = promptsBefore; i < scripted->prompts().size(); ++i) {
-            const ScriptedPrompter::Prompt &p = scripted->prompts()[i];
-            if (p.kind == QLatin1String("yesno"))
-                out << p.title << ": " << p.text << " -> ano" << Qt::endl;
-            else if (p.kind == QLatin1String("message"))
-                err << p.text << Qt::endl;
-        }
+    const qsizetype promptsBefore = prompter.prompts().size();
+    prompter.setFallback(true);
+    deleteRow(db, prompter, QString::fromLatin1(target->kind), id);
+    prompter.setFallback(QVariant());
+    for (qsizetype i = promptsBefore; i < prompter.prompts().size(); ++i) {
+        const ScriptedPrompter::Prompt &p = prompter.prompts()[i];
+        if (p.kind == QLatin1String("yesno"))
+            out << p.title << ": " << p.text << " -> ano" << Qt::endl;
+        else if (p.kind == QLatin1String("message"))
+            err << p.text << Qt::endl;
     }
     bool gone = false;
     try {

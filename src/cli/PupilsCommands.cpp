@@ -1,8 +1,8 @@
 #include "cli/PupilsCommands.h"
 
 #include "data/Database.h"
-#include "pupils/ClassRoster.h"
-#include "pupils/OptionSet.h"
+#include "data/ClassRoster.h"
+#include "data/OptionSet.h"
 #include "pupils/PupilImportText.h"
 #include "pupils/RosterText.h"
 

@@ -1,14 +1,18 @@
 #pragma once
 
-#include "app/AppFolders.h"
+#include "data/ClassRules.h"
 #include "data/Dataset.h"
+#include "data/DocumentRules.h"
+#include "data/QuestionnaireRules.h"
+#include "data/RosterRules.h"
+#include "data/SessionRules.h"
+#include "platform/AppFolders.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QVariant>
-#include <functional>
 
 class Database;
 class Prompter;
@@ -20,22 +24,11 @@ struct SessionMenuItem {
     bool operator==(const SessionMenuItem &other) const = default;
 };
 
-// What the answer-entry window shows for the current question (question change).
-struct AnswerPanels {
-    int typ = 0;
-    bool changePanels = true; // false for kinds above 4: the panels stay as they are
-    bool showPositive = true;
-    bool showNegative = false;
-    bool showText = false;
-    QString positiveLabel; // `text_otazky`
-    QString negativeLabel; // `text_otazky_negativni`
-    QString freeText;      // stored free text of the current respondent (kind 4)
-};
-
-// The data module: the datasets every window binds to and the rules that run around their changes
-// (defaults of new rows, validations, cascading deletions, re-parameterising dependent datasets),
-// plus the service operations shared by the windows. It never touches a widget: windows observe the
-// datasets' states and the signals below, and tell the module which of its windows are showing.
+// The data module: the datasets every window binds to and their wiring: defaults of new rows, validations,
+// re-parameterising dependent datasets, and the hand-over of each change to the rule set of its area
+// (classes, roster, questionnaires and questions, sessions, documents). The rule sets act on ids, so the
+// headless tool runs them without datasets. It never touches a widget: windows observe the datasets' states
+// and the signals below; which windows are showing it learns from their show and hide events.
 //
 // Every multi-statement change (cascading deletions, option rows, renumbering) runs in one transaction.
 class TDM final : public QObject {
@@ -81,22 +74,30 @@ public:
     // Hands a file to the class documents: sets the pending file and title and starts the insertion.
     void addClassDocument(const QString &path, const QString &title);
 
-    // Windows say when they show and hide; the rules act on what is showing.
-    void setAnswerWindowShowing(bool showing) { m_answerWindowShowing = showing; } // TDotaznik_Odpovedi_Form
-    void setSessionWindowShowing(bool showing) { m_sessionWindowShowing = showing; }   // TDotazniky_Form
-    void setDocumentWindowShowing(bool showing) { m_documentWindowShowing = showing; } // TListiny_Form
+    // Follows the show and hide events of the windows the rules depend on: answer entry
+    // ("TDotaznik_Odpovedi_Form"), the session list ("TDotazniky_Form") and the class documents
+    // ("TListiny_Form"), found by object name. Other objects are ignored.
+    void watchWindow(QObject *window);
+    bool answerWindowShowing() const { return m_answerWindowShowing; }
+    bool sessionWindowShowing() const { return m_sessionWindowShowing; }
+    bool documentWindowShowing() const { return m_documentWindowShowing; }
+
+    // --- Rule sets by area ----------------------------------------------------------------------------
+    ClassRules &classes() { return m_classRules; }
+    RosterRules &roster() { return m_rosterRules; }
+    QuestionnaireRules &questionnaires() { return m_questionnaireRules; }
+    SessionRules &sessions() { return m_sessionRules; }
+    DocumentRules &documents() { return m_documentRules; }
 
     // --- Service operations -------------------------------------------------------------------------
     // Requery when open, else open; errors shown as "Došlo k chybě. …" and not passed on.
     bool RefreshDataset(Dataset &dataset);
-    // Copies source over target (written through a temporary file); shows one of the two messages and
-    // returns false on failure. A target that is the source itself fails.
-    bool DuplicateFile(const QString &target, const QString &source);
-    static QString JetDateLiteral(const QDateTime &value);
+    // See DocumentRules::DuplicateFile.
+    bool DuplicateFile(const QString &target, const QString &source) {
+        return m_documentRules.DuplicateFile(target, source);
+    }
     // Counter value of the last insert on the connection.
     qint64 LastIdentity();
-    // The system's temporary folder with a trailing separator.
-    static QString TempFolder();
     // For each listed row (in the order given): go to it, edit, set the field, post. Rows are taken as
     // bookmarks first, so rules that refresh the dataset after each post do not disturb the walk.
     void SetFieldOnSelectedRows(Dataset &dataset, const QList<int> &rows, const QVariant &value,
@@ -112,23 +113,19 @@ public:
     void runClassChange();
     void runRespondentChange();
     void runQuestionChange();
-    // Free text a respondent wrote to a question of a session (empty when none).
-    QString loadFreeText(qint64 sessionId, qint64 questionId, qint64 respondentId);
     // Full path of the current document's file (status bar of the document window).
     QString currentDocumentPath() const;
 
-    // --- Class register services (main window) --------------------------------------------------------
+    // --- Commands on the current class (windows) ---------------------------------------------------------
     // Title click on the class grid: flips between ASC and DESC on the last statement line and reopens.
     void sortClassGrid(const QString &field);
     // Answer-option rows of the current class (rows are added even when they exist); refreshes Zak_Query.
     void insertGeneralOptionRows();
     void insertYesNoOptionRows();
     void insertLetterAndNumberOptionRows();
-    // "Připsat pořadí": asks, then numbers real pupils by first name, then the option rows by text.
-    // False when declined or when there is no class.
+    // "Připsat pořadí" (RosterRules::renumberByName); false when declined or when there is no class.
     bool renumberClassRows();
-    // `GenerovatPoradi`: pupils by first name, then option rows by kind (descending) and text; refreshes
-    // the roster.
+    // `GenerovatPoradi` of the current class; refreshes the roster.
     void GenerovatPoradi();
 
 signals:
@@ -149,17 +146,20 @@ private:
     Dataset *makeDataset(const QString &name, const QStringList &sql, const QString &table = QString(),
                          const QString &key = QStringLiteral("ID"));
     void installRules();
-    bool confirmTwice(const QString &title, const QString &first, const QString &second);
-    // Runs the statements of a cascade in one transaction, refreshes the dataset and cancels its own
-    // delete (by throwing SilentAbort).
-    [[noreturn]] void runCascade(Dataset &dataset, bool showError, const std::function<void()> &statements);
-    void insertOptionRows(const QList<QPair<QString, QString>> &rows);
+    // A delete that a rule set carried out (or refused): refresh the dataset and cancel its own delete.
+    [[noreturn]] void finishDelete(Dataset &dataset);
+    void insertOptionRows(const QList<OptionSet::Kind> &sets);
     void insertDocument();
-    void deleteDocumentFile();
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     Database &m_db;
     AppFolders m_folders;
     Prompter &m_prompter;
+    ClassRules m_classRules;
+    RosterRules m_rosterRules;
+    QuestionnaireRules m_questionnaireRules;
+    SessionRules m_sessionRules;
+    DocumentRules m_documentRules;
 
     Dataset *m_trida = nullptr;
     Dataset *m_zak = nullptr;

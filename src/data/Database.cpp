@@ -1,10 +1,12 @@
 #include "data/Database.h"
 
 #include "data/Schema.h"
+#include "data/TextOrder.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -162,7 +164,8 @@ void Database::registerFunctions()
     sqlite3 *handle = *static_cast<sqlite3 *const *>(v.data());
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     if (sqlite3_create_function(handle, "like", 2, flags, nullptr, sqlLike, nullptr, nullptr) != SQLITE_OK ||
-        sqlite3_create_function(handle, "like", 3, flags, nullptr, sqlLike, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_create_function(handle, "like", 3, flags, nullptr, sqlLike, nullptr, nullptr) != SQLITE_OK ||
+        !TextOrder::registerCollation(handle))
         throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(handle)));
 }
 
@@ -267,4 +270,10 @@ void Transaction::commit()
 {
     m_db.commit();
     m_done = true;
+}
+
+bool Database::isIdentifier(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    return pattern.match(text).hasMatch();
 }

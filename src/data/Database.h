@@ -20,6 +20,9 @@ class SqlQuery;
 // `false` compare as expected. Orderings that need "true first" say so explicitly: `ORDER BY pozitivni DESC`.
 // Dates are ISO text "yyyy-MM-dd HH:mm:ss" (a date literal is 'yyyy-MM-dd'), which sorts chronologically.
 // LIKE is replaced by a Unicode-aware, case-insensitive version, so `pohlavi LIKE 'MUŽ'` matches "muž".
+// Texts order and compare in Czech, ignoring case, through the collation "czech" (TextOrder): new
+// databases declare it on their text columns; statements that order texts say `COLLATE czech`, so that
+// databases made by earlier versions order the same way.
 class Database final
 {
     Q_DISABLE_COPY_MOVE(Database)
@@ -58,6 +61,8 @@ public:
     // Value stored for a yes/no column.
     static int boolValue(bool value) { return value ? 1 : 0; }
     static QString dateTimeText(const QDateTime &value);
+    // A plain table or column name (letters, digits, underscores), safe to write into statement text.
+    static bool isIdentifier(const QString &text);
 
 private:
     void openConnection(const QString &filePath);

@@ -1,6 +1,7 @@
 #include "data/Dataset.h"
+#include "data/TextOrder.h"
 
-#include "app/Prompter.h"
+#include "platform/Prompter.h"
 #include "data/Database.h"
 
 #include <QRegularExpression>
@@ -57,6 +58,13 @@ bool sameValue(const QVariant &a, const QVariant &b) {
     if (a.typeId() == QMetaType::QDateTime || b.typeId() == QMetaType::QDateTime)
         return a.toDateTime() == b.toDateTime();
     return a.toString() == b.toString();
+}
+
+// A lookup by value: as sameValue, but texts compare as the database compares them (Czech, ignoring case).
+bool matchesValue(const QVariant &cell, const QVariant &value) {
+    const bool texts = !cell.isNull() && !value.isNull() && cell.typeId() == QMetaType::QString &&
+                       value.typeId() == QMetaType::QString;
+    return texts ? TextOrder::compare(cell.toString(), value.toString()) == 0 : sameValue(cell, value);
 }
 
 } // namespace
@@ -361,7 +369,7 @@ int Dataset::find(const QString &field, const QVariant &value) const {
     if (column < 0)
         return -1;
     for (std::size_t i = 0; i < m_rows.size(); ++i)
-        if (sameValue(m_rows[i][std::size_t(column)], value))
+        if (matchesValue(m_rows[i][std::size_t(column)], value))
             return int(i);
     return -1;
 }

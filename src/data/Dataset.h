@@ -137,7 +137,8 @@ public:
     bool prior();
     bool moveBy(int distance);
     bool setCurrentRow(int row);
-    // Moves to the first row whose field equals the value (numbers compared as numbers, texts exactly);
+    // Moves to the first row whose field equals the value (numbers compared as numbers, texts in
+    // Czech ignoring case, as the database compares them);
     // false and no move when there is none.
     bool locate(const QString &field, const QVariant &value);
     // Index of the first such row, or -1.

@@ -8,34 +8,34 @@ namespace {
 // forms are named after them. Yes/no columns hold 1 and 0.
 const char *const kTrida = R"(CREATE TABLE trida (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
-    skola VARCHAR(255),
-    stupen VARCHAR(255),
-    tridni_ucitel VARCHAR(255),
+    skola VARCHAR(255) COLLATE czech,
+    stupen VARCHAR(255) COLLATE czech,
+    tridni_ucitel VARCHAR(255) COLLATE czech,
     datum_zapisu DATETIME))";
 
 const char *const kZak = R"(CREATE TABLE zak (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     id_tridy INTEGER,
-    jmeno VARCHAR(255),
-    prijmeni VARCHAR(255),
-    pohlavi VARCHAR(255),
+    jmeno VARCHAR(255) COLLATE czech,
+    prijmeni VARCHAR(255) COLLATE czech,
+    pohlavi VARCHAR(255) COLLATE czech,
     poradi INTEGER))";
 
 const char *const kTesty = R"(CREATE TABLE testy (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
-    nazev_testu VARCHAR(255)))";
+    nazev_testu VARCHAR(255) COLLATE czech))";
 
 const char *const kOtazky = R"(CREATE TABLE otazky (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     id_testu INTEGER,
-    text_otazky VARCHAR(255),
-    text_otazky_negativni VARCHAR(255),
+    text_otazky VARCHAR(255) COLLATE czech,
+    text_otazky_negativni VARCHAR(255) COLLATE czech,
     poradi INTEGER,
     poradi_vyhodnoceni INTEGER,
     typ INTEGER,
-    popis VARCHAR(255),
-    nadpis_nad VARCHAR(255),
-    popis_pro_web VARCHAR(255)))";
+    popis VARCHAR(255) COLLATE czech,
+    nadpis_nad VARCHAR(255) COLLATE czech,
+    popis_pro_web VARCHAR(255) COLLATE czech))";
 
 const char *const kVyhodnoceni = R"(CREATE TABLE vyhodnoceni (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -43,7 +43,7 @@ const char *const kVyhodnoceni = R"(CREATE TABLE vyhodnoceni (
     id_testu INTEGER,
     datum DATETIME,
     pocet_neucast INTEGER,
-    poznamky TEXT))";
+    poznamky TEXT COLLATE czech))";
 
 const char *const kOdpovedi = R"(CREATE TABLE odpovedi (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -52,25 +52,25 @@ const char *const kOdpovedi = R"(CREATE TABLE odpovedi (
     id_zaka INTEGER,
     id_partnera INTEGER,
     pozitivni BOOLEAN DEFAULT 0,
-    slovy TEXT))";
+    slovy TEXT COLLATE czech))";
 
 const char *const kPoznamky = R"(CREATE TABLE poznamky (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     id_zaka INTEGER,
     datum DATETIME,
-    nazev VARCHAR(255),
-    poznamka TEXT))";
+    nazev VARCHAR(255) COLLATE czech,
+    poznamka TEXT COLLATE czech))";
 
 const char *const kSablony = R"(CREATE TABLE sablony (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
-    nazev_sablony VARCHAR(255),
-    text_sablony TEXT))";
+    nazev_sablony VARCHAR(255) COLLATE czech,
+    text_sablony TEXT COLLATE czech))";
 
 const char *const kListiny = R"(CREATE TABLE listiny (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     id_tridy INTEGER,
-    nazev VARCHAR(255),
-    cesta VARCHAR(255),
+    nazev VARCHAR(255) COLLATE czech,
+    cesta VARCHAR(255) COLLATE czech,
     datum DATETIME))";
 
 const char *const kIndexes[] = {

@@ -1,10 +1,10 @@
 #include "pupils/ImportZakaForm.h"
 
-#include "app/AppContext.h"
-#include "app/Prompter.h"
+#include "data/AppContext.h"
+#include "platform/Prompter.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
-#include "pupils/ClassRoster.h"
+#include "data/ClassRoster.h"
 #include "pupils/PupilImportText.h"
 
 #include <QGridLayout>
@@ -55,15 +55,7 @@ int TImport_Zaka_Form::importPupils() {
             QStringLiteral("Nemáte zadanou žádnou třídu. Nejprve nějakou přidejte. "));
         return -1;
     }
-    int added = -1;
-    try {
-        added = ClassRoster(*m_context.database, classId.toLongLong())
-                    .importPupils(PupilImportText::parse(m_memo->toPlainText()));
-    } catch (const DatabaseError &error) {
-        m_context.prompter->message(QStringLiteral("Žáky se nepodařilo importovat, nic nebylo přidáno.\r\n") +
-                                        error.message(),
-                                    QString(), Prompter::Icon::Error);
-    }
+    const int added = dm.roster().importPupils(classId.toLongLong(), PupilImportText::parse(m_memo->toPlainText()));
     dm.RefreshDataset(dm.Zak_Query());
     return added;
 }

@@ -1,6 +1,6 @@
 #include "pupils/PupilImportText.h"
 
-#include "pupils/PupilKinds.h"
+#include "data/PupilKinds.h"
 
 #include <QRegularExpression>
 

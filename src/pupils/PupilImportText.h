@@ -1,17 +1,14 @@
 #pragma once
 
+#include "data/ClassRoster.h"
+
 #include <QList>
 #include <QString>
 
 // Reading a pasted pupil list: one pupil per line, "jméno příjmení typ".
 class PupilImportText final {
 public:
-    struct Pupil {
-        QString jmeno;
-        QString prijmeni;
-        QString pohlavi;
-        bool operator==(const Pupil &other) const = default;
-    };
+    using Pupil = NewPupil;
 
     // The instruction shown above the editor and the example lines under "Příklad:".
     static QString instruction();

@@ -1,7 +1,7 @@
 #include "pupils/RosterText.h"
 
 #include "data/Dataset.h"
-#include "pupils/PupilKinds.h"
+#include "data/PupilKinds.h"
 
 namespace RosterText {
 
@@ -28,11 +28,6 @@ QList<RosterEntry> datasetRows(const Dataset &roster) {
         rows.append({roster.value(row, id).toLongLong(), roster.value(row, jmeno),
                      roster.value(row, prijmeni), roster.value(row, pohlavi), roster.value(row, poradi)});
     return rows;
-}
-
-QString toggledOrderLine(const QString &lastLine, const QString &field) {
-    return QStringLiteral("ORDER BY ") + field +
-           (lastLine.contains(QLatin1String("ASC")) ? QStringLiteral(" DESC") : QStringLiteral(" ASC"));
 }
 
 } // namespace RosterText

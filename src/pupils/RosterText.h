@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pupils/ClassRoster.h"
+#include "data/ClassRoster.h"
 
 #include <QList>
 #include <QString>
@@ -18,9 +18,5 @@ QString pupilName(const QVariant &jmeno, const QVariant &prijmeni);
 QString pupilList(const QList<RosterEntry> &rows);
 // The rows of an open roster dataset in its current order (cached rows; the current row does not move).
 QList<RosterEntry> datasetRows(const Dataset &roster);
-
-// The ordering line after a click on a column title: descending when the line holds "ASC"
-// (case-sensitive), else ascending.
-QString toggledOrderLine(const QString &lastLine, const QString &field);
 
 } // namespace RosterText

@@ -1,6 +1,6 @@
 #include "pupils/TypeColourDelegate.h"
 
-#include "pupils/PupilKinds.h"
+#include "data/PupilKinds.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,15 +1,15 @@
 #include "pupils/ZaciForm.h"
 
-#include "app/AppContext.h"
-#include "app/DBNavigator.h"
-#include "app/DatasetFieldBinder.h"
-#include "app/Prompter.h"
+#include "data/AppContext.h"
+#include "widgets/DBNavigator.h"
+#include "widgets/DatasetFieldBinder.h"
+#include "platform/Prompter.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
 #include "data/DatasetTableModel.h"
-#include "pupils/ClassRoster.h"
+#include "data/TextOrder.h"
 #include "pupils/ImportZakaForm.h"
-#include "pupils/PupilKinds.h"
+#include "data/PupilKinds.h"
 #include "pupils/RosterText.h"
 #include "pupils/TypeColourDelegate.h"
 #include "pupils/ZakForm.h"
@@ -262,11 +262,7 @@ void TZaci_Form::insertOptionSet(OptionSet::Kind set) {
     const std::optional<qint64> classId = currentClass();
     if (!classId)
         return;
-    try {
-        ClassRoster(*m_context.database, *classId).insertOptionSet(set);
-    } catch (const DatabaseError &error) {
-        m_context.prompter->message(error.message(), QString(), Prompter::Icon::Error);
-    }
+    m_dm.roster().insertOptionSet(*classId, set);
     refreshRoster();
 }
 
@@ -274,24 +270,13 @@ void TZaci_Form::insertAllOptionSets() {
     const std::optional<qint64> classId = currentClass();
     if (!classId)
         return;
-    try {
-        ClassRoster(*m_context.database, *classId).insertAllOptionSets();
-    } catch (const DatabaseError &error) {
-        m_context.prompter->message(error.message(), QString(), Prompter::Icon::Error);
-    }
+    m_dm.roster().insertAllOptionSets(*classId);
     refreshRoster();
 }
 
 void TZaci_Form::GenerovatPoradi() {
-    const std::optional<qint64> classId = currentClass();
-    if (!classId)
-        return;
-    try {
-        ClassRoster(*m_context.database, *classId).GenerovatPoradi();
-    } catch (const DatabaseError &error) {
-        m_context.prompter->message(error.message(), QString(), Prompter::Icon::Error);
-    }
-    refreshRoster();
+    if (currentClass())
+        m_dm.GenerovatPoradi();
 }
 
 void TZaci_Form::setTypeOfSelectedRows(const QString &kind) {
@@ -323,10 +308,11 @@ void TZaci_Form::copyPupilList() {
 
 void TZaci_Form::DBGrid_ZaciTitleClick(int column) {
     const QString field = m_model->fieldOfColumn(column);
-    if (field.isEmpty() || m_roster.isEditing())
+    const QString line = TextOrder::toggledOrderLine(m_roster.lastSqlLine(), field);
+    if (line.isEmpty() || m_roster.isEditing())
         return;
     m_roster.close();
-    m_roster.setLastSqlLine(RosterText::toggledOrderLine(m_roster.lastSqlLine(), field));
+    m_roster.setLastSqlLine(line);
     refreshRoster();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pupils/OptionSet.h"
+#include "data/OptionSet.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,9 +1,9 @@
 #include "pupils/ZakForm.h"
 
-#include "app/AppContext.h"
-#include "app/DBNavigator.h"
-#include "app/DatasetFieldBinder.h"
-#include "app/Prompter.h"
+#include "data/AppContext.h"
+#include "widgets/DBNavigator.h"
+#include "widgets/DatasetFieldBinder.h"
+#include "platform/Prompter.h"
 #include "data/DataModule.h"
 #include "data/DatasetTableModel.h"
 #include "pupils/NoteTemplate.h"

@@ -1,5 +1,5 @@
-#include "app/AppFolders.h"
-#include "app/Shell.h"
+#include "platform/AppFolders.h"
+#include "support/RecordingShell.h"
 
 #include <QDir>
 #include <QTemporaryDir>

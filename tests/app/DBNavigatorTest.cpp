@@ -1,5 +1,5 @@
-#include "app/DBNavigator.h"
-#include "app/ScriptedPrompter.h"
+#include "widgets/DBNavigator.h"
+#include "support/ScriptedPrompter.h"
 #include "data/Database.h"
 #include "data/Dataset.h"
 

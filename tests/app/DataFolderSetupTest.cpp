@@ -1,6 +1,6 @@
-#include "app/AppFolders.h"
+#include "platform/AppFolders.h"
 #include "app/DataFolderSetup.h"
-#include "app/DemoData.h"
+#include "support/DemoData.h"
 #include "data/Database.h"
 
 #include <QFile>

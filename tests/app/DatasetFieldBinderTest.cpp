@@ -1,5 +1,5 @@
-#include "app/DatasetFieldBinder.h"
-#include "app/ScriptedPrompter.h"
+#include "widgets/DatasetFieldBinder.h"
+#include "support/ScriptedPrompter.h"
 #include "data/Database.h"
 #include "data/Dataset.h"
 

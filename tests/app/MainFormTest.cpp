@@ -1,7 +1,7 @@
-#include "app/DBNavigator.h"
+#include "widgets/DBNavigator.h"
 #include "app/MainForm.h"
-#include "app/ScriptedPrompter.h"
-#include "app/Shell.h"
+#include "support/ScriptedPrompter.h"
+#include "support/RecordingShell.h"
 #include "app/Startup.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
@@ -266,10 +266,10 @@ TEST_F(MainFormTest, TitleClicksSortAscendingThenFlip)
 
     clickHeader(0);
     EXPECT_EQ(gridColumn(0), QStringList({"ZŠ A", "ZŠ A", "ZŠ B", "ZŠ C"}));
-    EXPECT_EQ(dm().Trida_Query().lastSqlLine(), QStringLiteral("ORDER BY skola ASC"));
+    EXPECT_EQ(dm().Trida_Query().lastSqlLine(), QStringLiteral("ORDER BY skola COLLATE czech ASC"));
     clickHeader(2);
     EXPECT_EQ(gridColumn(2), QStringList({"4.A", "3.A", "2.A", "1.A"}));
-    EXPECT_EQ(dm().Trida_Query().lastSqlLine(), QStringLiteral("ORDER BY stupen DESC"));
+    EXPECT_EQ(dm().Trida_Query().lastSqlLine(), QStringLiteral("ORDER BY stupen COLLATE czech DESC"));
     clickHeader(2);
     EXPECT_EQ(gridColumn(2), QStringList({"1.A", "2.A", "3.A", "4.A"}));
     // The grid stays on a row of the reopened register.

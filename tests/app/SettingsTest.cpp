@@ -1,5 +1,5 @@
-#include "app/IniFile.h"
-#include "app/Settings.h"
+#include "platform/IniFile.h"
+#include "platform/Settings.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -29,6 +29,17 @@ TEST(IniFileTest, MissingFileOrKeyGivesTheDefault)
               QStringLiteral("skola.mdb"));
     EXPECT_FALSE(ini.readBool(QStringLiteral("nastaveni"), QStringLiteral("expert")));
     EXPECT_TRUE(ini.readBool(QStringLiteral("nastaveni"), QStringLiteral("expert"), true));
+}
+
+TEST(IniFileTest, AByteOrderMarkAndTheCaseOfSectionNamesDoNotHideTheFirstSection)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("nastaveni.ini"));
+    writeAll(path, "\xEF\xBB\xBF[databaze]\r\nsoubor=archiv.mdb\r\n[Nastaveni]\r\nexpert=1\r\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.readString(QStringLiteral("databaze"), QStringLiteral("soubor")), QStringLiteral("archiv.mdb"));
+    EXPECT_EQ(ini.readString(QStringLiteral("DATABAZE"), QStringLiteral("soubor")), QStringLiteral("archiv.mdb"));
+    EXPECT_TRUE(ini.readBool(QStringLiteral("nastaveni"), QStringLiteral("expert")));
 }
 
 TEST(IniFileTest, WritesPlainKeyValueLinesAndKeepsTheRest)

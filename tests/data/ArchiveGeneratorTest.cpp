@@ -1,6 +1,6 @@
 #include "DataFixture.h"
 
-#include "data/ArchiveGenerator.h"
+#include "support/ArchiveGenerator.h"
 
 namespace {
 

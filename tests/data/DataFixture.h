@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppFolders.h"
-#include "app/ScriptedPrompter.h"
+#include "platform/AppFolders.h"
+#include "support/ScriptedPrompter.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
 

@@ -104,6 +104,7 @@ TEST_F(DatasetTest, AfterScrollRunsOnOpenAndOnMovesOnly) {
 
 TEST_F(DatasetTest, InsertPostWritesRowTakesNewKeyAndRereadsIt) {
     m_ds->open();
+    m_ds->last(); // the posted row takes the cursor's place, as the dataset is not re-read
     QSignalSpy inserted(m_ds.get(), &Dataset::rowInserted);
     QSignalSpy states(m_ds.get(), &Dataset::stateChanged);
     ASSERT_TRUE(m_ds->insert());
@@ -120,6 +121,9 @@ TEST_F(DatasetTest, InsertPostWritesRowTakesNewKeyAndRereadsIt) {
     EXPECT_EQ(states.count(), 2);
     const qint64 id = m_ds->value("ID").toLongLong();
     EXPECT_GT(id, m_classB);
+    EXPECT_EQ(m_ds->currentRow(), 1);
+    EXPECT_EQ(m_ds->value(1, m_ds->fieldIndex("ID")).toLongLong(), id);
+    EXPECT_EQ(m_ds->value(2, m_ds->fieldIndex("ID")).toLongLong(), m_classB);
     EXPECT_EQ(m_ds->text("nazev"), QStringLiteral("Nová škola/"));
     EXPECT_EQ(m_db.scalar("SELECT datum_zapisu FROM trida WHERE ID = :i", {{"i", id}}).toString(),
               QStringLiteral("2022-01-02 00:00:00"));
@@ -148,12 +152,32 @@ TEST_F(DatasetTest, EditCancelRestoresAndEditPostUpdatesOnlyThatRow) {
     EXPECT_TRUE(m_db.scalar("SELECT stupen FROM trida WHERE ID = :i", {{"i", m_classB}}).isNull());
 }
 
+TEST_F(DatasetTest, RefreshWhileEditingPostsTheEditAndComputedFieldsAreNotWritable) {
+    m_ds->open();
+    ASSERT_TRUE(m_ds->edit());
+    EXPECT_FALSE(m_ds->setValue("nazev", "x"));
+    ASSERT_TRUE(m_ds->setValue("skola", "Přepsaná"));
+    ASSERT_TRUE(m_ds->refresh());
+    EXPECT_EQ(m_ds->state(), Dataset::State::Browse);
+    EXPECT_EQ(m_db.scalar("SELECT skola FROM trida WHERE ID = :i", {{"i", m_classA}}).toString(),
+              QStringLiteral("Přepsaná"));
+}
+
 TEST_F(DatasetTest, EditOfEmptyDatasetInsertsAndSetValueOutsideEditingIsRefused) {
     m_ds->setParameter("par_od", 1000);
     m_ds->open();
     EXPECT_FALSE(m_ds->setValue("skola", "x"));
     ASSERT_TRUE(m_ds->edit());
     EXPECT_EQ(m_ds->state(), Dataset::State::Insert);
+}
+
+TEST_F(DatasetTest, DeleteOfAMiddleRowMakesTheNextOneCurrent) {
+    const qint64 classC = addClass("Škola C", "9.C", "Třetí");
+    m_ds->open();
+    ASSERT_TRUE(m_ds->setCurrentRow(1));
+    ASSERT_TRUE(m_ds->deleteRecord());
+    EXPECT_EQ(m_ds->currentRow(), 1);
+    EXPECT_EQ(m_ds->value("ID").toLongLong(), classC);
 }
 
 TEST_F(DatasetTest, DeleteRemovesRowFromTableAndCache) {

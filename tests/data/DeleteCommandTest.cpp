@@ -22,7 +22,7 @@ protected:
         m_out.clear();
         m_err.clear();
         QTextStream out(&m_out), err(&m_err);
-        return runDeleteCommand(args, dm(), m_prompter, out, err);
+        return runDeleteCommand(args, m_db, m_prompter, out, err);
     }
 
     qint64 classA = 0, classB = 0, pupilA = 0, pupilB = 0, test = 0, question = 0, session = 0, answer = 0;
@@ -66,8 +66,7 @@ TEST_F(DeleteCommandTest, EachKindRunsItsCascadeWithBothConfirmations) {
     EXPECT_EQ(m_prompter.questions().size(), 10);
 }
 
-TEST_F(DeleteCommandTest, WorksOnADataModuleWhoseDatasetsAreClosed) {
-    TDM fresh(m_db, m_folders, m_prompter);
+TEST_F(DeleteCommandTest, WorksOnTheDatabaseAlone) {
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
     for (const char *kind : {"session", "pupil", "class"}) {
@@ -75,7 +74,7 @@ TEST_F(DeleteCommandTest, WorksOnADataModuleWhoseDatasetsAreClosed) {
                           : QString::fromLatin1(kind) == "pupil" ? pupilA
                                                                  : classB;
         EXPECT_EQ(
-            runDeleteCommand({kind, QString::number(id), "--yes"}, fresh, m_prompter, outStream, errStream),
+            runDeleteCommand({kind, QString::number(id), "--yes"}, m_db, m_prompter, outStream, errStream),
             0)
             << kind << err.toStdString();
     }

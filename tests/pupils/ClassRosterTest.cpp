@@ -1,9 +1,10 @@
 #include "PupilsTestDatabase.h"
 
-#include "app/AppFolders.h"
-#include "app/ScriptedPrompter.h"
+#include "platform/AppFolders.h"
+#include "support/ScriptedPrompter.h"
 #include "data/DataModule.h"
-#include "pupils/ClassRoster.h"
+#include "data/ClassRoster.h"
+#include "pupils/PupilImportText.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "pupils/NoteTemplate.h"
 #include "pupils/PupilImportText.h"
-#include "pupils/PupilKinds.h"
+#include "data/PupilKinds.h"
+#include "data/TextOrder.h"
 #include "pupils/RosterText.h"
 
 #include <QTextDocument>
@@ -46,13 +47,14 @@ TEST(RosterTextTest, PupilListHoldsRealPupilsOnlyWithCrLfAfterEachName) {
 }
 
 TEST(RosterTextTest, TitleClickSortsDescendingFirstThenToggles) {
-    QString line = QStringLiteral("ORDER BY poradi, jmeno ASC");
-    line = RosterText::toggledOrderLine(line, QStringLiteral("pohlavi"));
-    EXPECT_EQ(line, QStringLiteral("ORDER BY pohlavi DESC"));
-    line = RosterText::toggledOrderLine(line, QStringLiteral("pohlavi"));
-    EXPECT_EQ(line, QStringLiteral("ORDER BY pohlavi ASC"));
-    EXPECT_EQ(RosterText::toggledOrderLine(QStringLiteral("order by jmeno asc"), QStringLiteral("jmeno")),
-              QStringLiteral("ORDER BY jmeno ASC"));
+    QString line = QStringLiteral("ORDER BY poradi, jmeno COLLATE czech ASC");
+    line = TextOrder::toggledOrderLine(line, QStringLiteral("pohlavi"));
+    EXPECT_EQ(line, QStringLiteral("ORDER BY pohlavi COLLATE czech DESC"));
+    line = TextOrder::toggledOrderLine(line, QStringLiteral("pohlavi"));
+    EXPECT_EQ(line, QStringLiteral("ORDER BY pohlavi COLLATE czech ASC"));
+    EXPECT_EQ(TextOrder::toggledOrderLine(QStringLiteral("order by jmeno asc"), QStringLiteral("jmeno")),
+              QStringLiteral("ORDER BY jmeno COLLATE czech ASC"));
+    EXPECT_EQ(TextOrder::toggledOrderLine(line, QStringLiteral("jmeno; DROP TABLE zak")), QString());
 }
 
 TEST(PupilKindsTest, SurnameRuleAndKinds) {
@@ -60,6 +62,7 @@ TEST(PupilKindsTest, SurnameRuleAndKinds) {
     EXPECT_TRUE(PupilKinds::surnameMeansGirl(QStringLiteral("Novotná-Horová")));
     EXPECT_FALSE(PupilKinds::surnameMeansGirl(QStringLiteral("NOVÁKOVÁ")));
     EXPECT_TRUE(PupilKinds::surnameMeansGirl(QStringLiteral("Nováková Horá")));
+    EXPECT_TRUE(PupilKinds::surnameMeansGirl(QStringLiteral("Nováková-Horá")));
     EXPECT_FALSE(PupilKinds::surnameMeansGirl(QStringLiteral("Novák")));
     EXPECT_FALSE(PupilKinds::surnameMeansGirl(QStringLiteral("Kovář")));
     EXPECT_TRUE(PupilKinds::isRealPupil(QStringLiteral("Žena")));

@@ -1,9 +1,9 @@
 #include "PupilsTestDatabase.h"
 
-#include "app/AppContext.h"
-#include "app/DBNavigator.h"
-#include "app/ScriptedPrompter.h"
-#include "app/Shell.h"
+#include "data/AppContext.h"
+#include "widgets/DBNavigator.h"
+#include "support/ScriptedPrompter.h"
+#include "support/RecordingShell.h"
 #include "data/DataModule.h"
 #include "pupils/ImportZakaForm.h"
 #include "pupils/ZaciForm.h"
@@ -224,10 +224,10 @@ TEST_F(PupilWindowsTest, OptionCommandsSortingAndClipboard) {
 
     // Title clicks: descending first, then ascending.
     m_pupils->DBGrid_ZaciTitleClick(2);
-    EXPECT_EQ(roster().lastSqlLine(), QStringLiteral("ORDER BY pohlavi DESC"));
+    EXPECT_EQ(roster().lastSqlLine(), QStringLiteral("ORDER BY pohlavi COLLATE czech DESC"));
     EXPECT_EQ(roster().text(QStringLiteral("pohlavi")), QStringLiteral("žena"));
     grid()->horizontalHeader()->sectionClicked(2);
-    EXPECT_EQ(roster().lastSqlLine(), QStringLiteral("ORDER BY pohlavi ASC"));
+    EXPECT_EQ(roster().lastSqlLine(), QStringLiteral("ORDER BY pohlavi COLLATE czech ASC"));
     EXPECT_EQ(roster().text(QStringLiteral("pohlavi")), QStringLiteral("---"));
 
     roster().last();

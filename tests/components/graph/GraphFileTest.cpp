@@ -1,14 +1,20 @@
+#include "graph/Cp1250.h"
 #include "graph/GraphDocument.h"
 #include "graph/GraphDump.h"
 #include "graph/GraphLink.h"
 #include "graph/GraphWriter.h"
 #include "graph/NodeShapes.h"
+#include "graph/PropertyStreamReader.h"
+#include "graph/PropertyStreamWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <limits>
+#include <utility>
 
 namespace {
 
@@ -145,6 +151,41 @@ TEST(GraphFile, OldSingleByteStringsAreWindows1250)
     EXPECT_EQ(doc.Objects()[0]->Text(), QStringLiteral("Škola"));
     // Written back as UTF-8, since it is not ASCII.
     EXPECT_TRUE(doc.SaveToBytes().contains(Bytes().utf8(QStringLiteral("Škola")).data()));
+}
+
+TEST(GraphFile, CzechLettersOfWindows1250BothWays)
+{
+    const QString letters = QStringLiteral("ěščřžýáíéúůďťňĚŠČŘŽÝÁÍÉÚŮĎŤŇ");
+    const QByteArray bytes = QByteArray::fromHex("EC9AE8F89EFDE1EDE9FAF9EF9DF2CC8AC8D88EDDC1CDC9DAD9CF8DD2");
+    EXPECT_EQ(Cp1250::decode(bytes).toStdString(), letters.toStdString());
+    EXPECT_EQ(Cp1250::encode(letters).toHex().toStdString(), bytes.toHex().toStdString());
+}
+
+TEST(GraphFile, IntegersTakeTheSmallestTypeThatHoldsThem)
+{
+    const std::pair<qint64, QByteArray> cases[] = {
+        {127, Bytes().int8(127).data()},
+        {-128, Bytes().int8(-128).data()},
+        {128, Bytes().int16(128).data()},
+        {-129, Bytes().int16(-129).data()},
+        {32767, Bytes().int16(32767).data()},
+        {-32768, Bytes().int16(-32768).data()},
+        {32768, Bytes().u8(4).i32(32768).data()},
+        {-32769, Bytes().u8(4).i32(-32769).data()},
+        {std::numeric_limits<qint32>::max(), Bytes().u8(4).i32(std::numeric_limits<qint32>::max()).data()},
+        {std::numeric_limits<qint32>::min(), Bytes().u8(4).i32(std::numeric_limits<qint32>::min()).data()},
+    };
+    for (const auto &[value, expected] : cases) {
+        SCOPED_TRACE(value);
+        QByteArray written;
+        PropertyStreamWriter(written).writeInteger(value);
+        EXPECT_EQ(written.toHex().toStdString(), expected.toHex().toStdString());
+        PropertyStreamReader in(written);
+        const auto back = in.readValue();
+        ASSERT_TRUE(back.has_value()) << in.error().toStdString();
+        EXPECT_EQ(back->integer, value);
+        EXPECT_EQ(in.remaining(), 0);
+    }
 }
 
 TEST(GraphFile, HandMadeFileLoadsHooked)

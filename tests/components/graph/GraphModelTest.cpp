@@ -322,6 +322,35 @@ TEST(CaptionLayoutTest, WrapsAtBreakCharactersAndAddsEllipsis)
     EXPECT_TRUE(node->ToolTip().isEmpty());
 }
 
+TEST(CaptionLayoutTest, CaptionThatExactlyFillsTheTextAreaIsShownWhole)
+{
+    GraphDocument doc;
+    const TextMetrics &fm = doc.MetricsFor(doc.Font());
+    const QString name = QStringLiteral("Šťastná");
+    const int w = fm.width(name);
+    const int h = fm.height();
+    // The default node insets its text area by 8 on each side.
+    auto *node = addRect(doc, 0, 0, w + 16, h + 16);
+    node->SetText(name);
+    ASSERT_EQ(node->TextArea().size(), QSize(w, h));
+    EXPECT_EQ(node->DisplayLines(), QStringList({name}));
+    EXPECT_EQ(node->CaptionRect(), node->TextArea());
+
+    // One character more, or one pixel less, no longer fits the single line.
+    for (const auto &[text, width] : {std::pair(name + QLatin1Char('a'), w), std::pair(name, w - 1)}) {
+        SCOPED_TRACE(width);
+        node->SetBounds(0, 0, width + 16, h + 16);
+        node->SetText(text);
+        ASSERT_EQ(node->DisplayLines().size(), 1);
+        EXPECT_TRUE(node->DisplayLines().first().endsWith(QChar(0x2026)));
+        EXPECT_LE(fm.width(node->DisplayLines().first()), width);
+    }
+    // A pixel lower than a line shows nothing.
+    node->SetBounds(0, 0, w + 16, h + 15);
+    node->SetText(name);
+    EXPECT_TRUE(node->DisplayLines().isEmpty());
+}
+
 TEST(GraphModel, LinkCaptionLiesAlongItsSegmentAndStaysUpright)
 {
     GraphDocument doc;

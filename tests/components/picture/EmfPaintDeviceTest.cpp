@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,37 @@ TEST(EmfHeader, FieldsMatchSizeDpiAndContent)
     EXPECT_EQ(reader.records().last().size(), 20);
     EXPECT_EQ(reader.count(EMR_EOF), 1);
     EXPECT_EQ(reader.records().first().size() % 4, 0);
+}
+
+TEST(EmfHeader, TotalsAndEndRecordInTheRawBytes)
+{
+    EmfPaintDevice painted(QSize(200, 100));
+    {
+        QPainter painter(&painted);
+        painter.drawLine(0, 0, 199, 99);
+        painter.drawText(QPointF(10, 20), QStringLiteral("Ahoj"));
+    }
+    const EmfPaintDevice empty(QSize(50, 50));
+    for (const QByteArray &bytes : {painted.data(), empty.data()}) {
+        const auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
+        ASSERT_GE(bytes.size(), 88 + 20);
+        quint32 records = 0;
+        qsizetype last = 0;
+        for (qsizetype at = 0; at + 8 <= bytes.size(); at += u32(at + 4)) {
+            ASSERT_GE(u32(at + 4), 8u);
+            last = at;
+            ++records;
+        }
+        EXPECT_EQ(u32(48), quint32(bytes.size())); // nBytes
+        EXPECT_EQ(u32(52), records);               // nRecords
+        // EMR_EOF: type, size, nPalEntries, offPalEntries, the palette entries, nSizeLast.
+        const quint32 size = u32(last + 4);
+        EXPECT_EQ(u32(last), quint32(EMR_EOF));
+        ASSERT_EQ(last + size, bytes.size());
+        EXPECT_EQ(u32(last + 12), 16u);
+        EXPECT_EQ(size, 20 + 4 * u32(last + 8));
+        EXPECT_EQ(u32(last + size - 4), size);
+    }
 }
 
 TEST(EmfHeader, FrameFollowsDpiAndEmptyPictureIsValid)

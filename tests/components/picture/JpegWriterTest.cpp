@@ -1,4 +1,5 @@
 #include "picture/JpegWriter.h"
+#include "picture/PictureExport.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -9,6 +10,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
 
 namespace {
 
@@ -38,6 +42,65 @@ QImage decode(const QByteArray &bytes, QByteArray *format = nullptr)
     if (format)
         *format = reader.format();
     return reader.read();
+}
+
+// Example quantization tables of the JPEG standard (ITU-T T.81, Annex K), row by row.
+constexpr int kLuminance[64] = {
+    16,  11,  10,  16,  24,  40,  51,  61,
+    12,  12,  14,  19,  26,  58,  60,  55,
+    14,  13,  16,  24,  40,  57,  69,  56,
+    14,  17,  22,  29,  51,  87,  80,  62,
+    18,  22,  37,  56,  68,  109, 103, 77,
+    24,  35,  55,  64,  81,  104, 113, 92,
+    49,  64,  78,  87,  103, 121, 120, 101,
+    72,  92,  95,  98,  112, 100, 103, 99,
+};
+constexpr int kChrominance[64] = {
+    17,  18,  24,  47,  99,  99,  99,  99,
+    18,  21,  26,  66,  99,  99,  99,  99,
+    24,  26,  56,  99,  99,  99,  99,  99,
+    47,  66,  99,  99,  99,  99,  99,  99,
+    99,  99,  99,  99,  99,  99,  99,  99,
+    99,  99,  99,  99,  99,  99,  99,  99,
+    99,  99,  99,  99,  99,  99,  99,  99,
+    99,  99,  99,  99,  99,  99,  99,  99,
+};
+
+// The table as libjpeg's quality setting (50 and above) scales it for baseline files.
+std::vector<int> scaledTable(const int (&base)[64], int quality)
+{
+    const int scale = 200 - 2 * quality;
+    std::vector<int> table;
+    for (const int q : base)
+        table.push_back(qBound(1, (q * scale + 50) / 100, 255));
+    return table;
+}
+
+// 8-bit quantization tables of the DQT segments by table id, row by row (stored in zigzag order).
+std::map<int, std::vector<int>> quantizationTables(const QByteArray &jpeg)
+{
+    static constexpr int kZigzag[64] = {
+        0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
+        41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
+        30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
+    };
+    const auto byte = [&](qsizetype at) { return at < jpeg.size() ? int(uchar(jpeg.at(at))) : -1; };
+    std::map<int, std::vector<int>> tables;
+    qsizetype pos = 2; // after SOI
+    // Segments up to the start of scan.
+    while (pos + 4 <= jpeg.size() && byte(pos) == 0xFF && byte(pos + 1) != 0xDA) {
+        const qsizetype end = pos + 2 + (byte(pos + 2) << 8 | byte(pos + 3));
+        if (byte(pos + 1) == 0xDB) {
+            for (qsizetype at = pos + 4; at + 65 <= end && byte(at) >> 4 == 0; at += 65) {
+                std::vector<int> &table = tables[byte(at) & 0x0F];
+                table.assign(64, 0);
+                for (int k = 0; k < 64; ++k)
+                    table[kZigzag[k]] = byte(at + 1 + k);
+            }
+        }
+        pos = end;
+    }
+    return tables;
 }
 
 } // namespace
@@ -115,4 +178,24 @@ TEST(JpegWriter, FailuresReturnFalseAndLeaveNoFile)
     EXPECT_FALSE(saveJpeg(QImage(), existing, 96, &error));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
+}
+
+TEST(JpegWriter, PicturesAreWrittenAtQuality96)
+{
+    const std::map<int, std::vector<int>> quality96 = {{0, scaledTable(kLuminance, 96)},
+                                                       {1, scaledTable(kChrominance, 96)}};
+    const QImage image = quadrants(40, 30);
+    EXPECT_EQ(quantizationTables(encodeJpeg(image)), quality96);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString saved = dir.filePath(QStringLiteral("obrázek.jpg"));
+    ASSERT_TRUE(saveJpeg(image, saved));
+    const QString picture = dir.filePath(QStringLiteral("graf.jpg"));
+    ASSERT_TRUE(savePicture(picture, QSize(40, 30), [](QPainter &p) { p.fillRect(0, 0, 20, 15, Qt::red); }));
+    for (const QString &path : {saved, picture}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(quantizationTables(file.readAll()), quality96) << path.toStdString();
+    }
 }

@@ -1,4 +1,4 @@
-#include "app/SharedPrinter.h"
+#include "platform/SharedPrinter.h"
 
 #include <QPrinter>
 

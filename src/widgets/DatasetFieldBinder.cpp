@@ -1,4 +1,4 @@
-#include "app/DatasetFieldBinder.h"
+#include "widgets/DatasetFieldBinder.h"
 
 #include <QComboBox>
 #include <QDateEdit>

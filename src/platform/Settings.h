@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppFolders.h"
-#include "app/IniFile.h"
+#include "platform/AppFolders.h"
+#include "platform/IniFile.h"
 
 // The two settings files: the data folder's "nastaveni.ini" (sections `databaze`, `nastaveni`) and the
 // program folder's "nastaveni.ini" (section `ftp`). Under "/portable" they are the same file.

@@ -1,4 +1,4 @@
-#include "pupils/OptionSet.h"
+#include "data/OptionSet.h"
 
 QList<OptionSet::Kind> OptionSet::all() {
     return {Kind::General, Kind::YesNo, Kind::Letters, Kind::Numbers};

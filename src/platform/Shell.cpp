@@ -1,4 +1,4 @@
-#include "app/Shell.h"
+#include "platform/Shell.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -24,28 +24,4 @@ QString QtShell::tempFolder() const
     if (!folder.endsWith(u'/'))
         folder += u'/';
     return folder;
-}
-
-RecordingShell::RecordingShell(const QString &appData, const QString &temp) : m_appData(appData), m_temp(temp)
-{
-    if (m_temp.isEmpty())
-        m_temp = QDir::tempPath() + u'/';
-}
-
-bool RecordingShell::openFile(const QString &path)
-{
-    calls << QStringLiteral("file:") + path;
-    return true;
-}
-
-bool RecordingShell::openFolder(const QString &path)
-{
-    calls << QStringLiteral("folder:") + path;
-    return true;
-}
-
-bool RecordingShell::openUrl(const QUrl &url)
-{
-    calls << QStringLiteral("url:") + url.toString();
-    return true;
 }

@@ -1,4 +1,4 @@
-#include "pupils/PupilKinds.h"
+#include "data/PupilKinds.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppFolders.h"
-#include "app/Settings.h"
+#include "platform/AppFolders.h"
+#include "platform/Settings.h"
 
 #include <QString>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "data/ArchiveGenerator.h"
+#include "support/ArchiveGenerator.h"
 
 #include "data/Database.h"
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "pupils/OptionSet.h"
-#include "pupils/PupilImportText.h"
+#include "data/OptionSet.h"
 
 #include <QList>
 #include <QString>
@@ -16,6 +15,14 @@ struct RosterEntry {
     QVariant prijmeni;
     QVariant pohlavi;
     QVariant poradi;
+};
+
+// A pupil to be added to a class.
+struct NewPupil {
+    QString jmeno;
+    QString prijmeni;
+    QString pohlavi;
+    bool operator==(const NewPupil &other) const = default;
 };
 
 // The `zak` rows of one class and the commands that change them as a whole: answer-option rows,
@@ -37,6 +44,14 @@ public:
     // order ignoring case; rows without a type keep their number.
     void GenerovatPoradi();
 
+    // "Připsat pořadí": numbers the real pupils from 1 by first name, then the answer-option rows by text
+    // alone (kinds mixed); rows without a type keep their number.
+    void renumberByName();
+
+    // Adds every row of the sets, in their order, even rows the class already holds (the main window's
+    // commands). The new rows have no surname and no number. Returns how many were added.
+    int appendOptionSets(const QList<OptionSet::Kind> &sets);
+
     // Adds the rows of the set that the class does not hold yet (same text and marker, ignoring case);
     // existing rows are left alone. The new rows have no surname and no number. Returns how many were added.
     int insertOptionSet(OptionSet::Kind set);
@@ -44,11 +59,12 @@ public:
     int insertAllOptionSets();
 
     // Adds the pupils (no check for duplicates), then renumbers the class. Returns how many were added.
-    int importPupils(const QList<PupilImportText::Pupil> &pupils);
+    int importPupils(const QList<NewPupil> &pupils);
 
 private:
     int insertMissing(const QList<OptionSet::Row> &rows);
-    void renumber();
+    enum class OptionOrder { ByKindThenText, ByText };
+    void renumber(OptionOrder order);
 
     Database &m_db;
     qint64 m_classId;

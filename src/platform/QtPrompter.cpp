@@ -1,6 +1,6 @@
-#include "app/QtPrompter.h"
+#include "platform/QtPrompter.h"
 
-#include "app/SharedPrinter.h"
+#include "platform/SharedPrinter.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,8 +1,8 @@
-#include "app/DemoData.h"
+#include "support/DemoData.h"
 
 #include "data/Database.h"
-#include "pupils/ClassRoster.h"
-#include "pupils/PupilKinds.h"
+#include "data/ClassRoster.h"
+#include "data/PupilKinds.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,10 +1,9 @@
-#include "pupils/ClassRoster.h"
+#include "data/ClassRoster.h"
 
 #include "data/Database.h"
-#include "pupils/PupilKinds.h"
+#include "data/PupilKinds.h"
+#include "data/TextOrder.h"
 
-#include <QCollator>
-#include <QLocale>
 #include <algorithm>
 
 namespace {
@@ -17,12 +16,10 @@ bool isNull(const QVariant &value) {
 
 // First names in Czech alphabetical order ignoring case; a missing name sorts first, as in SQL.
 void sortByFirstName(QList<RosterEntry> &rows) {
-    QCollator collator{QLocale(QLocale::Czech, QLocale::CzechRepublic)};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(rows.begin(), rows.end(), [&](const RosterEntry &a, const RosterEntry &b) {
+    std::stable_sort(rows.begin(), rows.end(), [](const RosterEntry &a, const RosterEntry &b) {
         if (isNull(a.jmeno) || isNull(b.jmeno))
             return isNull(a.jmeno) && !isNull(b.jmeno);
-        return collator.compare(a.jmeno.toString(), b.jmeno.toString()) < 0;
+        return TextOrder::less(a.jmeno.toString(), b.jmeno.toString());
     });
 }
 
@@ -37,7 +34,7 @@ bool ClassRoster::exists(Database &db, qint64 classId) {
 QList<RosterEntry> ClassRoster::entries() const {
     SqlQuery query(m_db,
                    QStringLiteral("SELECT ID, jmeno, prijmeni, pohlavi, poradi FROM zak WHERE id_tridy = :c "
-                                  "ORDER BY poradi, jmeno ASC"));
+                                  "ORDER BY poradi, jmeno COLLATE czech ASC"));
     query.bind(kClass, m_classId);
     query.exec();
     QList<RosterEntry> rows;
@@ -49,11 +46,17 @@ QList<RosterEntry> ClassRoster::entries() const {
 
 void ClassRoster::GenerovatPoradi() {
     Transaction transaction(m_db);
-    renumber();
+    renumber(OptionOrder::ByKindThenText);
     transaction.commit();
 }
 
-void ClassRoster::renumber() {
+void ClassRoster::renumberByName() {
+    Transaction transaction(m_db);
+    renumber(OptionOrder::ByText);
+    transaction.commit();
+}
+
+void ClassRoster::renumber(OptionOrder order) {
     SqlQuery query(
         m_db, QStringLiteral("SELECT ID, jmeno, pohlavi, poradi FROM zak WHERE id_tridy = :c ORDER BY ID"));
     query.bind(kClass, m_classId);
@@ -68,9 +71,10 @@ void ClassRoster::renumber() {
     }
     sortByFirstName(pupils);
     sortByFirstName(options);
-    std::stable_sort(options.begin(), options.end(), [](const RosterEntry &a, const RosterEntry &b) {
-        return a.pohlavi.toString().toCaseFolded() > b.pohlavi.toString().toCaseFolded();
-    });
+    if (order == OptionOrder::ByKindThenText)
+        std::stable_sort(options.begin(), options.end(), [](const RosterEntry &a, const RosterEntry &b) {
+            return a.pohlavi.toString().toCaseFolded() > b.pohlavi.toString().toCaseFolded();
+        });
 
     SqlQuery update(m_db, QStringLiteral("UPDATE zak SET poradi = :n WHERE ID = :id"));
     int counter = 1;
@@ -107,6 +111,21 @@ int ClassRoster::insertMissing(const QList<OptionSet::Row> &rows) {
     return added;
 }
 
+int ClassRoster::appendOptionSets(const QList<OptionSet::Kind> &sets) {
+    Transaction transaction(m_db);
+    SqlQuery insert(m_db, QStringLiteral("INSERT INTO zak (id_tridy, jmeno, pohlavi) VALUES (:c, :j, :p)"));
+    int added = 0;
+    for (OptionSet::Kind set : sets) {
+        for (const OptionSet::Row &row : OptionSet::rows(set)) {
+            insert.bind(kClass, m_classId).bind(QStringLiteral("j"), row.text).bind(QStringLiteral("p"), row.kind);
+            insert.exec();
+            ++added;
+        }
+    }
+    transaction.commit();
+    return added;
+}
+
 int ClassRoster::insertOptionSet(OptionSet::Kind set) {
     Transaction transaction(m_db);
     const int added = insertMissing(OptionSet::rows(set));
@@ -119,23 +138,23 @@ int ClassRoster::insertAllOptionSets() {
     int added = 0;
     for (OptionSet::Kind set : OptionSet::all())
         added += insertMissing(OptionSet::rows(set));
-    renumber();
+    renumber(OptionOrder::ByKindThenText);
     transaction.commit();
     return added;
 }
 
-int ClassRoster::importPupils(const QList<PupilImportText::Pupil> &pupils) {
+int ClassRoster::importPupils(const QList<NewPupil> &pupils) {
     Transaction transaction(m_db);
     SqlQuery insert(
         m_db, QStringLiteral("INSERT INTO zak (id_tridy, jmeno, prijmeni, pohlavi) VALUES (:c, :j, :s, :p)"));
-    for (const PupilImportText::Pupil &pupil : pupils) {
+    for (const NewPupil &pupil : pupils) {
         insert.bind(kClass, m_classId)
             .bind(QStringLiteral("j"), pupil.jmeno)
             .bind(QStringLiteral("s"), pupil.prijmeni)
             .bind(QStringLiteral("p"), pupil.pohlavi);
         insert.exec();
     }
-    renumber();
+    renumber(OptionOrder::ByKindThenText);
     transaction.commit();
     return int(pupils.size());
 }

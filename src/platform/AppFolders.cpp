@@ -1,6 +1,6 @@
-#include "app/AppFolders.h"
+#include "platform/AppFolders.h"
 
-#include "app/Shell.h"
+#include "platform/Shell.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/DBNavigator.h"
+#include "widgets/DBNavigator.h"
 
 #include "data/Dataset.h"
 

@@ -1,4 +1,4 @@
-#include "app/ToolBarPictures.h"
+#include "widgets/ToolBarPictures.h"
 
 #include <QPainter>
 #include <QPainterPath>

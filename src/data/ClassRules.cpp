@@ -1,0 +1,38 @@
+#include "data/ClassRules.h"
+
+#include "data/Cascade.h"
+#include "data/Database.h"
+
+ClassRules::ClassRules(Database &db, Prompter &prompter) : m_db(db), m_prompter(prompter) {}
+
+bool ClassRules::deleteClass(qint64 classId) {
+    if (!Cascade::confirmTwice(
+            m_prompter, QStringLiteral("Odstranění třídy"),
+            QStringLiteral("Klikli jste, že si přejete odstranit třídu. Určitě to chcete udělat?"),
+            QStringLiteral("Pokud odstraníte třídu, vymažou se všichni žáci, poznámky k nim, všechny "
+                           "odpovědi na otázky a všechna vyhodnocení testu.")))
+        return false;
+    const QVariantMap c{{QStringLiteral("c"), classId}};
+    return Cascade::run(m_db, m_prompter, false, [&] {
+        m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_zaka IN (SELECT ID FROM zak WHERE id_tridy = :c)"),
+                  c);
+        m_db.exec(
+            QStringLiteral("DELETE FROM odpovedi WHERE id_partnera IN (SELECT ID FROM zak WHERE id_tridy = :c)"),
+            c);
+        m_db.exec(QStringLiteral("DELETE FROM poznamky WHERE id_zaka IN (SELECT ID FROM zak WHERE id_tridy = :c)"),
+                  c);
+        m_db.exec(QStringLiteral("DELETE FROM zak WHERE id_tridy = :c"), c);
+        m_db.exec(QStringLiteral(
+                      "DELETE FROM odpovedi WHERE id_vyhodnoceni IN (SELECT ID FROM vyhodnoceni WHERE id_tridy = :c)"),
+                  c);
+        m_db.exec(QStringLiteral("DELETE FROM vyhodnoceni WHERE id_tridy = :c"), c);
+        m_db.exec(QStringLiteral("DELETE FROM trida WHERE ID = :c"), c);
+    });
+}
+
+int ClassRules::countPupils(qint64 classId) {
+    return m_db
+        .scalar(QStringLiteral("SELECT count(*) as pocet_zaku FROM zak where id_tridy = :c"),
+                {{QStringLiteral("c"), classId}})
+        .toInt();
+}
