@@ -13,7 +13,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6svg6
   libsqlite3-dev sqlite3 libicu-dev libcurl4-openssl-dev libjpeg-dev libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation fonts-crosextra-caladea
+  fonts-liberation fonts-crosextra-caladea qt6-translations-l10n
   xvfb xauth
 )
 test_packages=(libreoffice-draw libreoffice-core)

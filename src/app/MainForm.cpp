@@ -5,6 +5,8 @@
 #include "app/DataFolderSetup.h"
 #include "app/DataModuleStart.h"
 #include "widgets/DatasetFieldBinder.h"
+#include "widgets/EditGuard.h"
+#include "widgets/GridSelection.h"
 #include "app/InfoForm.h"
 #include "platform/Prompter.h"
 #include "widgets/ToolBarPictures.h"
@@ -26,6 +28,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QCloseEvent>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
@@ -94,31 +97,31 @@ TMain_form::~TMain_form() = default;
 
 void TMain_form::buildMenus()
 {
-    QMenu *view = menuBar()->addMenu(QStringLiteral("Zobrazit"));
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&Zobrazit"));
     view->setObjectName(QStringLiteral("Zobrazit_Menu"));
-    view->addAction(QStringLiteral("Žáci"), this, &TMain_form::showPupils);
-    view->addAction(QStringLiteral("Dotazníky"), this, &TMain_form::showSessions);
+    view->addAction(QStringLiteral("&Žáci"), this, &TMain_form::showPupils);
+    view->addAction(QStringLiteral("&Dotazníky"), this, &TMain_form::showSessions);
     view->addSeparator();
-    view->addAction(QStringLiteral("Listiny"), this, &TMain_form::showDocuments);
+    view->addAction(QStringLiteral("&Listiny"), this, &TMain_form::showDocuments);
 
-    QMenu *output = menuBar()->addMenu(QStringLiteral("Výstup"));
+    QMenu *output = menuBar()->addMenu(QStringLiteral("&Výstup"));
     output->setObjectName(QStringLiteral("Vystup_Menu"));
-    output->addAction(QStringLiteral("Sociogram - bublinový graf"), this, &TMain_form::showSociogram);
-    output->addAction(QStringLiteral("Sloupcový graf"), this, &TMain_form::showBarChart);
+    output->addAction(QStringLiteral("&Sociogram - bublinový graf"), this, &TMain_form::showSociogram);
+    output->addAction(QStringLiteral("Sloupcový &graf"), this, &TMain_form::showBarChart);
 
-    QMenu *settings = menuBar()->addMenu(QStringLiteral("Nastavení"));
+    QMenu *settings = menuBar()->addMenu(QStringLiteral("&Nastavení"));
     settings->setObjectName(QStringLiteral("Nastaveni_Menu"));
-    settings->addAction(QStringLiteral("Dotazníky a jejich otázky"), this, &TMain_form::showQuestionnaireSettings);
+    settings->addAction(QStringLiteral("&Dotazníky a jejich otázky"), this, &TMain_form::showQuestionnaireSettings);
     settings->addSeparator();
-    m_ftpAction = settings->addAction(QStringLiteral("FTP"), this, &TMain_form::showFtp);
+    m_ftpAction = settings->addAction(QStringLiteral("&FTP"), this, &TMain_form::showFtp);
     m_ftpAction->setObjectName(QStringLiteral("FTP_Action"));
-    settings->addAction(QStringLiteral("Záloha databáze"), this, &TMain_form::backupDatabase)
+    settings->addAction(QStringLiteral("&Záloha databáze"), this, &TMain_form::backupDatabase)
         ->setObjectName(QStringLiteral("Zaloha_Action"));
-    m_wipeAction = settings->addAction(QStringLiteral("Smazání všech dat..."), this, &TMain_form::showWipe);
+    m_wipeAction = settings->addAction(QStringLiteral("S&mazání všech dat..."), this, &TMain_form::showWipe);
     m_wipeAction->setObjectName(QStringLiteral("Smazani_Action"));
 
-    QMenu *help = menuBar()->addMenu(QStringLiteral("Nápověda"));
-    help->addAction(QStringLiteral("O programu"), this, [this] { m_info->exec(); });
+    QMenu *help = menuBar()->addMenu(QStringLiteral("Ná&pověda"));
+    help->addAction(QStringLiteral("&O programu"), this, [this] { m_info->exec(); });
 }
 
 QToolButton *TMain_form::addToolButton(const QString &objectName, const QString &caption, const QIcon &icon,
@@ -276,6 +279,8 @@ void TMain_form::buildRegister()
     m_binder->bind(dateEdit, QStringLiteral("datum_zapisu"));
 
     connect(&classes, &Dataset::stateChanged, this, &TMain_form::followClassState);
+    keepCurrentRowSelected(m_grid, m_model);
+    EditGuard::installPostKeys(m_editPanel, classes);
     connect(dm, &TDM::classChanged, this,
             [this](qint64, const QList<SessionMenuItem> &sessions) { rebuildSessionMenu(sessions); });
     connect(dm, &TDM::addPupilsRequested, this, &TMain_form::showPupils);
@@ -289,6 +294,9 @@ void TMain_form::followClassState()
     const bool wasVisible = !m_editPanel->isHidden();
     m_editPanel->setVisible(editing);
     m_grid->setEnabled(!editing);
+    // Until the class is saved or dropped nothing may open a window that would write rows for it.
+    m_toolBar->setEnabled(!editing);
+    menuBar()->setEnabled(!editing);
     if (editing && !wasVisible && classes.state() == Dataset::State::Insert)
         m_schoolEdit->setFocus();
 }
@@ -524,4 +532,13 @@ void TMain_form::DBGrid1TitleClick(int column)
     const QString field = m_model->fieldOfColumn(column);
     if (!field.isEmpty())
         m_context.dm->sortClassGrid(field);
+}
+
+void TMain_form::closeEvent(QCloseEvent *event)
+{
+    if (m_context.dm && !EditGuard::mayClose(m_context.dm->Trida_Query(), *m_context.prompter)) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }

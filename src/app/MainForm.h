@@ -86,6 +86,10 @@ signals:
     void barChartOpening();
     void textualEvaluationRequested();
 
+protected:
+    // A class being edited is saved, dropped or kept as the user answers before the program ends.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildMenus();
     void buildToolBar();

@@ -31,8 +31,8 @@ void Startup::reportFailure(const QString &text) { m_context.prompter->message(t
 
 void Startup::run(const QStringList &arguments, const QList<WindowRegistry::Entry> &windows)
 {
+    // No display name: Qt would append it to every window's caption, and the captions are given exactly.
     QApplication::setApplicationName(QStringLiteral("Orbelis"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Orbelis"));
 
     try {
         startDataModule(m_context, arguments);

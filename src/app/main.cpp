@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
+#include "platform/Translations.h"
 #include "app/Startup.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    installQtTranslations(app);
     QtPrompter prompter;
     QtShell shell;
     Startup startup(QCoreApplication::applicationDirPath(), prompter, shell);

@@ -2,13 +2,33 @@
 
 #include "data/Cascade.h"
 #include "data/Database.h"
+#include "platform/Prompter.h"
 
 ClassRules::ClassRules(Database &db, Prompter &prompter) : m_db(db), m_prompter(prompter) {}
 
+QString ClassRules::className(qint64 classId) {
+    SqlQuery query(m_db, QStringLiteral("SELECT skola, stupen, tridni_ucitel FROM trida WHERE ID = :c"));
+    query.bind(QStringLiteral("c"), classId);
+    query.exec();
+    QStringList parts;
+    if (query.next())
+        for (int i = 0; i < 3; ++i)
+            if (!query.value(i).toString().isEmpty())
+                parts << query.value(i).toString();
+    return parts.join(QStringLiteral(", "));
+}
+
 bool ClassRules::deleteClass(qint64 classId) {
+    QString name;
+    try {
+        name = className(classId);
+    } catch (const DatabaseError &error) {
+        m_prompter.message(error.message(), QString(), Prompter::Icon::Error);
+        return false;
+    }
     if (!Cascade::confirmTwice(
             m_prompter, QStringLiteral("Odstranění třídy"),
-            QStringLiteral("Klikli jste, že si přejete odstranit třídu. Určitě to chcete udělat?"),
+            QStringLiteral("Klikli jste, že si přejete odstranit třídu %1. Určitě to chcete udělat?").arg(name),
             QStringLiteral("Pokud odstraníte třídu, vymažou se všichni žáci, poznámky k nim, všechny "
                            "odpovědi na otázky a všechna vyhodnocení testu.")))
         return false;

@@ -10,7 +10,10 @@ class ClassRules final {
 public:
     ClassRules(Database &db, Prompter &prompter);
 
-    // Asks twice, then deletes the class with its pupils, their notes, every answer given by or about its
+    // "ZŠ Lipová, 6.A, Nováková": the school, grade and teacher that are filled in.
+    QString className(qint64 classId);
+
+    // Asks twice, naming the class, then deletes the class with its pupils, their notes, every answer given by or about its
     // pupils, and its sessions with their answers, all in one transaction. False when declined or failed
     // (nothing changed then).
     bool deleteClass(qint64 classId);

@@ -206,9 +206,12 @@ void TDM::installRules() {
     m_trida->on(E::BeforePost,
                 [this](Dataset &ds) { m_newClassFlag = ds.state() == Dataset::State::Insert; });
     m_trida->on(E::AfterPost, [this](Dataset &ds) {
+        const Dataset::Bookmark posted = ds.bookmark();
         RefreshDataset(ds);
-        if (!m_newClassFlag)
+        if (!m_newClassFlag) {
+            ds.gotoBookmark(posted); // the edited class stays the current one
             return;
+        }
         const QString id = MaxId(QStringLiteral("trida"), QStringLiteral("id"));
         ds.locate(QStringLiteral("ID"), id);
         if (CountPupils(id.toLongLong()) == 0 &&
@@ -235,8 +238,15 @@ void TDM::installRules() {
                                Prompter::Icon::Information);
             throw SilentAbort();
         }
+        requireParent(ds, QStringLiteral("id_tridy"), QStringLiteral("trida"),
+                      QStringLiteral("Žáka nelze uložit: jeho třída není uložena nebo už neexistuje. Nejprve "
+                                     "uložte třídu v hlavním okně."));
     });
-    m_zak->on(E::AfterPost, [this](Dataset &) { GenerovatPoradi(); });
+    m_zak->on(E::AfterPost, [this](Dataset &ds) {
+        const Dataset::Bookmark posted = ds.bookmark();
+        GenerovatPoradi();
+        ds.gotoBookmark(posted); // the saved pupil stays the current, highlighted row
+    });
     m_zak->on(E::BeforeDelete, [this](Dataset &ds) {
         QList<qint64> ids;
         for (const Dataset::Bookmark &mark : ds.selection()) {
@@ -267,6 +277,8 @@ void TDM::installRules() {
             m_prompter.message(QStringLiteral("Je třeba vybrat některý z testů."));
             throw SilentAbort();
         }
+        requireParent(ds, QStringLiteral("id_testu"), QStringLiteral("testy"),
+                      QStringLiteral("Otázku nelze uložit: její dotazník už neexistuje."));
     });
     m_otazky->on(E::AfterPost, [this](Dataset &ds) {
         const Dataset::Bookmark mark = ds.bookmark();
@@ -312,6 +324,8 @@ void TDM::installRules() {
                                Prompter::Icon::Information);
             throw SilentAbort();
         }
+        requireParent(ds, QStringLiteral("id_tridy"), QStringLiteral("trida"),
+                      QStringLiteral("Vyhodnocení nelze uložit: jeho třída už neexistuje."));
     });
     m_vyhodnoceni->on(E::AfterPost, [this](Dataset &ds) {
         RefreshDataset(ds);
@@ -329,6 +343,10 @@ void TDM::installRules() {
                     m_zak->isOpen() ? idOrNull(m_zak->value(QStringLiteral("ID"))) : QVariant());
         ds.setValue(QStringLiteral("datum"), QDateTime::currentDateTime());
     });
+    m_poznamky->on(E::BeforePost, [this](Dataset &ds) {
+        requireParent(ds, QStringLiteral("id_zaka"), QStringLiteral("zak"),
+                      QStringLiteral("Záznam nelze uložit: žák, ke kterému patří, už neexistuje."));
+    });
 
     // Class documents.
     m_listiny->on(E::AfterScroll, [this](Dataset &) { emit documentPathChanged(currentDocumentPath()); });
@@ -344,7 +362,25 @@ void TDM::installRules() {
 
 void TDM::finishDelete(Dataset &dataset) {
     RefreshDataset(dataset);
+    emit rowsDeleted();
     throw SilentAbort();
+}
+
+void TDM::requireParent(Dataset &dataset, const QString &field, const QString &table, const QString &message) {
+    bool present = false;
+    try {
+        present = !dataset.isNull(field) &&
+                  !m_db.scalar(QStringLiteral("SELECT ID FROM %1 WHERE ID = :id").arg(table),
+                               {{QStringLiteral("id"), dataset.value(field)}})
+                       .isNull();
+    } catch (const DatabaseError &error) {
+        m_prompter.message(error.message(), QString(), Prompter::Icon::Error);
+        throw SilentAbort();
+    }
+    if (!present) {
+        m_prompter.message(message, QString(), Prompter::Icon::Warning);
+        throw SilentAbort();
+    }
 }
 
 // --- Showing windows ----------------------------------------------------------------------------------

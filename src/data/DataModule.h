@@ -141,6 +141,9 @@ signals:
     // The user asked to see the documents after an insertion: show the document window modally.
     void showDocumentsRequested();
     void documentPathChanged(const QString &path);
+    // A cascading deletion removed rows: windows that show one pupil's or one class's rows check that
+    // their owner still exists.
+    void rowsDeleted();
 
 private:
     Dataset *makeDataset(const QString &name, const QStringList &sql, const QString &table = QString(),
@@ -148,6 +151,9 @@ private:
     void installRules();
     // A delete that a rule set carried out (or refused): refresh the dataset and cancel its own delete.
     [[noreturn]] void finishDelete(Dataset &dataset);
+    // The last line of defence against orphans: a row is not saved unless the row its field points to
+    // exists (message shown, save cancelled).
+    void requireParent(Dataset &dataset, const QString &field, const QString &table, const QString &message);
     void insertOptionRows(const QList<OptionSet::Kind> &sets);
     void insertDocument();
     bool eventFilter(QObject *watched, QEvent *event) override;

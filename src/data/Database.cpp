@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
@@ -85,6 +86,50 @@ QString errorText(const QSqlError &error)
     return text;
 }
 
+// The engine's failures a teacher can act on, as a Czech sentence with the engine's text as detail;
+// anything else (a statement's own error) keeps the engine's text alone.
+QString explained(const QSqlError &error, const QString &filePath)
+{
+    const QString engine = errorText(error);
+    bool numeric = false;
+    const int code = error.nativeErrorCode().toInt(&numeric) & 0xFF;
+    const QString file = QDir::toNativeSeparators(QFileInfo(filePath).absoluteFilePath());
+    const QString folder = QDir::toNativeSeparators(QFileInfo(filePath).absolutePath());
+    QString sentence;
+    if (!numeric)
+        return engine;
+    switch (code) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        sentence = QStringLiteral("Soubor %1 není databáze programu nebo je poškozený. Otevřete jiný soubor "
+                                  "nebo obnovte databázi ze zálohy.")
+                       .arg(file);
+        break;
+    case SQLITE_READONLY:
+        sentence = QStringLiteral("Databáze je jen pro čtení – zkontrolujte oprávnění ke složce %1.").arg(folder);
+        break;
+    case SQLITE_CANTOPEN:
+        sentence = QStringLiteral("Databázi %1 nelze otevřít – zkontrolujte, že složka existuje a máte do ní "
+                                  "přístup.")
+                       .arg(file);
+        break;
+    case SQLITE_FULL:
+        sentence = QStringLiteral("Na disku není dost místa, změna nebyla uložena. Uvolněte místo a zkuste to "
+                                  "znovu.");
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        sentence = QStringLiteral("Databázi právě používá jiný program. Zavřete ho a zkuste to znovu.");
+        break;
+    case SQLITE_IOERR:
+        sentence = QStringLiteral("Při čtení nebo zápisu databáze %1 došlo k chybě disku.").arg(file);
+        break;
+    default:
+        return engine;
+    }
+    return sentence + QStringLiteral("\r\nPodrobnosti: ") + engine;
+}
+
 } // namespace
 
 Database::Database(const QString &connectionName) : m_connectionName(connectionName) {}
@@ -105,7 +150,7 @@ void Database::openConnection(const QString &filePath)
     }
     m_db.setDatabaseName(filePath);
     if (!m_db.open())
-        throw DatabaseError(errorText(m_db.lastError()));
+        throw DatabaseError(explained(m_db.lastError(), filePath));
     m_filePath = filePath;
     registerFunctions();
     exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
@@ -232,13 +277,13 @@ QString Database::dateTimeText(const QDateTime &value)
     return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-SqlQuery::SqlQuery(Database &db, const QString &sql) : m_sql(sql), m_query(db.handle())
+SqlQuery::SqlQuery(Database &db, const QString &sql) : m_sql(sql), m_filePath(db.filePath()), m_query(db.handle())
 {
     if (!db.isOpen())
         throw DatabaseError(QStringLiteral("Databáze není otevřená."));
     m_query.setForwardOnly(true);
     if (!m_query.prepare(sql))
-        throw DatabaseError(errorText(m_query.lastError()));
+        throw DatabaseError(explained(m_query.lastError(), m_filePath));
 }
 
 SqlQuery &SqlQuery::bind(const QString &name, const QVariant &value)
@@ -250,7 +295,7 @@ SqlQuery &SqlQuery::bind(const QString &name, const QVariant &value)
 void SqlQuery::exec()
 {
     if (!m_query.exec())
-        throw DatabaseError(errorText(m_query.lastError()));
+        throw DatabaseError(explained(m_query.lastError(), m_filePath));
 }
 
 Transaction::Transaction(Database &db) : m_db(db) { m_db.beginTransaction(); }

@@ -90,6 +90,7 @@ public:
 
 private:
     QString m_sql;
+    QString m_filePath; // for the Czech error texts
     QSqlQuery m_query;
 };
 

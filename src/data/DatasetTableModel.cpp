@@ -14,6 +14,7 @@ DatasetTableModel::DatasetTableModel(Dataset *dataset, const QList<Column> &colu
         endResetModel();
         followSelection();
         followCurrentRow(m_dataset->currentRow());
+        emit rowsReread();
     });
     connect(dataset, &Dataset::aboutToInsertRow, this, [this](int row) { beginInsertRows({}, row, row); });
     connect(dataset, &Dataset::rowInserted, this, [this](int) { endInsertRows(); });

@@ -48,6 +48,10 @@ public:
     // Sets a field on every selected row (edit, set, post each), as the bulk commands of the grids do.
     int setFieldOnSelectedRows(const QString &field, const QVariant &value);
 
+signals:
+    // The dataset's rows were read again and the attached view follows its current row and selection.
+    void rowsReread();
+
 private:
     void followCurrentRow(int row);
     void followSelection();

@@ -7,10 +7,42 @@
 
 RosterRules::RosterRules(Database &db, Prompter &prompter) : m_db(db), m_prompter(prompter) {}
 
+QString RosterRules::pupilName(qint64 id) {
+    SqlQuery query(m_db, QStringLiteral("SELECT jmeno, prijmeni FROM zak WHERE ID = :id"));
+    query.bind(QStringLiteral("id"), id);
+    query.exec();
+    if (!query.next())
+        return QString();
+    const QString surname = query.value(1).toString();
+    return surname.isEmpty() ? query.value(0).toString() : query.value(0).toString() + u' ' + surname;
+}
+
+QString RosterRules::describePupils(const QList<qint64> &ids) {
+    QStringList names;
+    for (qint64 id : ids)
+        names << pupilName(id);
+    if (names.size() == 1)
+        return QStringLiteral("žáka ") + names.first();
+    const QString noun = names.size() <= 4 ? QStringLiteral("žáky") : QStringLiteral("žáků");
+    QString list = QStringList(names.mid(0, 10)).join(QStringLiteral(", "));
+    if (names.size() > 10)
+        list += QStringLiteral(", …");
+    return QStringLiteral("%1 %2 (%3)").arg(names.size()).arg(noun, list);
+}
+
 bool RosterRules::deletePupils(const QList<qint64> &ids) {
+    if (ids.isEmpty())
+        return false;
+    QString what;
+    try {
+        what = describePupils(ids);
+    } catch (const DatabaseError &error) {
+        showError(error.message());
+        return false;
+    }
     if (!Cascade::confirmTwice(
             m_prompter, QStringLiteral("Odstranění žáka"),
-            QStringLiteral("Klikli jste, že si přejete odstranit žáka. Určitě to chcete udělat?"),
+            QStringLiteral("Klikli jste, že si přejete odstranit %1. Určitě to chcete udělat?").arg(what),
             QStringLiteral("Pokud odstraníte žáka, vymažou se všechny odpovědi tohoto žáka i všechny "
                            "odpovědi, ve kterých byl někým označen. Budou odstraněny také poznámky. ")))
         return false;

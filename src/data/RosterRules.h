@@ -14,7 +14,10 @@ class RosterRules final {
 public:
     RosterRules(Database &db, Prompter &prompter);
 
-    // Asks twice, then deletes the rows with their answers (as respondent and as chosen partner) and their
+    // "Jan Novák" (first name alone for option rows); empty when the row does not exist.
+    QString pupilName(qint64 id);
+
+    // Asks twice, naming them ("žáka Jan Novák", "3 žáky (…)"), then deletes the rows with their answers (as respondent and as chosen partner) and their
     // notes. False when declined or failed (nothing changed then).
     bool deletePupils(const QList<qint64> &ids);
 
@@ -33,6 +36,7 @@ public:
     void GenerovatPoradi(qint64 classId);
 
 private:
+    QString describePupils(const QList<qint64> &ids);
     void showError(const QString &message);
 
     Database &m_db;

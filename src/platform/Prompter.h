@@ -11,6 +11,7 @@ class Prompter
 {
 public:
     enum class Icon { None, Information, Warning, Error, Question };
+    enum class Answer { Yes, No, Cancel };
 
     virtual ~Prompter() = default;
 
@@ -18,6 +19,8 @@ public:
     virtual void message(const QString &text, const QString &title = QString(), Icon icon = Icon::None) = 0;
     // A yes/no box; true for yes.
     virtual bool askYesNo(const QString &text, const QString &title, Icon icon = Icon::Question) = 0;
+    // A box with "Ano", "Ne" and "Zrušit"; closing it counts as "Zrušit".
+    virtual Answer askYesNoCancel(const QString &text, const QString &title) = 0;
     // An input box; nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString &title, const QString &label,
                                              const QString &initial = QString()) = 0;

@@ -31,7 +31,7 @@ QMessageBox::Icon boxIcon(Prompter::Icon icon)
 
 QString titleOr(const QString &title)
 {
-    return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+    return title.isEmpty() ? QApplication::applicationName() : title;
 }
 
 } // namespace
@@ -51,6 +51,18 @@ bool QtPrompter::askYesNo(const QString &text, const QString &title, Icon icon)
     box.addButton(QStringLiteral("Ne"), QMessageBox::NoRole);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+Prompter::Answer QtPrompter::askYesNoCancel(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, titleOr(title), text, QMessageBox::NoButton, parentWindow());
+    QPushButton *yes = box.addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("Ne"), QMessageBox::NoRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("Zrušit"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == yes ? Answer::Yes : box.clickedButton() == no ? Answer::No : Answer::Cancel;
 }
 
 std::optional<QString> QtPrompter::inputText(const QString &title, const QString &label, const QString &initial)

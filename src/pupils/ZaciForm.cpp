@@ -3,6 +3,8 @@
 #include "data/AppContext.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/DatasetFieldBinder.h"
+#include "widgets/EditGuard.h"
+#include "widgets/GridSelection.h"
 #include "platform/Prompter.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
@@ -116,20 +118,21 @@ TZaci_Form::TZaci_Form(AppContext &context, QWidget *parent)
     // Esc closes the window wherever the focus is.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
-    connect(escape, &QShortcut::activated, this, &QDialog::reject);
+    connect(escape, &QShortcut::activated, this, &TZaci_Form::reject);
+    keepCurrentRowSelected(m_grid, m_model);
 
     connect(&m_roster, &Dataset::stateChanged, this, &TZaci_Form::followState);
     followState();
 }
 
 void TZaci_Form::buildMenu(QMenuBar *menuBar) {
-    QMenu *tools = menuBar->addMenu(QStringLiteral("Nástroje"));
+    QMenu *tools = menuBar->addMenu(QStringLiteral("&Nástroje"));
     tools->setObjectName(QStringLiteral("Nastroje_Menu"));
 
-    QAction *import = tools->addAction(QStringLiteral("Import žáků..."), this, &TZaci_Form::openImport);
+    QAction *import = tools->addAction(QStringLiteral("&Import žáků..."), this, &TZaci_Form::openImport);
     import->setObjectName(QStringLiteral("ImportZaku_Action"));
 
-    QMenu *options = tools->addMenu(QStringLiteral("Vložit ostatní"));
+    QMenu *options = tools->addMenu(QStringLiteral("&Vložit ostatní"));
     options->setObjectName(QStringLiteral("VlozitOstatni_Menu"));
     options->addAction(QStringLiteral("všechno níže uvedené"), this, &TZaci_Form::insertAllOptionSets)
         ->setObjectName(QStringLiteral("VsechnoNize_Action"));
@@ -139,7 +142,7 @@ void TZaci_Form::buildMenu(QMenuBar *menuBar) {
         action->setObjectName(QStringLiteral("Vlozit_") + OptionSet::marker(set));
     }
 
-    QMenu *types = tools->addMenu(QStringLiteral("Nastavit hromadně typ na"));
+    QMenu *types = tools->addMenu(QStringLiteral("Nastavit hromadně &typ na"));
     types->setObjectName(QStringLiteral("NastavitTyp_Menu"));
     for (const QString &kind : PupilKinds::all()) {
         QAction *action = types->addAction(kind, this, [this, kind] { setTypeOfSelectedRows(kind); });
@@ -151,7 +154,7 @@ void TZaci_Form::buildMenu(QMenuBar *menuBar) {
     sort->setObjectName(QStringLiteral("Generovatpoad1"));
     sort->setVisible(false);
 
-    QMenu *copy = tools->addMenu(QStringLiteral("Zkopírovat žáka do schránky Windows"));
+    QMenu *copy = tools->addMenu(QStringLiteral("Zkopírovat žáka do &schránky Windows"));
     copy->setObjectName(QStringLiteral("Zkopirovat_Menu"));
     copy->addAction(QStringLiteral("Jméno a příjmení žáka"), this, &TZaci_Form::copyPupilName)
         ->setObjectName(QStringLiteral("JmenoAPrijmeni_Action"));
@@ -159,7 +162,7 @@ void TZaci_Form::buildMenu(QMenuBar *menuBar) {
         ->setObjectName(QStringLiteral("SeznamZaku_Action"));
 
     tools->addSeparator();
-    tools->addAction(QStringLiteral("Záznamy žáka..."), this, &TZaci_Form::openCard)
+    tools->addAction(QStringLiteral("Záznamy žá&ka..."), this, &TZaci_Form::openCard)
         ->setObjectName(QStringLiteral("ZaznamyZaka_Action"));
 }
 
@@ -202,6 +205,12 @@ bool TZaci_Form::eventFilter(QObject *watched, QEvent *event) {
     const bool ctrlOnly = key->modifiers() == Qt::ControlModifier;
     // Ctrl+S and Ctrl+N act when the key goes down, or when it comes up with Ctrl held if its press was
     // not seen; so they work whether the letter or Ctrl is let go first, and never twice.
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (event->type() == QEvent::KeyPress && enter && key->modifiers() == Qt::NoModifier &&
+        (watched == m_jmeno || watched == m_prijmeni) && m_roster.isEditing()) {
+        runCtrlKey(watched, Qt::Key_S); // Enter saves as Ctrl+S does
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         if (!ctrlOnly || (key->key() != Qt::Key_S && key->key() != Qt::Key_N))
             return QDialog::eventFilter(watched, event);
@@ -229,11 +238,9 @@ void TZaci_Form::runCtrlKey(QObject *watched, int key) {
     }
 }
 
-void TZaci_Form::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    // What is highlighted is what the commands act on: start with the current row selected.
-    if (m_roster.currentRow() >= 0 && m_model->selectedRows().isEmpty())
-        m_grid->selectRow(m_roster.currentRow());
+void TZaci_Form::reject() {
+    if (EditGuard::mayClose(m_roster, *m_context.prompter))
+        QDialog::reject();
 }
 
 void TZaci_Form::hideEvent(QHideEvent *event) {

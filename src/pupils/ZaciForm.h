@@ -27,6 +27,8 @@ class TZaci_Form final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TZaci_Form)
 public:
+    // Esc and the close button: a row being edited is saved, dropped or kept as the user answers.
+    void reject() override;
     TZaci_Form(AppContext &context, QWidget *parent = nullptr);
 
     // The import window and the pupil card this window opens; by default found among the siblings
@@ -51,7 +53,6 @@ public:
     bool editCurrentRow();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 

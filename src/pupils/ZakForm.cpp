@@ -3,6 +3,8 @@
 #include "data/AppContext.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/DatasetFieldBinder.h"
+#include "widgets/EditGuard.h"
+#include "widgets/GridSelection.h"
 #include "platform/Prompter.h"
 #include "data/DataModule.h"
 #include "data/DatasetTableModel.h"
@@ -117,6 +119,9 @@ TZak_Form::TZak_Form(AppContext &context, QWidget *parent)
     connect(&m_notes, &Dataset::resetDone, this, &TZak_Form::loadNote);
     connect(&m_notes, &Dataset::fieldChanged, this, &TZak_Form::loadNote);
     connect(m_editor, &QTextEdit::textChanged, this, &TZak_Form::storeNote);
+    connect(&m_dm, &TDM::rowsDeleted, this, &TZak_Form::followDeletion);
+    keepCurrentRowSelected(m_grid, m_model);
+    EditGuard::installPostKeys(panel, m_notes);
     loadNote();
 }
 
@@ -142,6 +147,20 @@ bool TZak_Form::openForCurrentPupil() {
 void TZak_Form::loadPupil(const QVariant &pupilId) {
     m_notes.setParameter(QStringLiteral("par_id_zaka"), pupilId);
     m_dm.RefreshDataset(m_notes);
+    setWindowTitle(QStringLiteral("Záznamy žáka – ") + m_dm.roster().pupilName(pupilId.toLongLong()));
+}
+
+void TZak_Form::followDeletion() {
+    const QVariant pupil = pupilId();
+    if (isNull(pupil) || !m_dm.roster().pupilName(pupil.toLongLong()).isEmpty())
+        return;
+    // The pupil is gone, and so are the notes: show nothing and offer nothing to write.
+    if (m_notes.isEditing())
+        m_notes.cancel();
+    m_notes.setParameter(QStringLiteral("par_id_zaka"), QVariant());
+    m_dm.RefreshDataset(m_notes);
+    setWindowTitle(QStringLiteral("Záznamy žáka"));
+    hide();
 }
 
 QVariant TZak_Form::pupilId() const {

@@ -41,6 +41,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    // Closes the card when its pupil was deleted.
+    void followDeletion();
 
 private:
     void loadNote();

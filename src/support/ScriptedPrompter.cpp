@@ -46,6 +46,14 @@ bool ScriptedPrompter::askYesNo(const QString &text, const QString &title, Icon 
     return take(QStringLiteral("yesno"), title, text, icon).toBool();
 }
 
+Prompter::Answer ScriptedPrompter::askYesNoCancel(const QString &text, const QString &title)
+{
+    const QVariant value = take(QStringLiteral("yesnocancel"), title, text, Icon::Question);
+    if (value.typeId() != QMetaType::Bool)
+        return Answer::Cancel;
+    return value.toBool() ? Answer::Yes : Answer::No;
+}
+
 std::optional<QString> ScriptedPrompter::inputText(const QString &title, const QString &label, const QString &)
 {
     const QVariant value = take(QStringLiteral("input"), title, label);

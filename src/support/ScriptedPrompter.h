@@ -11,7 +11,7 @@ class ScriptedPrompter final : public Prompter
 {
 public:
     struct Prompt {
-        QString kind; // "message", "yesno", "input", "open", "openMany", "save", "color", "printer"
+        QString kind; // "message", "yesno", "yesnocancel", "input", "open", "openMany", "save", "color", "printer"
         QString title;
         QString text;
         Icon icon = Icon::None;
@@ -32,6 +32,8 @@ public:
 
     void message(const QString &text, const QString &title, Icon icon) override;
     bool askYesNo(const QString &text, const QString &title, Icon icon) override;
+    // Answered by true (yes), false (no) or anything else (cancel).
+    Answer askYesNoCancel(const QString &text, const QString &title) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
     QString openFileName(const QString &title, const QString &filter, const QString &folder) override;
     QStringList openFileNames(const QString &title, const QString &filter, const QString &folder) override;

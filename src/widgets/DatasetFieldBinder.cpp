@@ -1,5 +1,7 @@
 #include "widgets/DatasetFieldBinder.h"
 
+#include "data/TextRules.h"
+
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDateTimeEdit>
@@ -39,6 +41,9 @@ void DatasetFieldBinder::add(QWidget *widget, const QString &field)
 void DatasetFieldBinder::bind(QLineEdit *edit, const QString &field)
 {
     connect(edit, &QLineEdit::textEdited, this, [this, field](const QString &text) { write(field, textOrNull(text)); });
+    // Line edits hold the short text columns: longer input cannot be typed or pasted, so nothing is cut
+    // unseen when it is saved.
+    edit->setMaxLength(TextRules::kShortTextLength);
     add(edit, field);
 }
 

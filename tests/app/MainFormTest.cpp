@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -246,7 +247,7 @@ TEST_F(MainFormTest, DeletingAClassAsksTwiceAndRemovesItsPupils)
     m_prompter.yes().yes();
     QTest::mouseClick(navButton(TDBNavigator::Delete), Qt::LeftButton);
     EXPECT_EQ(m_prompter.questions(),
-              QStringList({QStringLiteral("Klikli jste, že si přejete odstranit třídu. Určitě to chcete udělat?"),
+              QStringList({QStringLiteral("Klikli jste, že si přejete odstranit třídu ZŠ B, 2.B, Nováková. Určitě to chcete udělat?"),
                            QStringLiteral("Pokud odstraníte třídu, vymažou se všichni žáci, poznámky k nim, všechny "
                                           "odpovědi na otázky a všechna vyhodnocení testu.")}));
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM trida")), 1);
@@ -516,6 +517,37 @@ TEST(SociogramInstructionsTest, ElevenBoxesAtTheLeftEdgeTopToBottom)
     EXPECT_EQ(boxes[2].height, 60);
     EXPECT_TRUE(boxes[2].text.endsWith(QStringLiteral("negativní vztah B k A. ")));
     EXPECT_EQ(boxes[10].width, 800);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainFormTest, ANewClassLocksTheCommandsUntilSavedAndEnterSavesAnEditInPlace)
+{
+    addClass(QStringLiteral("ZŠ A"), QStringLiteral("1.A"));
+    const qint64 second = addClass(QStringLiteral("ZŠ B"), QStringLiteral("2.B"));
+    addClass(QStringLiteral("ZŠ C"), QStringLiteral("3.C"));
+    refreshClasses();
+
+    QTest::mouseClick(navButton(TDBNavigator::Insert), Qt::LeftButton);
+    EXPECT_FALSE(child<QToolButton>(QStringLiteral("Zaci_ToolButton"))->isEnabled());
+    EXPECT_FALSE(main()->menuBar()->isEnabled());
+    QTest::mouseClick(navButton(TDBNavigator::Cancel), Qt::LeftButton);
+    EXPECT_TRUE(child<QToolButton>(QStringLiteral("Zaci_ToolButton"))->isEnabled());
+
+    // Editing the middle class and pressing Enter saves it; the class stays the current, highlighted one.
+    ASSERT_TRUE(dm().Trida_Query().locate(QStringLiteral("ID"), second));
+    QTest::mouseClick(navButton(TDBNavigator::Edit), Qt::LeftButton);
+    auto *grade = child<QLineEdit>(QStringLiteral("Stupen_DBEdit"));
+    grade->selectAll();
+    type(grade, QStringLiteral("2.C"));
+    QTest::keyClick(grade, Qt::Key_Return);
+    EXPECT_EQ(dm().Trida_Query().state(), Dataset::State::Browse);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM trida WHERE stupen = '2.C'")), 1);
+    EXPECT_EQ(dm().Trida_Query().id(), second);
+    const int row = dm().Trida_Query().currentRow();
+    EXPECT_TRUE(main()->classGrid()->selectionModel()->isRowSelected(row, {}));
 }
 
 } // namespace

@@ -581,3 +581,35 @@ TEST(SessionRulesTest, EachQuestionKindOffersItsOwnRowsAndPanels) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DataModuleTest, RowsAreNeverSavedWithoutTheirParent) {
+    const qint64 classId = addClass("ZŠ", "1", "U");
+    dm().openDatasets();
+    dm().Zak_Query().setParameter("par_id_tridy", classId);
+    dm().Zak_Query().setParameter("par_vse", 0);
+    ASSERT_TRUE(dm().RefreshDataset(dm().Zak_Query()));
+
+    // A class being inserted is not yet a parent.
+    ASSERT_TRUE(dm().Trida_Query().insert());
+    ASSERT_TRUE(dm().Zak_Query().insert());
+    dm().Zak_Query().setValue("jmeno", "Sirotek");
+    EXPECT_FALSE(dm().Zak_Query().post());
+    EXPECT_EQ(count("SELECT count(*) FROM zak"), 0);
+    EXPECT_TRUE(m_prompter.messages().last().startsWith("Žáka nelze uložit"));
+    dm().Zak_Query().cancel();
+    dm().Trida_Query().cancel();
+
+    // A note for a pupil who no longer exists.
+    const qint64 gone = addPupil(classId, "Jan");
+    m_db.exec("DELETE FROM zak WHERE ID = :i", {{"i", gone}});
+    dm().Poznamky_Query().setParameter("par_id_zaka", gone);
+    ASSERT_TRUE(dm().RefreshDataset(dm().Poznamky_Query()));
+    ASSERT_TRUE(dm().Poznamky_Query().insert());
+    dm().Poznamky_Query().setValue("id_zaka", gone);
+    EXPECT_FALSE(dm().Poznamky_Query().post());
+    EXPECT_EQ(count("SELECT count(*) FROM poznamky"), 0);
+}
+
+} // namespace

@@ -109,6 +109,32 @@ TEST_F(DatabaseTest, TransactionRollsBackUnlessCommittedAndNests)
     EXPECT_EQ(m_db.scalar(QStringLiteral("SELECT group_concat(nazev_testu) FROM testy")).toString(), "a");
 }
 
+TEST_F(DatabaseTest, EngineFailuresAreExplainedInCzechWithTheEngineTextAsDetail)
+{
+    const QString path = m_dir.filePath("poskozena.mdb");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    Database other(QStringLiteral("other"));
+    try {
+        other.open(path);
+        FAIL() << "a file that is not a database was opened";
+    } catch (const DatabaseError &error) {
+        EXPECT_TRUE(error.message().startsWith(QStringLiteral("Soubor "))) << error.message().toStdString();
+        EXPECT_TRUE(error.message().contains(QStringLiteral("není databáze programu nebo je poškozený")));
+        EXPECT_TRUE(error.message().contains(QStringLiteral("Podrobnosti: file is not a database")));
+    }
+    // A statement's own error keeps the engine's words.
+    EXPECT_THROW(m_db.exec("SELECT * FROM neni_tabulka"), DatabaseError);
+    try {
+        m_db.exec("SELECT * FROM neni_tabulka");
+    } catch (const DatabaseError &error) {
+        EXPECT_EQ(error.message(), QStringLiteral("no such table: neni_tabulka"));
+    }
+}
+
 TEST_F(DatabaseTest, ReopensAnotherFileAndRefusesWhatIsNotADatabase)
 {
     m_db.exec(QStringLiteral("INSERT INTO testy (nazev_testu) VALUES ('first')"));

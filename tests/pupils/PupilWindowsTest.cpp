@@ -254,10 +254,11 @@ TEST_F(PupilWindowsTest, TypeCellsArePaintedInTheColourOfTheType) {
     EXPECT_NE(colourAt(QStringLiteral("Eva"), 1), QColor(255, 221, 238));
 }
 
-TEST_F(PupilWindowsTest, EscClosesThePupilWindowAndDropsAHalfTypedRow) {
+TEST_F(PupilWindowsTest, EscClosesThePupilWindowAndDropsAHalfTypedRowWhenTold) {
     showPupils();
     navigator()->click(TDBNavigator::Insert);
     type(child<QLineEdit>("DBEdit4"), QStringLiteral("Nedokončený"));
+    m_prompter.no(); // "Ne": drop it
     QTest::keyClick(child<QLineEdit>("DBEdit4"), Qt::Key_Escape);
     EXPECT_FALSE(m_pupils->isVisible());
     EXPECT_EQ(roster().state(), Dataset::State::Browse);
@@ -327,6 +328,91 @@ TEST_F(PupilWindowsTest, TemplatesGoInFrontOfTheNoteSecondOneFirst) {
     EXPECT_EQ(editor->toPlainText(), QStringLiteral("Chválím.\nNapomínám.\nChválím.\nKonec"));
     m_card->hide(); // closing keeps what was written
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM poznamky WHERE poznamka LIKE '%Konec%'")), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PupilWindowsTest, ReopenedRosterDeletesOnlyTheHighlightedPupilAndNamesHim) {
+    showPupils();
+    ASSERT_TRUE(roster().locate(QStringLiteral("ID"), m_eva)); // the last row
+    m_pupils->reject();
+    // The main window reads the roster again before showing it: the current row is the first one.
+    m_dm->RefreshDataset(roster());
+    showPupils();
+    const int current = roster().currentRow();
+    EXPECT_EQ(grid()->selectionModel()->selectedRows().size(), 1);
+    EXPECT_TRUE(grid()->selectionModel()->isRowSelected(current, {}));
+
+    m_prompter.yes().yes();
+    navigator()->click(TDBNavigator::Delete);
+    ASSERT_EQ(m_prompter.questions().size(), 2);
+    EXPECT_EQ(m_prompter.questions()[0],
+              QStringLiteral("Klikli jste, že si přejete odstranit žáka Adam Velký. Určitě to chcete udělat?"));
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM zak WHERE ID = %1").arg(m_eva)), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM zak WHERE ID = %1").arg(m_adam)), 0);
+
+    selectRows({0, 1});
+    m_prompter.clear();
+    m_prompter.no();
+    navigator()->click(TDBNavigator::Delete);
+    ASSERT_EQ(m_prompter.questions().size(), 1);
+    EXPECT_TRUE(m_prompter.questions()[0].contains(QStringLiteral("odstranit 2 žáky (")));
+}
+
+TEST_F(PupilWindowsTest, EscWhileEditingAsksAndEnterSaves) {
+    showPupils();
+    auto *jmeno = child<QLineEdit>("DBEdit4");
+    ASSERT_TRUE(roster().locate(QStringLiteral("ID"), m_adam));
+    ASSERT_TRUE(roster().edit());
+    jmeno->setText(QStringLiteral("PetrX"));
+    Q_EMIT jmeno->textEdited(jmeno->text());
+
+    m_prompter.answer(QVariant()); // "Zrušit": stays editing
+    QTest::keyClick(jmeno, Qt::Key_Escape);
+    EXPECT_TRUE(m_pupils->isVisible());
+    EXPECT_TRUE(roster().isEditing());
+    ASSERT_EQ(m_prompter.prompts().size(), 1);
+    EXPECT_EQ(m_prompter.prompts()[0].text, QStringLiteral("Nemáte uloženou databázi. Chcete uložit?"));
+
+    m_prompter.yes(); // "Ano": saved, then closed
+    QTest::keyClick(jmeno, Qt::Key_Escape);
+    EXPECT_FALSE(m_pupils->isVisible());
+    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT jmeno FROM zak WHERE ID = :i"), {{"i", m_adam}}).toString(),
+              QStringLiteral("PetrX"));
+
+    showPupils();
+    ASSERT_TRUE(roster().edit());
+    jmeno->setText(QStringLiteral("Petr"));
+    Q_EMIT jmeno->textEdited(jmeno->text());
+    QTest::keyClick(jmeno, Qt::Key_Return);
+    EXPECT_FALSE(roster().isEditing());
+    EXPECT_EQ(roster().value(QStringLiteral("ID")).toLongLong(), m_adam); // the saved row stays current
+    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT jmeno FROM zak WHERE ID = :i"), {{"i", m_adam}}).toString(),
+              QStringLiteral("Petr"));
+    EXPECT_EQ(jmeno->maxLength(), 255);
+}
+
+TEST_F(PupilWindowsTest, TheCardNamesItsPupilAndClosesWhenHeIsDeleted) {
+    showPupils();
+    ASSERT_TRUE(roster().locate(QStringLiteral("ID"), m_cyril));
+    action("ZaznamyZaka_Action")->trigger();
+    ASSERT_TRUE(m_card->isVisible());
+    EXPECT_EQ(m_card->windowTitle(), QStringLiteral("Záznamy žáka – Cyril Dlouhý"));
+
+    selectRows({roster().currentRow()});
+    m_prompter.yes().yes();
+    navigator()->click(TDBNavigator::Delete);
+    EXPECT_FALSE(m_card->isVisible());
+    // A note can no longer be written for him, even through the dataset.
+    Dataset &notes = m_dm->Poznamky_Query();
+    notes.setParameter(QStringLiteral("par_id_zaka"), m_cyril);
+    m_dm->RefreshDataset(notes);
+    ASSERT_TRUE(notes.insert());
+    notes.setValue(QStringLiteral("id_zaka"), m_cyril);
+    EXPECT_FALSE(notes.post());
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM poznamky")), 0);
 }
 
 } // namespace

@@ -1,0 +1,17 @@
+#include "platform/Translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+bool installQtTranslations(QCoreApplication &application, const QLocale &locale) {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    const QLocale czech(QLocale::Czech, QLocale::CzechRepublic);
+    const QLocale chosen = locale.language() == QLocale::Czech ? locale : czech;
+    auto *translator = new QTranslator(&application);
+    if (translator->load(chosen, QStringLiteral("qtbase"), QStringLiteral("_"), folder) ||
+        translator->load(czech, QStringLiteral("qtbase"), QStringLiteral("_"), folder))
+        return QCoreApplication::installTranslator(translator);
+    delete translator;
+    return false;
+}

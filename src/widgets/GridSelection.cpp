@@ -1,0 +1,45 @@
+#include "widgets/GridSelection.h"
+
+#include "data/DatasetTableModel.h"
+
+#include <QEvent>
+#include <QItemSelectionModel>
+#include <QTableView>
+
+namespace {
+
+void selectCurrentRow(QTableView *grid, DatasetTableModel *model) {
+    const Dataset *dataset = model->dataset();
+    const int current = dataset ? dataset->currentRow() : -1;
+    if (current < 0 || current >= model->rowCount())
+        return;
+    if (!model->selectedRows().contains(current))
+        grid->selectRow(current);
+    grid->scrollTo(model->index(current, 0));
+}
+
+class ShowWatcher final : public QObject {
+public:
+    ShowWatcher(QTableView *grid, DatasetTableModel *model) : QObject(grid), m_grid(grid), m_model(model) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == m_grid && event->type() == QEvent::Show)
+            selectCurrentRow(m_grid, m_model);
+        return false;
+    }
+
+private:
+    QTableView *m_grid;
+    DatasetTableModel *m_model;
+};
+
+} // namespace
+
+void keepCurrentRowSelected(QTableView *grid, DatasetTableModel *model) {
+    grid->installEventFilter(new ShowWatcher(grid, model));
+    QObject::connect(model, &DatasetTableModel::rowsReread, grid, [grid, model] {
+        if (grid->isVisible())
+            selectCurrentRow(grid, model);
+    });
+}
