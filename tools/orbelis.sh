@@ -16,7 +16,7 @@ packages=(
   fonts-liberation fonts-crosextra-caladea qt6-translations-l10n
   xvfb xauth
 )
-test_packages=(libreoffice-draw libreoffice-core)
+test_packages=(libreoffice-draw libreoffice-writer libreoffice-core poppler-utils)
 
 install_missing() {
   local wanted=("$@") missing=()

@@ -67,4 +67,41 @@ void BM_RenumberThousandPupils(benchmark::State &state) {
 }
 BENCHMARK(BM_RenumberThousandPupils)->Unit(benchmark::kMillisecond);
 
+// A list of 100,000 pupils read a piece of 64 Ki characters at a time, as `orbelis-cli pupils import`
+// reads a file, added in batches to a new class and renumbered once (one transaction).
+void BM_ImportStreamedList(benchmark::State &state) {
+    School school;
+    const QString text = pupilList(int(state.range(0)));
+    for (auto _ : state) {
+        const qint64 classId = school.addClass();
+        qsizetype pos = 0;
+        PupilListReader reader([&](QString &piece) {
+            if (pos >= text.size())
+                return false;
+            piece = text.mid(pos, 64 * 1024);
+            pos += piece.size();
+            return true;
+        });
+        benchmark::DoNotOptimize(ClassRoster(school.db, classId).importPupils([&](NewPupil &pupil) {
+            return reader.next(pupil);
+        }));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ImportStreamedList)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Going through a class of 100,000 pupils row by row, as `orbelis-cli pupils list` writes it.
+void BM_ListLargeClass(benchmark::State &state) {
+    School school;
+    const qint64 classId = school.addClass();
+    ClassRoster roster(school.db, classId);
+    roster.importPupils(PupilImportText::parse(pupilList(100'000)));
+    for (auto _ : state) {
+        qint64 characters = 0;
+        roster.forEachEntry([&](const RosterEntry &row) { characters += row.jmeno.toString().size(); });
+        benchmark::DoNotOptimize(characters);
+    }
+}
+BENCHMARK(BM_ListLargeClass)->Unit(benchmark::kMillisecond);
+
 } // namespace

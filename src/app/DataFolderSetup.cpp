@@ -2,7 +2,7 @@
 
 #include "platform/AppFolders.h"
 #include "data/Database.h"
-#include "documents/ZipWriter.h"
+#include "automation/ZipWriter.h"
 
 #include <QDir>
 #include <QFile>

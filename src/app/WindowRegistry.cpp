@@ -4,6 +4,9 @@
 #include "data/DataModule.h"
 #include "platform/Prompter.h"
 #include "pupils/ImportZakaForm.h"
+#include "questionnaires/EditorForm.h"
+#include "questionnaires/QuestionnairesForm.h"
+#include "questionnaires/QuestionsForm.h"
 #include "pupils/ZaciForm.h"
 #include "pupils/ZakForm.h"
 
@@ -53,15 +56,17 @@ QList<WindowRegistry::Entry> WindowRegistry::programWindows()
     return {
         {QStringLiteral("TZak_Form"), [](AppContext &c, QWidget *main) { return new TZak_Form(c, main); }},
         pending("TVlastnosti_Form", "Vlastnosti"),
-        pending("TEditor_Form", "Editor"),
+        {QStringLiteral("TEditor_Form"), [](AppContext &c, QWidget *main) { return new TEditor_Form(c, main); }},
         pendingDataModule("TImport_DM"),
-        pending("TNastaveniDotazniku_Form", "Dotazníky a jejich otázky"),
+        {QStringLiteral("TNastaveniDotazniku_Form"),
+         [](AppContext &c, QWidget *main) { return new TNastaveniDotazniku_Form(c, main); }},
         pending("TDotazniky_Form", "Dotazníky"),
         pending("TSociogram_Form", "Sociogram"),
         pending("TSloupcovy_Graf_Form", "Sloupcový graf"),
         {QStringLiteral("TZaci_Form"), [](AppContext &c, QWidget *main) { return new TZaci_Form(c, main); }},
         pending("TDotaznik_Odpovedi_Form", "Odpovědi"),
-        pending("TNastaveni_Otazek_Form", "Nastavení otázek"),
+        {QStringLiteral("TNastaveni_Otazek_Form"),
+         [](AppContext &c, QWidget *main) { return new TNastaveni_Otazek_Form(c, main); }},
         pending("TVycisteni_Form", "Vyčištění databáze"),
         pending("TFtp_Form", "FTP"),
         pending("TUpload_Form", "Nahrání na FTP"),

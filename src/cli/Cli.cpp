@@ -9,6 +9,8 @@
 #include "cli/DeleteCommand.h"
 #include "cli/GraphCommands.h"
 #include "cli/PupilsCommands.h"
+#include "cli/QuestionnaireCommands.h"
+#include "data/DataModule.h"
 #include "data/Database.h"
 
 #include <QDir>
@@ -34,6 +36,16 @@ Příkazy:
                        vypíše seznam žáků třídy
   options insert --class ID --set all|---|ano-ne|abcde|12345
                        doplní třídě chybějící řádky možností odpovědí
+  questionnaire list   vypíše dotazníky (ID a název)
+  questionnaire add NÁZEV
+                       přidá dotazník a vypíše jeho ID
+  question add --questionnaire ID --text TEXT [--negative TEXT] [--type 0..4]
+                       přidá otázku na konec dotazníku a vypíše její ID
+  questionnaire preview --id ID --kind assignment|evaluation
+  questionnaire preview --question ID --kind question
+                       vypíše náhled zadání, vyhodnocení nebo jedné otázky
+  questionnaire sheet --id ID --out SOUBOR.docx
+                       uloží zadání dotazníku jako dokument Word
   graph convert VSTUP.sgp VÝSTUP
                        převede soubor sociogramu na .sgp, .png, .jpg, .svg nebo .emf
   graph dump VSTUP.sgp vypíše objekty souboru sociogramu
@@ -58,14 +70,18 @@ CommonOptions parseCommon(const QStringList &arguments, QString *error)
     CommonOptions options;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &a = arguments[i];
-        if (a == QLatin1String("--data")) {
-            if (i + 1 >= arguments.size()) {
+        if (a == QLatin1String("--data") || a.startsWith(QLatin1String("--data="))) {
+            // An empty name is refused rather than read as "no option": a script whose variable is unset
+            // must not end up working on the user's own data folder.
+            const bool separate = a.size() == 6;
+            const QString folder = separate ? arguments.value(i + 1) : a.mid(7);
+            if (folder.isEmpty()) {
                 *error = QStringLiteral("Volba --data potřebuje název složky.");
                 return options;
             }
-            options.dataFolder = arguments[++i];
-        } else if (a.startsWith(QLatin1String("--data="))) {
-            options.dataFolder = a.mid(7);
+            options.dataFolder = folder;
+            if (separate)
+                ++i;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             options.help = true;
         } else if (a == QLatin1String("--version")) {
@@ -175,6 +191,12 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
         if (command == QLatin1String("options")) {
             DataSession session(folders);
             return runOptionsCommand(rest, session.db, out, err);
+        }
+        if (command == QLatin1String("questionnaire") || command == QLatin1String("question")) {
+            DataSession session(folders);
+            TDM dm(session.db, session.folders, session.prompter);
+            return command == QLatin1String("question") ? runQuestionCommand(rest, dm, out, err)
+                                                        : runQuestionnaireCommand(rest, dm, out, err);
         }
         if (command == QLatin1String("delete")) {
             DataSession session(folders);

@@ -2,6 +2,7 @@
 
 #include "graph/GraphDocument.h"
 #include "graph/GraphDump.h"
+#include "graph/GraphErrors.h"
 #include "graph/GraphExport.h"
 
 #include <QFileInfo>
@@ -21,6 +22,8 @@ bool load(GraphDocument &doc, const QString &path, QTextStream &err)
 {
     QString error;
     if (!doc.LoadFromFile(path, &error)) {
+        if (error == QLatin1String(GraphErrorText::InvalidStream))
+            error = QStringLiteral("soubor není sociogram programu Orbelis (.sgp).");
         err << "Graf „" << path << "“ nelze načíst: " << error << "\n";
         return false;
     }

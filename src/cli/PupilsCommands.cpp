@@ -1,13 +1,18 @@
 #include "cli/PupilsCommands.h"
 
+#include "cli/CliOptions.h"
+
 #include "data/Database.h"
 #include "data/ClassRoster.h"
 #include "data/OptionSet.h"
+#include "data/PupilKinds.h"
+#include "data/TextRules.h"
 #include "pupils/PupilImportText.h"
 #include "pupils/RosterText.h"
 
 #include <QFile>
 #include <QStringDecoder>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -15,24 +20,6 @@ namespace {
 const char kPupilsUsage[] = "Použití: orbelis-cli pupils import --class ID SOUBOR | pupils list --class ID\n";
 const char kOptionsUsage[] =
     "Použití: orbelis-cli options insert --class ID --set all|---|ano-ne|abcde|12345\n";
-
-// Takes "--name VALUE" or "--name=VALUE" out of the words; nullopt when absent, an empty value when
-// the value is missing.
-std::optional<QString> takeOption(QStringList &words, const QString &name) {
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        if (words[i] == name) {
-            const QString value = i + 1 < words.size() ? words[i + 1] : QString();
-            words.remove(i, i + 1 < words.size() ? 2 : 1);
-            return value;
-        }
-        if (words[i].startsWith(name + u'=')) {
-            const QString value = words[i].mid(name.size() + 1);
-            words.remove(i);
-            return value;
-        }
-    }
-    return std::nullopt;
-}
 
 // The class named by --class; reports and returns nullopt when it is missing, malformed or unknown.
 std::optional<qint64> takeClass(QStringList &words, Database &db, QTextStream &err, int *code) {
@@ -57,23 +44,49 @@ std::optional<qint64> takeClass(QStringList &words, Database &db, QTextStream &e
     return id;
 }
 
-// The text of a pupil list file (UTF-8, with or without a byte-order mark).
-std::optional<QString> readListFile(const QString &path, QTextStream &in, QTextStream &err) {
-    if (path == QLatin1String("-"))
-        return in.readAll();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << QStringLiteral("Soubor \"%1\" nelze otevřít: %2\n").arg(path, file.errorString());
-        return std::nullopt;
+// Raised while a pupil list is read: the import stops and nothing is kept.
+struct ListReadError {
+    QString message;
+};
+
+// Characters of a list read from a file or from standard input at a time.
+constexpr qint64 kPieceLength = 64 * 1024;
+
+// Hands out a pupil list file (UTF-8, with or without a byte-order mark) a piece at a time; raises
+// ListReadError when the file turns out not to be UTF-8 or cannot be read.
+class ListFilePieces {
+public:
+    explicit ListFilePieces(const QString &path) : m_path(path), m_file(path) {}
+
+    bool open(QTextStream &err) {
+        if (m_file.open(QIODevice::ReadOnly))
+            return true;
+        err << QStringLiteral("Soubor \"%1\" nelze otevřít: %2\n").arg(m_path, m_file.errorString());
+        return false;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder.decode(file.readAll());
-    if (decoder.hasError()) {
-        err << QStringLiteral("Soubor \"%1\" není v kódování UTF-8.\n").arg(path);
-        return std::nullopt;
+
+    bool next(QString &piece) {
+        // A piece may decode to nothing (a byte-order mark, an unfinished character): read on.
+        do {
+            const QByteArray bytes = m_file.read(kPieceLength);
+            if (bytes.isEmpty()) {
+                if (m_file.error() != QFileDevice::NoError)
+                    throw ListReadError{QStringLiteral("Soubor \"%1\" nelze přečíst: %2\n")
+                                            .arg(m_path, m_file.errorString())};
+                return false;
+            }
+            piece = m_decoder.decode(bytes);
+            if (m_decoder.hasError())
+                throw ListReadError{QStringLiteral("Soubor \"%1\" není v kódování UTF-8.\n").arg(m_path)};
+        } while (piece.isEmpty());
+        return true;
     }
-    return text;
-}
+
+private:
+    QString m_path;
+    QFile m_file;
+    QStringDecoder m_decoder{QStringDecoder::Utf8};
+};
 
 int runImport(QStringList words, Database &db, QTextStream &in, QTextStream &out, QTextStream &err) {
     int code = 0;
@@ -84,12 +97,49 @@ int runImport(QStringList words, Database &db, QTextStream &in, QTextStream &out
         err << QString::fromUtf8(kPupilsUsage);
         return 2;
     }
-    const std::optional<QString> text = readListFile(words[0], in, err);
-    if (!text)
+    // The list is read as it is imported, a piece at a time, so that its length does not matter.
+    std::function<bool(QString &)> pieces;
+    std::optional<ListFilePieces> file;
+    if (words[0] == QLatin1String("-")) {
+        pieces = [&in](QString &piece) {
+            piece = in.read(kPieceLength);
+            return !piece.isEmpty();
+        };
+    } else {
+        file.emplace(words[0]);
+        if (!file->open(err))
+            return 1;
+        pieces = [&file](QString &piece) { return file->next(piece); };
+    }
+    PupilListReader reader(pieces);
+    qint64 added = 0;
+    try {
+        added = ClassRoster(db, *classId).importPupils([&](NewPupil &pupil) { return reader.next(pupil); });
+    } catch (const ListReadError &e) {
+        err << e.message;
         return 1;
-    const int added = ClassRoster(db, *classId).importPupils(PupilImportText::parse(*text));
-    out << QStringLiteral("Do třídy %1 přidáno žáků: %2.\n").arg(*classId).arg(added);
+    }
+    const PupilImportText::Tally &tally = reader.tally();
+    out << QStringLiteral("Do třídy %1 přidáno žáků: %2.\n").arg(*classId).arg(added)
+        << QStringLiteral("Vynecháno prázdných řádků: %1.\n").arg(tally.skippedLines)
+        << QStringLiteral("Zkráceno jmen delších než %1 znaků: %2.\n")
+               .arg(TextRules::kShortTextLength)
+               .arg(tally.cutNames);
     return 0;
+}
+
+// A name as one line of the list: control characters left by earlier versions are not written out
+// (line breaks and tabs become blanks), so that every pupil stays on one line.
+QString printable(const QString &name) {
+    QString text;
+    text.reserve(name.size());
+    for (const QChar c : name) {
+        if (c == u'\t' || c == u'\n' || c == u'\r')
+            text += u' ';
+        else if (c.category() != QChar::Other_Control)
+            text += c;
+    }
+    return text;
 }
 
 int runList(QStringList words, Database &db, QTextStream &out, QTextStream &err) {
@@ -101,7 +151,11 @@ int runList(QStringList words, Database &db, QTextStream &out, QTextStream &err)
         err << QString::fromUtf8(kPupilsUsage);
         return 2;
     }
-    out << RosterText::pupilList(ClassRoster(db, *classId).entries());
+    // Row by row from the query, as RosterText::pupilList writes the whole list.
+    ClassRoster(db, *classId).forEachEntry([&](const RosterEntry &row) {
+        if (PupilKinds::isRealPupil(row.pohlavi))
+            out << printable(RosterText::pupilName(row.jmeno, row.prijmeni)) << QLatin1String("\r\n");
+    });
     return 0;
 }
 

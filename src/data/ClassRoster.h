@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 class Database;
 
@@ -38,6 +39,8 @@ public:
 
     // Rows of the class in the roster's order (`poradi`, then `jmeno`; rows without a number first).
     QList<RosterEntry> entries() const;
+    // The same rows handed to `row` one at a time as the query yields them, however large the class.
+    void forEachEntry(const std::function<void(const RosterEntry &)> &row) const;
 
     // `GenerovatPoradi`: numbers the real pupils from 1 by first name, then the answer-option rows by
     // marker (descending: "ano-ne", "abcde", "12345", "---") and text. Names compare in Czech alphabetical
@@ -60,6 +63,10 @@ public:
 
     // Adds the pupils (no check for duplicates), then renumbers the class. Returns how many were added.
     int importPupils(const QList<NewPupil> &pupils);
+    // The same for pupils handed out one at a time by `next` (false when there are no more): they are
+    // inserted in batches as they come, so only one batch is held, then the class is renumbered once.
+    // All in one transaction: an exception from `next` or from the engine leaves the class as it was.
+    qint64 importPupils(const std::function<bool(NewPupil &)> &next);
 
 private:
     int insertMissing(const QList<OptionSet::Row> &rows);

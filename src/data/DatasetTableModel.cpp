@@ -154,6 +154,7 @@ void DatasetTableModel::followCurrentRow(int row) {
     else if (m_selection->currentIndex().row() != row)
         m_selection->setCurrentIndex(index(row, 0), QItemSelectionModel::NoUpdate);
     m_syncing = false;
+    emit currentRowMoved(row);
 }
 
 void DatasetTableModel::followSelection() {

@@ -51,6 +51,8 @@ public:
 signals:
     // The dataset's rows were read again and the attached view follows its current row and selection.
     void rowsReread();
+    // The dataset moved its current row itself (not through the attached view) and the view followed.
+    void currentRowMoved(int row);
 
 private:
     void followCurrentRow(int row);

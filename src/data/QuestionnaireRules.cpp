@@ -2,6 +2,7 @@
 
 #include "data/Cascade.h"
 #include "data/Database.h"
+#include "platform/Prompter.h"
 
 QuestionnaireRules::QuestionnaireRules(Database &db, Prompter &prompter) : m_db(db), m_prompter(prompter) {}
 
@@ -36,4 +37,21 @@ bool QuestionnaireRules::deleteQuestion(qint64 questionId) {
         m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_otazky = :q"), q);
         m_db.exec(QStringLiteral("DELETE FROM otazky WHERE ID = :q"), q);
     });
+}
+
+int QuestionnaireRules::shiftedPosition(const QVariant &current, int step) {
+    const int position = current.isNull() || current.toString().isEmpty() ? 1 : current.toInt();
+    return position + step;
+}
+
+bool QuestionnaireRules::shiftQuestion(qint64 questionId, Order order, const QVariant &current, int step) {
+    const QString column = order == Order::Questionnaire ? QStringLiteral("poradi") : QStringLiteral("poradi_vyhodnoceni");
+    try {
+        m_db.exec(QStringLiteral("UPDATE otazky set %1 = :p WHERE ID = :id").arg(column),
+                  {{QStringLiteral("p"), shiftedPosition(current, step)}, {QStringLiteral("id"), questionId}});
+        return true;
+    } catch (const DatabaseError &error) {
+        m_prompter.message(error.message(), QString(), Prompter::Icon::Error);
+        return false;
+    }
 }

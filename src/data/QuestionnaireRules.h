@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QVariant>
 #include <QtGlobal>
 
 class Database;
@@ -15,6 +16,15 @@ public:
     bool deleteQuestionnaire(qint64 questionnaireId);
     // Asks twice, then deletes the question and every answer to it; an engine error is shown.
     bool deleteQuestion(qint64 questionId);
+
+    // The two positions of a question: in the questionnaire (`poradi`) and in the evaluation
+    // (`poradi_vyhodnoceni`).
+    enum class Order { Questionnaire, Evaluation };
+    // Moves one question by one place (step -1 up, +1 down) in the given order. Only that question
+    // changes: positions may repeat or go below 1. An empty position counts as 1. False when the statement
+    // failed (the engine's message shown).
+    bool shiftQuestion(qint64 questionId, Order order, const QVariant &current, int step);
+    static int shiftedPosition(const QVariant &current, int step);
 
 private:
     Database &m_db;

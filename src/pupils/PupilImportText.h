@@ -5,6 +5,9 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
+
+class PupilLineSplitter;
 
 // Reading a pasted pupil list: one pupil per line, "jméno příjmení typ".
 class PupilImportText final {
@@ -14,7 +17,7 @@ public:
     // What reading a list left out or changed, besides the pupils it gave.
     struct Tally {
         qint64 skippedLines = 0; // lines holding nothing once cleaned
-        qint64 cutNames = 0;     // pupils with a part longer than its column, cut to fit
+        qint64 cutNames = 0;     // pupils with a field longer than its column, cut to fit
     };
 
     // The instruction shown above the editor and the example lines under "Příklad:".
@@ -23,7 +26,7 @@ public:
 
     // Splits one line: the first name runs up to the first blank, provided that blank is not the line's
     // first character (otherwise the whole line is the first name); the same split of the rest gives the
-    // surname; whatever remains is the type, "muž" when empty. Each part is then cleaned as
+    // surname; whatever remains is the type, "muž" when empty. Each field is then cleaned as
     // TextRules::cleaned cleans (no control characters, NUL included, no surrounding white space) and cut to
     // the column length (TextRules::fitShortText); `cut` tells whether something was cut. Types are kept as
     // typed.
@@ -47,8 +50,6 @@ public:
     const PupilImportText::Tally &tally() const { return m_tally; }
 
 private:
-    class Line;
-
     bool finishLine(NewPupil &pupil);
 
     std::function<bool(QString &)> m_nextPiece;
@@ -56,6 +57,6 @@ private:
     qsizetype m_pos = 0;
     bool m_ended = false;
     bool m_afterCr = false; // an LF right after a CR ends no further line
-    std::unique_ptr<Line> m_line;
+    std::unique_ptr<PupilLineSplitter> m_line;
     PupilImportText::Tally m_tally;
 };

@@ -2,6 +2,7 @@
 
 #include "data/TextRules.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDateTimeEdit>
@@ -88,6 +89,16 @@ void DatasetFieldBinder::bind(QComboBox *combo, const QString &field)
     add(combo, field);
 }
 
+void DatasetFieldBinder::bind(QButtonGroup *group, QWidget *box, const QString &field)
+{
+    connect(group, &QButtonGroup::idToggled, this, [this, field](int id, bool checked) {
+        if (checked && !m_loading)
+            write(field, id);
+    });
+    m_links.append({box, field, group});
+    load(m_links.last());
+}
+
 void DatasetFieldBinder::write(const QString &field, const QVariant &value)
 {
     if (!m_dataset || !m_dataset->isEditing())
@@ -110,7 +121,20 @@ void DatasetFieldBinder::load(const Link &link)
     const bool editing = m_dataset && m_dataset->isEditing();
     const QVariant value = m_dataset ? m_dataset->value(link.field) : QVariant();
     const QString text = value.isNull() ? QString() : value.toString();
-    if (auto *edit = qobject_cast<QLineEdit *>(link.widget)) {
+    if (link.group) {
+        bool ok = false;
+        const int id = value.isNull() ? -1 : value.toInt(&ok);
+        QAbstractButton *button = ok ? link.group->button(id) : nullptr;
+        if (button) {
+            button->setChecked(true);
+        } else if (QAbstractButton *checked = link.group->checkedButton()) {
+            link.group->setExclusive(false);
+            checked->setChecked(false);
+            link.group->setExclusive(true);
+        }
+        for (QAbstractButton *each : link.group->buttons())
+            each->setEnabled(editing);
+    } else if (auto *edit = qobject_cast<QLineEdit *>(link.widget)) {
         if (edit->text() != text)
             edit->setText(text);
         edit->setReadOnly(!editing);

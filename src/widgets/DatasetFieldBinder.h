@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QButtonGroup>
 #include <QPointer>
 #include <QString>
 
@@ -35,6 +36,9 @@ public:
     void bind(QPlainTextEdit *edit, const QString &field);
     // The current text of the combo box (an editable one or a fixed list).
     void bind(QComboBox *combo, const QString &field);
+    // Radio buttons of a group, each with its value as the group's id; no button is checked for a value
+    // that none of them has (NULL included).
+    void bind(QButtonGroup *group, QWidget *box, const QString &field);
 
     Dataset *dataset() const { return m_dataset; }
     // Shows the dataset's values again and sets the fields' read-only state.
@@ -44,6 +48,7 @@ private:
     struct Link {
         QPointer<QWidget> widget;
         QString field;
+        QPointer<QButtonGroup> group;
     };
     void add(QWidget *widget, const QString &field);
     void write(const QString &field, const QVariant &value);

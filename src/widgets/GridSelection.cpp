@@ -13,8 +13,11 @@ void selectCurrentRow(QTableView *grid, DatasetTableModel *model) {
     const int current = dataset ? dataset->currentRow() : -1;
     if (current < 0 || current >= model->rowCount())
         return;
+    // Straight through the selection model: selectRow() would honour a Ctrl still held (Ctrl+S) and add
+    // the row to the old selection instead of replacing it.
     if (!model->selectedRows().contains(current))
-        grid->selectRow(current);
+        grid->selectionModel()->select(model->index(current, 0),
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     grid->scrollTo(model->index(current, 0));
 }
 
@@ -38,8 +41,10 @@ private:
 
 void keepCurrentRowSelected(QTableView *grid, DatasetTableModel *model) {
     grid->installEventFilter(new ShowWatcher(grid, model));
-    QObject::connect(model, &DatasetTableModel::rowsReread, grid, [grid, model] {
+    const auto follow = [grid, model] {
         if (grid->isVisible())
             selectCurrentRow(grid, model);
-    });
+    };
+    QObject::connect(model, &DatasetTableModel::rowsReread, grid, follow);
+    QObject::connect(model, &DatasetTableModel::currentRowMoved, grid, follow);
 }

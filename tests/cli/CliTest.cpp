@@ -1,5 +1,7 @@
 #include "cli/Cli.h"
 #include "data/Database.h"
+#include "platform/AppFolders.h"
+#include "platform/Shell.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -69,6 +71,41 @@ TEST(CliTest, UsageErrorsExitNonZeroWithAMessage)
     r = run({QStringLiteral("init"), QStringLiteral("--data"), QStringLiteral("/proc/orbelis")});
     EXPECT_NE(r.code, 0);
     EXPECT_FALSE(r.err.isEmpty());
+}
+
+TEST(CliTest, AnEmptyDataFolderIsRefusedRatherThanTheDefaultOneUsed)
+{
+    // The default data folder lies in a temporary folder for this test, and holds a class.
+    QTemporaryDir home;
+    const QByteArray savedHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    QtShell shell;
+    const QString defaultFolder = AppFolders::resolve({}, QString(), shell).dataFolder;
+    ASSERT_TRUE(defaultFolder.startsWith(home.path())) << defaultFolder.toStdString();
+    ASSERT_EQ(run({QStringLiteral("--data"), defaultFolder, QStringLiteral("demo")}).code, 0);
+
+    const QStringList deleteClass = {QStringLiteral("delete"), QStringLiteral("class"), QStringLiteral("1"),
+                                     QStringLiteral("--yes")};
+    for (const QStringList &data :
+         {QStringList{QStringLiteral("--data"), QString()}, QStringList{QStringLiteral("--data=")}}) {
+        for (const QStringList &args :
+             {data + deleteClass, deleteClass + data, data + QStringList{QStringLiteral("init")}}) {
+            const CliRun r = run(args);
+            EXPECT_EQ(r.code, 2) << args.join(u' ').toStdString();
+            EXPECT_EQ(r.err, QStringLiteral("Volba --data potřebuje název složky.\n"));
+            EXPECT_TRUE(r.out.isEmpty());
+        }
+    }
+    {
+        Database db(QStringLiteral("cli-test"));
+        db.open(defaultFolder + QStringLiteral("skola.mdb"));
+        EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM trida")).toInt(), 1);
+        EXPECT_GT(db.scalar(QStringLiteral("SELECT count(*) FROM zak")).toInt(), 20);
+    }
+    if (savedHome.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", savedHome);
 }
 
 TEST(CliTest, VersionComesFromTheVersionFile)

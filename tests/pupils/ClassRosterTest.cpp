@@ -1,10 +1,16 @@
 #include "PupilsTestDatabase.h"
 
-#include "platform/AppFolders.h"
-#include "support/ScriptedPrompter.h"
-#include "data/DataModule.h"
 #include "data/ClassRoster.h"
+#include "data/DataModule.h"
+#include "data/PupilKinds.h"
+#include "data/TextOrder.h"
+#include "platform/AppFolders.h"
 #include "pupils/PupilImportText.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QRandomGenerator>
+#include <algorithm>
+#include <stdexcept>
 
 namespace {
 
@@ -117,9 +123,9 @@ TEST_F(ClassRosterTest, ImportStoresRowsAsTypedAndNumbersPupilsBeforeOptions) {
                        "Ota  Svoboda žena\nZdena O'Hara Žena\n   \nHugo Mrkvička kluk z 5.A\n");
     EXPECT_EQ(roster.importPupils(PupilImportText::parse(text)), 8);
     EXPECT_EQ(rows(),
-              QStringList({" Karel Novák||muž|1", "Aleš|-|muž|2", "Anetka|M.|žena|3",
-                           "Hugo|Mrkvička|kluk z 5.A|4", "Jana||muž|5", "Ota| Svoboda žena|muž|6",
-                           "Petr|S.|muž|7", "Zdena|O'Hara|Žena|8", "ano|∅|ano-ne|9", "ne|∅|ano-ne|10"}));
+              QStringList({"Aleš|-|muž|1", "Anetka|M.|žena|2", "Hugo|Mrkvička|kluk z 5.A|3", "Jana||muž|4",
+                           "Karel Novák||muž|5", "Ota|Svoboda žena|muž|6", "Petr|S.|muž|7",
+                           "Zdena|O'Hara|Žena|8", "ano|∅|ano-ne|9", "ne|∅|ano-ne|10"}));
     // The same text again adds every pupil again.
     EXPECT_EQ(roster.importPupils(PupilImportText::parse(text)), 8);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM zak WHERE jmeno = 'Petr'")), 2);
@@ -143,6 +149,143 @@ TEST_F(ClassRosterTest, AFailingImportLeavesNoRows) {
     EXPECT_EQ(rows(), QStringList({"Věra|V|žena|∅"}));
     // The connection is usable afterwards.
     EXPECT_EQ(roster.insertOptionSet(Set::YesNo), 2);
+}
+
+// The numbering rule written out plainly over the rows in memory: real pupils and other typed rows by first
+// name (Czech order ignoring case, rows without a name first, equal names by ID), then the answer-option
+// rows; by kind (case-folded, descending) then name, or by name alone. Rows without a type keep their number.
+QStringList expectedNumbering(const QList<RosterEntry> &rowsById, bool byKind) {
+    auto byName = [](const RosterEntry &a, const RosterEntry &b) {
+        if (a.jmeno.isNull() || b.jmeno.isNull())
+            return a.jmeno.isNull() && !b.jmeno.isNull();
+        return TextOrder::less(a.jmeno.toString(), b.jmeno.toString());
+    };
+    QList<RosterEntry> pupils, options, untyped;
+    for (const RosterEntry &row : rowsById) {
+        if (row.pohlavi.isNull())
+            untyped << row;
+        else
+            (PupilKinds::isOptionKind(row.pohlavi) ? options : pupils) << row;
+    }
+    std::stable_sort(pupils.begin(), pupils.end(), byName);
+    std::stable_sort(options.begin(), options.end(), byName);
+    if (byKind)
+        std::stable_sort(options.begin(), options.end(), [](const RosterEntry &a, const RosterEntry &b) {
+            return a.pohlavi.toString().toCaseFolded() > b.pohlavi.toString().toCaseFolded();
+        });
+    QStringList numbered;
+    int number = 1;
+    for (const QList<RosterEntry> *group : {&pupils, &options})
+        for (const RosterEntry &row : *group)
+            numbered << QStringLiteral("%1=%2").arg(row.id).arg(number++);
+    for (const RosterEntry &row : untyped)
+        numbered << QStringLiteral("%1=%2").arg(row.id).arg(row.poradi.isNull() ? QStringLiteral("∅")
+                                                                                : row.poradi.toString());
+    numbered.sort();
+    return numbered;
+}
+
+TEST_F(ClassRosterTest, RenumberingFollowsTheRuleOnMixedRows) {
+    const QVariant names[] = {QVariant(),
+                              QStringLiteral(""),
+                              QStringLiteral("Adam"),
+                              QStringLiteral("adam"),
+                              QStringLiteral("ADAM"),
+                              QStringLiteral("Čeněk"),
+                              QStringLiteral("Cenek"),
+                              QStringLiteral("Chrudoš"),
+                              QStringLiteral("Hana"),
+                              QStringLiteral("ano"),
+                              QStringLiteral("ne"),
+                              QStringLiteral("a"),
+                              QStringLiteral("1"),
+                              QStringLiteral("Žofie"),
+                              QStringLiteral("zofie"),
+                              QStringLiteral("Šimon")};
+    const QVariant kinds[] = {QVariant(),
+                              QStringLiteral("muž"),
+                              QStringLiteral("Žena"),
+                              QStringLiteral("kluk"),
+                              QStringLiteral("ano-ne"),
+                              QStringLiteral("ANO-NE"),
+                              QStringLiteral("abcde"),
+                              QStringLiteral("AbCdE"),
+                              QStringLiteral("12345"),
+                              QStringLiteral("---"),
+                              QStringLiteral("")};
+    const QVariant numbers[] = {QVariant(), 1, 2, 7, 300, QStringLiteral("x")};
+    QRandomGenerator random(7);
+    Transaction rowsAtOnce(*m_db);
+    for (int i = 0; i < 400; ++i) {
+        const qint64 id =
+            addRow(QString(), QStringLiteral("P"), kinds[random.bounded(int(std::size(kinds)))]);
+        m_db->exec(QStringLiteral("UPDATE zak SET jmeno = :j, poradi = :n WHERE ID = :id"),
+                   {{QStringLiteral("j"), names[random.bounded(int(std::size(names)))]},
+                    {QStringLiteral("n"), numbers[random.bounded(int(std::size(numbers)))]},
+                    {QStringLiteral("id"), id}});
+    }
+    rowsAtOnce.commit();
+    auto rowsById = [&] {
+        QList<RosterEntry> rows = ClassRoster(*m_db, m_classId).entries();
+        std::sort(rows.begin(), rows.end(),
+                  [](const RosterEntry &a, const RosterEntry &b) { return a.id < b.id; });
+        return rows;
+    };
+    auto numbering = [&] {
+        QStringList numbered;
+        for (const RosterEntry &row : rowsById())
+            numbered << QStringLiteral("%1=%2").arg(row.id).arg(row.poradi.isNull() ? QStringLiteral("∅")
+                                                                                    : row.poradi.toString());
+        numbered.sort();
+        return numbered;
+    };
+    for (const bool byKind : {true, false, true}) {
+        const QStringList expected = expectedNumbering(rowsById(), byKind);
+        ClassRoster roster(*m_db, m_classId);
+        byKind ? roster.GenerovatPoradi() : roster.renumberByName();
+        EXPECT_EQ(numbering().join(u' ').toStdString(), expected.join(u' ').toStdString());
+    }
+}
+
+TEST_F(ClassRosterTest, PupilsFromASourceGoInBatchesAsTheyCome) {
+    ClassRoster roster(*m_db, m_classId);
+    roster.insertOptionSet(Set::YesNo);
+    int handedOut = 0;
+    int storedWhileReading = 0;
+    const qint64 added = roster.importPupils([&](NewPupil &pupil) {
+        if (handedOut == 250)
+            return false;
+        if (handedOut == 200) // the same connection sees the rows of its open transaction
+            storedWhileReading = count(QStringLiteral("SELECT count(*) FROM zak WHERE pohlavi = 'žena'"));
+        pupil = {QStringLiteral("Žákyně %1").arg(handedOut, 3, 10, QChar(u'0')), QStringLiteral("Nová"),
+                 QStringLiteral("žena")};
+        ++handedOut;
+        return true;
+    });
+    EXPECT_EQ(added, 250);
+    EXPECT_GE(storedWhileReading, 100);
+    EXPECT_LE(storedWhileReading, 200);
+    EXPECT_EQ(
+        count(QStringLiteral("SELECT count(*) FROM zak WHERE pohlavi = 'žena' AND poradi BETWEEN 1 AND 250")),
+        250);
+    EXPECT_EQ(count(QStringLiteral("SELECT poradi FROM zak WHERE jmeno = 'Žákyně 249'")), 250);
+    EXPECT_EQ(count(QStringLiteral("SELECT poradi FROM zak WHERE jmeno = 'ne'")), 252);
+    EXPECT_EQ(roster.importPupils([](NewPupil &) { return false; }), 0);
+}
+
+TEST_F(ClassRosterTest, AFailingSourceUndoesEveryBatch) {
+    addRow(QStringLiteral("Věra"), QStringLiteral("V"), QStringLiteral("žena"));
+    ClassRoster roster(*m_db, m_classId);
+    int handedOut = 0;
+    EXPECT_THROW(roster.importPupils([&](NewPupil &pupil) {
+        if (handedOut == 350)
+            throw std::runtime_error("čtení selhalo");
+        pupil = {QStringLiteral("Petr"), QStringLiteral("%1").arg(handedOut++), QStringLiteral("muž")};
+        return true;
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(rows(), QStringList({"Věra|V|žena|∅"}));
+    EXPECT_EQ(roster.importPupils(PupilImportText::parse(QStringLiteral("Anna"))), 1);
 }
 
 } // namespace

@@ -144,6 +144,11 @@ TEST_F(PupilWindowsTest, NewPupilIsTypedInTheEditPanelAndSavedWithCtrlS) {
     EXPECT_EQ(rows(), QStringList({"Adam|Velký|muž|1", "Běla|Nováková|žena|2", "Cyril|Dlouhý|muž|3",
                                    "Eva|Malá|žena|4"}));
     EXPECT_TRUE(m_prompter.prompts().isEmpty());
+    // The new pupil is the current and the only highlighted row.
+    EXPECT_EQ(roster().text(QStringLiteral("jmeno")), QStringLiteral("Běla"));
+    const QModelIndexList selected = grid()->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.first().row(), roster().currentRow());
 }
 
 TEST_F(PupilWindowsTest, EditingKeepsTheTypeForOtherSurnamesAndRequiresAName) {

@@ -518,13 +518,24 @@ bool GraphDocument::LoadFromBytes(const QByteArray &data, QString *error)
 
 bool GraphDocument::LoadFromStream(QIODevice &device, QString *error)
 {
-    return LoadFromBytes(device.readAll(), error);
+    // Read as the reader goes: a file that is not a graph is refused after its header.
+    GraphReader reader;
+    std::unique_ptr<GraphDocument> loaded = reader.read(device, this);
+    if (!loaded) {
+        if (error)
+            *error = reader.errorString();
+        return false;
+    }
+    TakeObjectsFrom(*loaded);
+    m_modified = false;
+    return true;
 }
 
 bool GraphDocument::LoadFromFile(const QString &fileName, QString *error)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // The reader reads in pieces of its own; a second buffer would only copy them.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         if (error)
             *error = QStringLiteral("Soubor „%1“ nelze otevřít: %2").arg(fileName, file.errorString());
         return false;

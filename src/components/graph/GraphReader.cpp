@@ -8,6 +8,7 @@
 #include "graph/GraphWriter.h"
 #include "graph/PropertyStreamReader.h"
 
+#include <QIODevice>
 #include <QtEndian>
 
 namespace {
@@ -74,30 +75,84 @@ bool coordinateUsable(qint64 v)
 
 } // namespace
 
+bool GraphReader::checkSignature(const QByteArray &header)
+{
+    if (header.size() < 4 || qFromLittleEndian<quint32>(header.constData()) != GraphWriter::Signature) {
+        m_error = QLatin1String(GraphErrorText::InvalidStream);
+        return false;
+    }
+    return true;
+}
+
 std::unique_ptr<GraphDocument> GraphReader::read(const QByteArray &data, const GraphDocument *settings)
 {
     m_error.clear();
-    if (data.size() < 4 || qFromLittleEndian<quint32>(data.constData()) != GraphWriter::Signature) {
-        m_error = QLatin1String(GraphErrorText::InvalidStream);
+    if (!checkSignature(data))
         return nullptr;
-    }
-    auto document = std::make_unique<GraphDocument>();
-    if (settings)
-        document->CopySettingsFrom(*settings);
     PropertyStreamReader in(data, 4);
     const auto count = in.readRawInt32();
     if (!count) {
         m_error = QStringLiteral("Soubor grafu je poškozený: %1").arg(in.error());
         return nullptr;
     }
-    if (*count > MaxObjects) {
-        m_error = QStringLiteral("Soubor grafu je poškozený: nepřijatelný počet objektů %1").arg(*count);
+    return readObjects(in, *count, settings);
+}
+
+std::unique_ptr<GraphDocument> GraphReader::read(QIODevice &device, const GraphDocument *settings)
+{
+    m_error.clear();
+    // The header alone, so that a file of another kind is not read any further.
+    QByteArray header(HeaderSize, '\0');
+    qint64 got = 0;
+    while (got < HeaderSize) {
+        const qint64 n = device.read(header.data() + got, HeaderSize - got);
+        if (n < 0) {
+            m_error = QStringLiteral("Soubor grafu nelze číst: %1").arg(device.errorString());
+            return nullptr;
+        }
+        if (n == 0 && !(device.isSequential() && device.waitForReadyRead(30'000)))
+            break;
+        got += n;
+    }
+    header.truncate(got);
+    if (!checkSignature(header))
+        return nullptr;
+    PropertyStreamReader headerIn(header, 4);
+    const auto count = headerIn.readRawInt32();
+    if (!count) {
+        m_error = QStringLiteral("Soubor grafu je poškozený: %1").arg(headerIn.error());
         return nullptr;
     }
-    // Each record takes more than 30 bytes, so the rest of the file bounds the reservation.
-    if (*count > 0)
-        document->m_objects.Reserve(qMin<qsizetype>(*count, in.remaining() / 30 + 1));
-    for (qint32 i = 0; i < *count; ++i) {
+    PropertyStreamReader in(device, HeaderSize);
+    return readObjects(in, *count, settings);
+}
+
+std::unique_ptr<GraphDocument> GraphReader::readObjects(PropertyStreamReader &in, qint32 count,
+                                                        const GraphDocument *settings)
+{
+    if (count > MaxObjects) {
+        m_error = QStringLiteral("Soubor grafu je poškozený: nepřijatelný počet objektů %1").arg(count);
+        return nullptr;
+    }
+    // The smallest record: length and name of the class (4 + 1), "TPF0" (4), the carrier class
+    // "TGraphStreamableObject" (1 + 22), an empty component name (1), the end of the properties (1) and
+    // of the child components (1).
+    constexpr qint64 minRecordSize = 35;
+    if (count > 0 && in.remaining() >= 0 && count > in.remaining() / minRecordSize) {
+        in.fail(QStringLiteral("soubor je zkrácený: %1 objektů se do zbylých %2 bajtů nevejde")
+                    .arg(count)
+                    .arg(in.remaining()));
+        m_error = QStringLiteral("Soubor grafu je poškozený: %1").arg(in.error());
+        return nullptr;
+    }
+    auto document = std::make_unique<GraphDocument>();
+    if (settings)
+        document->CopySettingsFrom(*settings);
+    // The rest of the file bounds the reservation; a stream of unknown length grows as it is read.
+    if (count > 0)
+        document->m_objects.Reserve(
+            qMin<qsizetype>(count, in.remaining() >= 0 ? in.remaining() / minRecordSize + 1 : 1024));
+    for (qint32 i = 0; i < count; ++i) {
         const auto length = in.readRawInt32();
         if (length && *length <= 0)
             in.fail(QStringLiteral("neplatná délka jména třídy %1").arg(*length));
@@ -194,6 +249,18 @@ bool GraphReader::readProperty(PropertyStreamReader &in, TGraphObject &object, c
         }
         node->SetBackgroundMargins(QMargins(m[0], m[1], m[2], m[3]));
         return true;
+    }
+
+    if (name == QLatin1String("G.Background.Data") && node) {
+        // Background pictures are not kept: their data is passed over rather than read into memory.
+        const auto type = in.peekByte();
+        if (!type)
+            return false;
+        if (*type == 10) {
+            in.readByte();
+            const auto length = in.readRawInt32();
+            return length && in.skipBytes(*length);
+        }
     }
 
     const auto value = in.readValue();

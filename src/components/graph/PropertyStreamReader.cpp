@@ -2,7 +2,21 @@
 
 #include "graph/Cp1250.h"
 
+#include <QIODevice>
 #include <QtEndian>
+
+PropertyStreamReader::PropertyStreamReader(const QByteArray &data, qsizetype offset)
+    : m_buffer(data), m_bufferPos(qBound<qsizetype>(0, offset, data.size())), m_end(data.size()),
+      m_pos(m_bufferPos)
+{
+}
+
+PropertyStreamReader::PropertyStreamReader(QIODevice &device, qint64 offset)
+    : m_device(&device),
+      m_end(device.isSequential() ? -1 : offset + qMax<qint64>(0, device.size() - device.pos())),
+      m_pos(offset)
+{
+}
 
 void PropertyStreamReader::fail(const QString &message)
 {
@@ -10,40 +24,147 @@ void PropertyStreamReader::fail(const QString &message)
         m_error = QStringLiteral("%1 (bajt %2)").arg(message).arg(m_pos);
 }
 
+qint64 PropertyStreamReader::readDevice(QByteArray &bytes, qint64 count)
+{
+    const qsizetype had = bytes.size();
+    bytes.resize(had + qsizetype(count));
+    qint64 got = 0;
+    while (got < count) {
+        const qint64 n = m_device->read(bytes.data() + had + got, count - got);
+        if (n < 0) {
+            bytes.resize(had + qsizetype(got));
+            fail(QStringLiteral("soubor nelze číst: %1").arg(m_device->errorString()));
+            return -1;
+        }
+        if (n == 0 && !(m_device->isSequential() && m_device->waitForReadyRead(30'000)))
+            break;
+        got += n;
+    }
+    bytes.resize(had + qsizetype(got));
+    return got;
+}
+
+bool PropertyStreamReader::fill(qsizetype count)
+{
+    if (m_buffer.size() - m_bufferPos >= count)
+        return true;
+    if (!m_device)
+        return false;
+    m_buffer.remove(0, m_bufferPos);
+    m_bufferPos = 0;
+    qint64 wanted = PieceSize;
+    if (m_end >= 0)
+        wanted = qMin(wanted, m_end - m_pos - m_buffer.size());
+    wanted = qMax<qint64>(wanted, count - m_buffer.size());
+    if (readDevice(m_buffer, wanted) < 0)
+        return false;
+    return m_buffer.size() >= count;
+}
+
+void PropertyStreamReader::consume(qsizetype count)
+{
+    m_bufferPos += count;
+    m_pos += count;
+}
+
 std::optional<QByteArray> PropertyStreamReader::readBytes(qsizetype count)
 {
     if (!ok())
         return std::nullopt;
-    if (count < 0 || count > remaining()) {
+    if (count < 0 || (m_end >= 0 && count > remaining())) {
         fail(QStringLiteral("soubor je zkrácený"));
         return std::nullopt;
     }
-    QByteArray bytes = m_data.mid(m_pos, count);
-    m_pos += count;
+    if (count <= PieceSize || !m_device) {
+        if (!fill(count)) {
+            fail(QStringLiteral("soubor je zkrácený"));
+            return std::nullopt;
+        }
+        QByteArray bytes = m_buffer.mid(m_bufferPos, count);
+        consume(count);
+        return bytes;
+    }
+    // A long value straight from the device: with the size known the value fits into the rest of the
+    // stream and is allocated once; otherwise it grows piece by piece with the bytes that really come.
+    const qsizetype buffered = qMin(count, m_buffer.size() - m_bufferPos);
+    QByteArray bytes = m_buffer.mid(m_bufferPos, buffered);
+    consume(buffered);
+    if (m_end >= 0)
+        bytes.reserve(count);
+    while (bytes.size() < count) {
+        const qint64 got = readDevice(bytes, qMin<qint64>(count - bytes.size(), PieceSize));
+        if (got < 0)
+            return std::nullopt;
+        m_pos += got;
+        if (got == 0) {
+            fail(QStringLiteral("soubor je zkrácený"));
+            return std::nullopt;
+        }
+    }
     return bytes;
+}
+
+bool PropertyStreamReader::skipBytes(qint64 count)
+{
+    if (!ok())
+        return false;
+    if (count < 0 || (m_end >= 0 && count > remaining())) {
+        fail(QStringLiteral("soubor je zkrácený"));
+        return false;
+    }
+    const qsizetype buffered = qsizetype(qMin<qint64>(count, m_buffer.size() - m_bufferPos));
+    consume(buffered);
+    count -= buffered;
+    QByteArray piece;
+    while (count > 0) {
+        piece.resize(0);
+        const qint64 got = m_device ? readDevice(piece, qMin<qint64>(count, PieceSize)) : 0;
+        if (got < 0)
+            return false;
+        if (got == 0) {
+            fail(QStringLiteral("soubor je zkrácený"));
+            return false;
+        }
+        m_pos += got;
+        count -= got;
+    }
+    return true;
+}
+
+std::optional<quint8> PropertyStreamReader::peekByte()
+{
+    if (!ok())
+        return std::nullopt;
+    if (!fill(1)) {
+        fail(QStringLiteral("soubor je zkrácený"));
+        return std::nullopt;
+    }
+    return quint8(m_buffer.at(m_bufferPos));
 }
 
 std::optional<quint8> PropertyStreamReader::readByte()
 {
     if (!ok())
         return std::nullopt;
-    if (remaining() < 1) {
+    if (!fill(1)) {
         fail(QStringLiteral("soubor je zkrácený"));
         return std::nullopt;
     }
-    return quint8(m_data.at(m_pos++));
+    const quint8 value = quint8(m_buffer.at(m_bufferPos));
+    consume(1);
+    return value;
 }
 
 std::optional<qint32> PropertyStreamReader::readRawInt32()
 {
     if (!ok())
         return std::nullopt;
-    if (remaining() < 4) {
+    if (!fill(4)) {
         fail(QStringLiteral("soubor je zkrácený"));
         return std::nullopt;
     }
-    const qint32 value = qFromLittleEndian<qint32>(m_data.constData() + m_pos);
-    m_pos += 4;
+    const qint32 value = qFromLittleEndian<qint32>(m_buffer.constData() + m_bufferPos);
+    consume(4);
     return value;
 }
 

@@ -2,9 +2,13 @@
 #include "graph/GraphReader.h"
 #include "graph/NodeShapes.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QtEndian>
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include <random>
 
@@ -42,6 +46,66 @@ void checkInput(const QByteArray &input)
     std::unique_ptr<GraphDocument> back = again.read(written);
     ASSERT_TRUE(back) << again.errorString().toStdString();
     ASSERT_EQ(back->SaveToBytes(), written);
+}
+
+// A file that makes its content up as it is read: `start`, then `size - start.size()` bytes of filler.
+// It counts the bytes it hands out. A sequential one serves at most `piece` bytes a read and tells no size.
+class MadeUpFile final : public QIODevice {
+public:
+    MadeUpFile(const QByteArray &start, qint64 size, bool sequential = false, qint64 piece = 1 << 20)
+        : m_start(start), m_size(size), m_sequential(sequential), m_piece(piece)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return m_sequential; }
+    qint64 size() const override { return m_sequential ? 0 : m_size; }
+    qint64 bytesRead() const { return m_served; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 at = m_sequential ? m_served : pos();
+        qint64 n = qMin(maxSize, m_size - at);
+        if (m_sequential)
+            n = qMin(n, m_piece);
+        for (qint64 i = 0; i < n; ++i)
+            data[i] = at + i < m_start.size() ? m_start.at(at + i) : 'x';
+        m_served += qMax<qint64>(n, 0);
+        return qMax<qint64>(n, 0);
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_start;
+    qint64 m_size;
+    bool m_sequential;
+    qint64 m_piece;
+    qint64 m_served = 0;
+};
+
+QByteArray int32(qint32 v)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
+}
+
+QByteArray shortString(const QByteArray &s)
+{
+    return char(s.size()) + s;
+}
+
+// The signature, the object count and the opening of one rectangle's record, up to its properties.
+QByteArray graphStart(qint32 count)
+{
+    return QByteArray::fromHex("302E4753") + int32(count) + int32(17) + QByteArray("TRectangularNode", 17) +
+           "TPF0" + shortString("TGraphStreamableObject") + '\0';
+}
+
+// What reading gave: the document written back, or the error.
+QByteArray outcome(GraphReader &reader, std::unique_ptr<GraphDocument> doc)
+{
+    return doc ? doc->SaveToBytes() : "error: " + reader.errorString().toUtf8();
 }
 
 } // namespace
@@ -119,6 +183,101 @@ TEST(GraphReaderRobustness, FailedLoadLeavesTheDocumentAsItWas)
             QString error;
             ASSERT_FALSE(doc.LoadFromBytes(file.left(n), &error));
             ASSERT_EQ(doc.SaveToBytes(), before);
+        }
+    }
+}
+
+TEST(GraphReaderRobustness, AFileThatIsNoGraphIsRefusedAfterItsHeader)
+{
+    const qint64 size = qint64(256) << 20;
+    for (const bool sequential : {false, true}) {
+        MadeUpFile file(QByteArray("PK\x03\x04\x14\0\0\0", 8), size, sequential);
+        GraphDocument doc;
+        QString error;
+        EXPECT_FALSE(doc.LoadFromStream(file, &error));
+        EXPECT_EQ(error, QStringLiteral("Invalid stream content"));
+        EXPECT_LE(file.bytesRead(), GraphReader::HeaderSize);
+    }
+    // Shorter than a header.
+    MadeUpFile tiny(QByteArray("0.G"), 3);
+    GraphReader reader;
+    EXPECT_FALSE(reader.read(tiny));
+    EXPECT_EQ(reader.errorString(), QStringLiteral("Invalid stream content"));
+}
+
+TEST(GraphReaderRobustness, DeclaredSizesBeyondTheEndAreRefusedBeforeReadingOn)
+{
+    const qint64 size = qint64(64) << 20;
+    // A text of almost 2 GiB declared in a file of 64 MiB.
+    const QByteArray longText = graphStart(1) + shortString("G.Text") + char(20) + int32(0x7FFFFF00);
+    // Background data, which is passed over rather than read.
+    const QByteArray longData =
+        graphStart(1) + shortString("G.Background.Data") + char(10) + int32(0x7FFFFF00);
+    GraphDocument doc;
+    QString error;
+    for (const QByteArray &start : {longText, longData}) {
+        MadeUpFile file(start, size);
+        EXPECT_FALSE(doc.LoadFromStream(file, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("zkrácený"))) << error.toStdString();
+        EXPECT_LT(file.bytesRead(), 1 << 20);
+    }
+    // More objects than the rest of the file can hold: refused after the header.
+    MadeUpFile many(graphStart(5'000'000), size);
+    EXPECT_FALSE(doc.LoadFromStream(many, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("5000000 objektů se do zbylých"))) << error.toStdString();
+    EXPECT_EQ(many.bytesRead(), GraphReader::HeaderSize);
+    // Bytes in memory are checked the same way.
+    GraphReader reader;
+    EXPECT_FALSE(reader.read(graphStart(5'000'000) + QByteArray(1000, 'x')));
+    EXPECT_TRUE(reader.errorString().contains(QStringLiteral("nevejde")))
+        << reader.errorString().toStdString();
+
+    // Where the size is not known the value is read as far as the data goes, and refused at its end.
+    for (const QByteArray &start : {longText, longData}) {
+        MadeUpFile stream(start, 3 << 20, true, 100'000);
+        EXPECT_FALSE(reader.read(stream));
+        EXPECT_TRUE(reader.errorString().contains(QStringLiteral("zkrácený")))
+            << reader.errorString().toStdString();
+        EXPECT_EQ(stream.bytesRead(), 3 << 20);
+    }
+}
+
+TEST(GraphReaderRobustness, DevicesReadAsBytesDo)
+{
+    std::mt19937 rng(20240517);
+    for (const QByteArray &file : corpus()) {
+        QList<QByteArray> inputs;
+        for (qsizetype n = 0; n < file.size(); n += 1 + n / 16)
+            inputs << file.left(n);
+        inputs << file;
+        for (int round = 0; round < 40 && file.size() > 8; ++round) {
+            QByteArray changed = file;
+            changed[4 + qsizetype(rng() % quint32(file.size() - 4))] = char(rng() % 256);
+            inputs << changed;
+        }
+        inputs << file + QByteArray(200'000, 'y'); // longer than one piece of the reader
+        for (const QByteArray &input : inputs) {
+            GraphReader fromBytes;
+            const QByteArray expected = outcome(fromBytes, fromBytes.read(input));
+
+            QBuffer buffer;
+            buffer.setData(input);
+            buffer.open(QIODevice::ReadOnly);
+            GraphReader fromBuffer;
+            ASSERT_EQ(outcome(fromBuffer, fromBuffer.read(buffer)).toStdString(), expected.toStdString());
+
+            // A sequential device gives the same document; a refusal may name another reason, since the
+            // length of the rest is not known in advance.
+            for (const qint64 piece : {1, 7, 4096}) {
+                MadeUpFile stream(input, input.size(), true, piece);
+                GraphReader fromStream;
+                std::unique_ptr<GraphDocument> doc = fromStream.read(stream);
+                ASSERT_EQ(bool(doc), !expected.startsWith("error: "))
+                    << fromStream.errorString().toStdString();
+                if (doc) {
+                    ASSERT_EQ(doc->SaveToBytes(), expected);
+                }
+            }
         }
     }
 }

@@ -1,4 +1,4 @@
-#include "documents/ZipWriter.h"
+#include "automation/ZipWriter.h"
 
 #include <QFile>
 #include <QSaveFile>

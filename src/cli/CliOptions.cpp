@@ -1,0 +1,17 @@
+#include "cli/CliOptions.h"
+
+std::optional<QString> takeOption(QStringList &words, const QString &name) {
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (words[i] == name) {
+            const QString value = i + 1 < words.size() ? words[i + 1] : QString();
+            words.remove(i, i + 1 < words.size() ? 2 : 1);
+            return value;
+        }
+        if (words[i].startsWith(name + u'=')) {
+            const QString value = words[i].mid(name.size() + 1);
+            words.remove(i);
+            return value;
+        }
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,170 @@
+#include "cli/QuestionnaireCommands.h"
+
+#include "automation/WordProcessor.h"
+#include "cli/CliOptions.h"
+#include "data/DataModule.h"
+#include "data/Database.h"
+#include "questionnaires/AssignmentSheet.h"
+#include "questionnaires/QuestionnaireTexts.h"
+
+#include <QTextDocument>
+
+namespace {
+
+const char kQuestionnaireUsage[] =
+    "Použití: orbelis-cli questionnaire list | add NÁZEV | preview --id ID --kind assignment|evaluation | "
+    "preview --question ID --kind question | sheet --id ID --out SOUBOR.docx\n";
+const char kQuestionUsage[] =
+    "Použití: orbelis-cli question add --questionnaire ID --text TEXT [--negative TEXT] [--type 0..4]\n";
+
+std::optional<qint64> idOption(QStringList &words, const QString &name) {
+    const std::optional<QString> text = takeOption(words, name);
+    bool ok = false;
+    const qint64 id = text ? text->toLongLong(&ok) : 0;
+    return ok ? std::optional<qint64>(id) : std::nullopt;
+}
+
+// Makes the questionnaire the current row of `Testy_Query` and reads its questions into `Otazky_Query`,
+// as the questionnaire window does before it shows the question window.
+bool selectQuestionnaire(TDM &dm, qint64 id, QTextStream &err) {
+    Dataset &questionnaires = dm.Testy_Query();
+    if (!dm.RefreshDataset(questionnaires) || !questionnaires.locate(QStringLiteral("ID"), id)) {
+        err << QStringLiteral("Dotazník s ID %1 neexistuje.\n").arg(id);
+        return false;
+    }
+    dm.Otazky_Query().setParameter(QStringLiteral("par_id_testu"), id);
+    return dm.RefreshDataset(dm.Otazky_Query());
+}
+
+int list(TDM &dm, QTextStream &out) {
+    Dataset &questionnaires = dm.Testy_Query();
+    if (!dm.RefreshDataset(questionnaires))
+        return 1;
+    const int id = questionnaires.fieldIndex(QStringLiteral("ID"));
+    const int name = questionnaires.fieldIndex(QStringLiteral("nazev_testu"));
+    for (int row = 0; row < questionnaires.recordCount(); ++row)
+        out << questionnaires.value(row, id).toLongLong() << '\t' << questionnaires.value(row, name).toString() << '\n';
+    return 0;
+}
+
+int add(TDM &dm, const QString &name, QTextStream &out, QTextStream &err) {
+    Dataset &questionnaires = dm.Testy_Query();
+    if (!dm.RefreshDataset(questionnaires) || !questionnaires.insert())
+        return 1;
+    questionnaires.setValue(QStringLiteral("nazev_testu"), name);
+    if (!questionnaires.post()) {
+        err << QStringLiteral("Dotazník se nepodařilo uložit.\n");
+        return 1;
+    }
+    out << questionnaires.value(QStringLiteral("ID")).toLongLong() << '\n';
+    return 0;
+}
+
+int preview(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
+    const std::optional<QString> kind = takeOption(words, QStringLiteral("--kind"));
+    QList<StyledLine> lines;
+    if (kind == QLatin1String("question")) {
+        const std::optional<qint64> questionId = idOption(words, QStringLiteral("--question"));
+        if (!questionId || !words.isEmpty()) {
+            err << kQuestionnaireUsage;
+            return 2;
+        }
+        const QVariant questionnaire = dm.database().scalar(QStringLiteral("SELECT id_testu FROM otazky WHERE ID = :q"),
+                                                            {{QStringLiteral("q"), *questionId}});
+        if (questionnaire.isNull() || !selectQuestionnaire(dm, questionnaire.toLongLong(), err) ||
+            !dm.Otazky_Query().locate(QStringLiteral("ID"), *questionId)) {
+            err << QStringLiteral("Otázka s ID %1 neexistuje.\n").arg(*questionId);
+            return 1;
+        }
+        lines = QuestionnaireTexts::questionPreview(QuestionnaireTexts::currentQuestion(dm.Otazky_Query()));
+    } else if (kind == QLatin1String("assignment") || kind == QLatin1String("evaluation")) {
+        const std::optional<qint64> id = idOption(words, QStringLiteral("--id"));
+        if (!id || !words.isEmpty()) {
+            err << kQuestionnaireUsage;
+            return 2;
+        }
+        if (!selectQuestionnaire(dm, *id, err))
+            return 1;
+        const bool assignment = kind == QLatin1String("assignment");
+        const QList<QuestionText> questions = QuestionnaireTexts::questionsInOrder(
+            dm.Otazky_Query(), assignment ? QStringLiteral("ORDER BY poradi ASC") : QStringLiteral("ORDER BY poradi_vyhodnoceni ASC"));
+        lines = assignment ? QuestionnaireTexts::assignmentPreview(questions) : QuestionnaireTexts::evaluationPreview(questions);
+    } else {
+        err << kQuestionnaireUsage;
+        return 2;
+    }
+    out << QuestionnaireTexts::plainText(lines);
+    return 0;
+}
+
+int sheet(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
+    const std::optional<qint64> id = idOption(words, QStringLiteral("--id"));
+    const std::optional<QString> file = takeOption(words, QStringLiteral("--out"));
+    if (!id || !file || file->isEmpty() || !words.isEmpty()) {
+        err << kQuestionnaireUsage;
+        return 2;
+    }
+    if (!selectQuestionnaire(dm, *id, err))
+        return 1;
+    QTextDocument text;
+    QuestionnaireTexts::writeTo(
+        text, QuestionnaireTexts::assignmentSheet(dm.Testy_Query().text(QStringLiteral("nazev_testu")),
+                                                  QuestionnaireTexts::questionsInOrder(dm.Otazky_Query(),
+                                                                                       QStringLiteral("ORDER BY poradi ASC"))));
+    WordProcessor word;
+    formatAssignmentSheet(word, text);
+    QString error;
+    if (!word.saveAs(*file, &error)) {
+        err << error << '\n';
+        return 1;
+    }
+    out << QStringLiteral("Zadání uloženo do %1.\n").arg(*file);
+    return 0;
+}
+
+} // namespace
+
+int runQuestionnaireCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err) {
+    const QString verb = args.value(0);
+    const QStringList rest = args.mid(1);
+    if (verb == QLatin1String("list") && rest.isEmpty())
+        return list(dm, out);
+    if (verb == QLatin1String("add") && rest.size() == 1 && !rest[0].trimmed().isEmpty())
+        return add(dm, rest[0].trimmed(), out, err);
+    if (verb == QLatin1String("preview"))
+        return preview(dm, rest, out, err);
+    if (verb == QLatin1String("sheet"))
+        return sheet(dm, rest, out, err);
+    err << kQuestionnaireUsage;
+    return 2;
+}
+
+int runQuestionCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err) {
+    QStringList words = args.mid(1);
+    const std::optional<qint64> questionnaire = idOption(words, QStringLiteral("--questionnaire"));
+    const std::optional<QString> text = takeOption(words, QStringLiteral("--text"));
+    const std::optional<QString> negative = takeOption(words, QStringLiteral("--negative"));
+    const std::optional<QString> type = takeOption(words, QStringLiteral("--type"));
+    bool typeOk = true;
+    const int typ = type ? type->toInt(&typeOk) : 0;
+    if (args.value(0) != QLatin1String("add") || !questionnaire || !text || text->trimmed().isEmpty() || !words.isEmpty() ||
+        !typeOk || typ < 0 || typ > 4) {
+        err << kQuestionUsage;
+        return 2;
+    }
+    if (!selectQuestionnaire(dm, *questionnaire, err))
+        return 1;
+    Dataset &questions = dm.Otazky_Query();
+    if (!questions.insert())
+        return 1;
+    questions.setValue(QStringLiteral("text_otazky"), text->trimmed());
+    if (negative && !negative->trimmed().isEmpty())
+        questions.setValue(QStringLiteral("text_otazky_negativni"), negative->trimmed());
+    questions.setValue(QStringLiteral("typ"), typ);
+    if (!questions.post()) {
+        err << QStringLiteral("Otázku se nepodařilo uložit.\n");
+        return 1;
+    }
+    out << questions.value(QStringLiteral("ID")).toLongLong() << '\n';
+    return 0;
+}

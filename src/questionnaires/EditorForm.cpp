@@ -1,0 +1,57 @@
+#include "questionnaires/EditorForm.h"
+
+#include "data/AppContext.h"
+#include "platform/Prompter.h"
+#include "platform/SharedPrinter.h"
+#include "questionnaires/TextExport.h"
+
+#include <QMenuBar>
+#include <QPrinter>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+TEditor_Form::TEditor_Form(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context) {
+    setObjectName(QStringLiteral("TEditor_Form"));
+    setWindowTitle(QStringLiteral("Editor"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setSizeGripEnabled(true);
+    resize(640, 720);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *menuBar = new QMenuBar(this);
+    layout->setMenuBar(menuBar);
+    QMenu *file = menuBar->addMenu(QStringLiteral("&Soubor"));
+    file->addAction(QStringLiteral("&Uložit jako..."), this, &TEditor_Form::saveAs)
+        ->setObjectName(QStringLiteral("UlozitJako_Action"));
+    file->addAction(QStringLiteral("&Tisk..."), this, &TEditor_Form::print)->setObjectName(QStringLiteral("Tisk_Action"));
+
+    m_richEdit = new QTextEdit(this);
+    m_richEdit->setObjectName(QStringLiteral("RichEdit1"));
+    m_richEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_richEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_richEdit->setLineWrapMode(QTextEdit::NoWrap);
+    layout->addWidget(m_richEdit);
+}
+
+void TEditor_Form::showLines(const QList<StyledLine> &lines) {
+    QuestionnaireTexts::writeTo(*m_richEdit->document(), lines);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TEditor_Form::saveAs() {
+    const QString path = m_context.prompter->saveFileName(
+        QStringLiteral("Uložit text"), QStringLiteral("Dokument Word (*.docx);;Text (*.txt)"), QStringLiteral("docx"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!saveEditorText(*m_richEdit->document(), path, &error))
+        m_context.prompter->message(error, QString(), Prompter::Icon::Error);
+}
+
+void TEditor_Form::print() {
+    if (m_context.prompter->setupPrinter())
+        m_richEdit->document()->print(&sharedPrinter());
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "questionnaires/QuestionnaireTexts.h"
+
+#include <QDialog>
+
+class QTextEdit;
+struct AppContext;
+
+// The editor window "Editor": one rich-text box that the previews, the assignment sheet and later the
+// reports write into. Shown without blocking the window that filled it; its text can be saved (.txt,
+// .docx) and printed.
+class TEditor_Form final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TEditor_Form)
+public:
+    explicit TEditor_Form(AppContext &context, QWidget *parent = nullptr);
+
+    QTextEdit *richEdit() const { return m_richEdit; }
+    // Replaces the text by the lines and shows the window.
+    void showLines(const QList<StyledLine> &lines);
+    // "Uložit jako...": asks for a file and saves the text there.
+    void saveAs();
+    // "Tisk...": the printer dialog, then the text on the printer.
+    void print();
+
+private:
+    AppContext &m_context;
+    QTextEdit *m_richEdit = nullptr;
+};

@@ -1,0 +1,88 @@
+// The headless questionnaire commands, run in-process on a fresh data folder.
+#include "cli/Cli.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <zip.h>
+
+namespace {
+
+struct CliRun {
+    int code = 0;
+    QString out;
+    QString err;
+};
+
+class QuestionnaireCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_EQ(run({"init"}).code, 0);
+    }
+    CliRun run(QStringList args) {
+        args.prepend(m_dir.path());
+        args.prepend("--data");
+        CliRun result;
+        QTextStream out(&result.out);
+        QTextStream err(&result.err);
+        result.code = runCli(args, m_dir.path(), out, err);
+        return result;
+    }
+    QString added(const QStringList &args) {
+        const CliRun r = run(args);
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+        return r.out.trimmed();
+    }
+    QTemporaryDir m_dir;
+};
+
+QByteArray zipEntry(const QString &path, const char *name) {
+    int error = 0;
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (!archive)
+        return {};
+    QByteArray data;
+    zip_stat_t stat;
+    if (zip_stat(archive, name, 0, &stat) == 0) {
+        zip_file_t *file = zip_fopen(archive, name, 0);
+        data.resize(qsizetype(stat.size));
+        zip_fread(file, data.data(), stat.size);
+        zip_fclose(file);
+    }
+    zip_close(archive);
+    return data;
+}
+
+TEST_F(QuestionnaireCommandsTest, QuestionnairesAreAddedListedPreviewedAndPrintedAsASheet) {
+    const QString hra = added({"questionnaire", "add", "Hra"});
+    added({"questionnaire", "add", "Chování"});
+    added({"questionnaire", "add", "Čtení"});
+    EXPECT_EQ(run({"questionnaire", "list"}).out.split('\n', Qt::SkipEmptyParts).join('|').remove(QRegularExpression("\\d+\\t")),
+              QStringLiteral("Čtení|Hra|Chování"));
+
+    const QString first = added({"question", "add", "--questionnaire", hra, "--text", "S kým si hraješ?", "--negative",
+                                 "S kým ne?"});
+    added({"question", "add", "--questionnaire", hra, "--text", "Je \"hra\" 'fér'?", "--type", "3"});
+    EXPECT_EQ(run({"question", "add", "--questionnaire", hra, "--text", "x", "--type", "9"}).code, 2);
+    EXPECT_EQ(run({"question", "add", "--questionnaire", "999", "--text", "x"}).code, 1);
+
+    const CliRun assignment = run({"questionnaire", "preview", "--id", hra, "--kind", "assignment"});
+    ASSERT_EQ(assignment.code, 0) << assignment.err.toStdString();
+    EXPECT_EQ(assignment.out, QStringLiteral("1. S kým si hraješ?\n[] Honzík    [] Peťa    [] Luboš     [] Vítek\n"
+                                             "[] Anička    [] Irča    [] Lýdie     [] Pavlík\n[] Ludva\n\n\n"
+                                             "2. Je \"hra\" 'fér'?\n[] ano    [] ne\n\n\n"));
+    EXPECT_EQ(run({"questionnaire", "preview", "--question", first, "--kind", "question"}).out,
+              QStringLiteral("S kým si hraješ?\n\nHonzík: 3\nAnička: 2\nLudva: 0\n"));
+
+    const QString sheet = m_dir.filePath("zadani.docx");
+    ASSERT_EQ(run({"questionnaire", "sheet", "--id", hra, "--out", sheet}).code, 0);
+    const QString document = QString::fromUtf8(zipEntry(sheet, "word/document.xml"));
+    EXPECT_TRUE(document.contains("Jméno a příjmení"));
+    EXPECT_TRUE(document.contains("Je &quot;hra&quot; 'fér'?"));
+    EXPECT_TRUE(document.contains("Cambria"));
+    EXPECT_TRUE(document.contains("w:hanging=\"2977\""));
+}
+
+} // namespace
