@@ -6,7 +6,7 @@
 #include "app/DataModuleStart.h"
 #include "widgets/DatasetFieldBinder.h"
 #include "widgets/EditGuard.h"
-#include "widgets/GridSelection.h"
+#include "widgets/DatasetGrid.h"
 #include "app/InfoForm.h"
 #include "platform/Prompter.h"
 #include "widgets/ToolBarPictures.h"
@@ -239,10 +239,6 @@ void TMain_form::buildRegister()
 
     m_grid = new QTableView(central);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setSectionsClickable(true);
     m_grid->horizontalHeader()->setHighlightSections(false);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TMain_form::DBGrid1TitleClick);
@@ -262,10 +258,7 @@ void TMain_form::buildRegister()
         {QStringLiteral("Třídní učitel"), QStringLiteral("tridni_ucitel"), 131, {}},
     };
     m_model = new DatasetTableModel(&classes, columns, this);
-    m_grid->setModel(m_model);
-    m_model->attachSelectionModel(m_grid->selectionModel());
-    for (int i = 0; i < columns.size(); ++i)
-        m_grid->horizontalHeader()->resizeSection(i, columns[i].width);
+    setUpDatasetGrid(m_grid, m_model, QAbstractItemView::SingleSelection);
     // Whole-row selection: the current class is the highlighted row.
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &current) {
         if (current.isValid() && !m_grid->selectionModel()->isRowSelected(current.row(), QModelIndex()))
@@ -279,7 +272,6 @@ void TMain_form::buildRegister()
     m_binder->bind(dateEdit, QStringLiteral("datum_zapisu"));
 
     connect(&classes, &Dataset::stateChanged, this, &TMain_form::followClassState);
-    keepCurrentRowSelected(m_grid, m_model);
     EditGuard::installPostKeys(m_editPanel, classes);
     connect(dm, &TDM::classChanged, this,
             [this](qint64, const QList<SessionMenuItem> &sessions) { rebuildSessionMenu(sessions); });

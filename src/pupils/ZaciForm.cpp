@@ -4,7 +4,7 @@
 #include "widgets/DBNavigator.h"
 #include "widgets/DatasetFieldBinder.h"
 #include "widgets/EditGuard.h"
-#include "widgets/GridSelection.h"
+#include "widgets/DatasetGrid.h"
 #include "platform/Prompter.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
@@ -96,14 +96,7 @@ TZaci_Form::TZaci_Form(AppContext &context, QWidget *parent)
                                      {QStringLiteral("Příjmení"), QStringLiteral("prijmeni"), 100, QString()},
                                      {QStringLiteral("Typ"), QStringLiteral("pohlavi"), 128, QString()}},
                                     this);
-    m_grid->setModel(m_model);
-    m_model->attachSelectionModel(m_grid->selectionModel());
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    for (int column = 0; column < m_model->columns().size(); ++column)
-        m_grid->setColumnWidth(column, m_model->columns()[column].width);
+    setUpDatasetGrid(m_grid, m_model, QAbstractItemView::ExtendedSelection);
     m_grid->setItemDelegateForColumn(2, new TypeColourDelegate(m_grid));
     m_grid->horizontalHeader()->setSectionsClickable(true);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -119,7 +112,6 @@ TZaci_Form::TZaci_Form(AppContext &context, QWidget *parent)
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, &TZaci_Form::reject);
-    keepCurrentRowSelected(m_grid, m_model);
 
     connect(&m_roster, &Dataset::stateChanged, this, &TZaci_Form::followState);
     followState();

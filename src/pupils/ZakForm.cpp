@@ -4,7 +4,7 @@
 #include "widgets/DBNavigator.h"
 #include "widgets/DatasetFieldBinder.h"
 #include "widgets/EditGuard.h"
-#include "widgets/GridSelection.h"
+#include "widgets/DatasetGrid.h"
 #include "platform/Prompter.h"
 #include "data/DataModule.h"
 #include "data/DatasetTableModel.h"
@@ -60,14 +60,7 @@ TZak_Form::TZak_Form(AppContext &context, QWidget *parent)
                                     {{QStringLiteral("Datum"), QStringLiteral("datum"), 90, QString()},
                                      {QStringLiteral("Název"), QStringLiteral("nazev"), 400, QString()}},
                                     this);
-    m_grid->setModel(m_model);
-    m_model->attachSelectionModel(m_grid->selectionModel());
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    for (int column = 0; column < m_model->columns().size(); ++column)
-        m_grid->setColumnWidth(column, m_model->columns()[column].width);
+    setUpDatasetGrid(m_grid, m_model, QAbstractItemView::SingleSelection);
     layout->addWidget(m_grid, 1);
 
     auto *panel = new QWidget(this);
@@ -120,7 +113,6 @@ TZak_Form::TZak_Form(AppContext &context, QWidget *parent)
     connect(&m_notes, &Dataset::fieldChanged, this, &TZak_Form::loadNote);
     connect(m_editor, &QTextEdit::textChanged, this, &TZak_Form::storeNote);
     connect(&m_dm, &TDM::rowsDeleted, this, &TZak_Form::followDeletion);
-    keepCurrentRowSelected(m_grid, m_model);
     EditGuard::installPostKeys(panel, m_notes);
     loadNote();
 }

@@ -8,7 +8,7 @@
 #include "widgets/DBNavigator.h"
 #include "widgets/DatasetFieldBinder.h"
 #include "widgets/EditGuard.h"
-#include "widgets/GridSelection.h"
+#include "widgets/DatasetGrid.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -67,16 +67,9 @@ TNastaveniDotazniku_Form::TNastaveniDotazniku_Form(AppContext &context, QWidget 
     m_grid->setObjectName(QStringLiteral("DBGrid7"));
     m_model = new DatasetTableModel(
         &m_questionnaires, {{QStringLiteral("Název dotazníku"), QStringLiteral("nazev_testu"), 400, QString()}}, this);
-    m_grid->setModel(m_model);
-    m_model->attachSelectionModel(m_grid->selectionModel());
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    m_grid->setColumnWidth(0, 400);
+    setUpDatasetGrid(m_grid, m_model, QAbstractItemView::SingleSelection);
     connect(m_grid, &QTableView::doubleClicked, this, &TNastaveniDotazniku_Form::editQuestions);
     layout->addWidget(m_grid, 1);
-    keepCurrentRowSelected(m_grid, m_model);
 
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &TNastaveniDotazniku_Form::reject);

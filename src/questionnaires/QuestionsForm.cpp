@@ -15,7 +15,7 @@
 #include "widgets/DBNavigator.h"
 #include "widgets/DatasetFieldBinder.h"
 #include "widgets/EditGuard.h"
-#include "widgets/GridSelection.h"
+#include "widgets/DatasetGrid.h"
 
 #include <QButtonGroup>
 #include <QFormLayout>
@@ -69,7 +69,7 @@ TNastaveni_Otazek_Form::TNastaveni_Otazek_Form(AppContext &context, QWidget *par
     : QDialog(parent), m_context(context), m_dm(*context.dm), m_questions(context.dm->Otazky_Query()) {
     setObjectName(QStringLiteral("TNastaveni_Otazek_Form"));
     setWindowTitle(QStringLiteral("Nastavení otázek "));
-    resize(860, 720);
+    resize(860, 880);
 
     auto *layout = new QVBoxLayout(this);
     auto *menuBar = new QMenuBar(this);
@@ -109,20 +109,12 @@ TNastaveni_Otazek_Form::TNastaveni_Otazek_Form(AppContext &context, QWidget *par
                                      {QStringLiteral("Typ otázky"), QStringLiteral("typ"), 91, QString()},
                                      {QStringLiteral("Nadpis"), QStringLiteral("nadpis_nad"), 167, QString()}},
                                     this);
-    m_grid->setModel(m_model);
-    m_model->attachSelectionModel(m_grid->selectionModel());
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    for (int column = 0; column < m_model->columns().size(); ++column)
-        m_grid->setColumnWidth(column, m_model->columns()[column].width);
+    setUpDatasetGrid(m_grid, m_model, QAbstractItemView::SingleSelection);
     m_grid->setItemDelegateForColumn(4, new QuestionKindDelegate(m_grid));
     m_grid->horizontalHeader()->setSectionsClickable(true);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TNastaveni_Otazek_Form::sortByColumn);
     m_grid->installEventFilter(this);
     layout->addWidget(m_grid, 1);
-    keepCurrentRowSelected(m_grid, m_model);
 
     m_panel = buildPanel();
     layout->addWidget(m_panel);

@@ -1,8 +1,9 @@
-#include "widgets/GridSelection.h"
+#include "widgets/DatasetGrid.h"
 
 #include "data/DatasetTableModel.h"
 
 #include <QEvent>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
 
@@ -47,4 +48,16 @@ void keepCurrentRowSelected(QTableView *grid, DatasetTableModel *model) {
     };
     QObject::connect(model, &DatasetTableModel::rowsReread, grid, follow);
     QObject::connect(model, &DatasetTableModel::currentRowMoved, grid, follow);
+}
+
+void setUpDatasetGrid(QTableView *grid, DatasetTableModel *model, QAbstractItemView::SelectionMode mode) {
+    grid->setModel(model);
+    model->attachSelectionModel(grid->selectionModel());
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(mode);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->hide();
+    for (int column = 0; column < model->columns().size(); ++column)
+        grid->setColumnWidth(column, model->columns()[column].width);
+    keepCurrentRowSelected(grid, model);
 }
