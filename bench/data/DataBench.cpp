@@ -4,6 +4,7 @@
 #include "platform/AppFolders.h"
 #include "support/ScriptedPrompter.h"
 #include "support/ArchiveGenerator.h"
+#include "data/AggregationQueries.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
 
@@ -11,10 +12,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
+#include <sqlite3.h>
 
 namespace {
 
@@ -119,6 +122,102 @@ void BM_SortedList(benchmark::State &state, bool pupils) {
 }
 BENCHMARK_CAPTURE(BM_SortedList, classes, false)->ArgName("czech")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SortedList, pupils, true)->ArgName("czech")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The answer aggregations of one session of a class (32 rows of the class, 10 questions, about 2,000
+// answers), as the textual evaluation and the bar chart read them: through the data module's dataset
+// (arg 0) and, for comparison, the same statement through the engine's C interface (arg 1), which binds
+// the same parameters and reads every column of every row. Queries: 0 = Odpovedi_Query, 1 = ADOQuery2.
+struct SessionKey {
+    qint64 session = 0;
+    qint64 questionnaire = 0;
+    qint64 classId = 0;
+};
+
+SessionKey sessionOfClass(Database &db, qint64 classId) {
+    SqlQuery query(
+        db, QStringLiteral("SELECT ID, id_testu, id_tridy FROM vyhodnoceni WHERE id_tridy = :c ORDER BY ID"));
+    query.bind(QStringLiteral("c"), classId).exec();
+    if (!query.next())
+        return {};
+    return {query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toLongLong()};
+}
+
+sqlite3 *engineHandle(Database &db) {
+    const QVariant handle = db.handle().driver()->handle();
+    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+               ? *static_cast<sqlite3 *const *>(handle.data())
+               : nullptr;
+}
+
+// Prepares, binds by name, steps over every row reading each column, finalizes; the number of rows.
+int runDirect(sqlite3 *handle, const QByteArray &sql, const SessionKey &key) {
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)
+        return -1;
+    for (int i = 1; i <= sqlite3_bind_parameter_count(statement); ++i) {
+        const QByteArray name = QByteArray(sqlite3_bind_parameter_name(statement, i)).toLower();
+        const qint64 value = name.startsWith(":par_id_vyhodnoceni") ? key.session
+                             : name.startsWith(":par_id_testu")     ? key.questionnaire
+                                                                    : key.classId;
+        sqlite3_bind_int64(statement, i, value);
+    }
+    int rows = 0;
+    std::size_t bytes = 0;
+    const int columns = sqlite3_column_count(statement);
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        ++rows;
+        for (int c = 0; c < columns; ++c) {
+            switch (sqlite3_column_type(statement, c)) {
+            case SQLITE_INTEGER:
+                bytes += std::size_t(sqlite3_column_int64(statement, c) & 1);
+                break;
+            case SQLITE_TEXT:
+                bytes += std::size_t(sqlite3_column_bytes(statement, c)) +
+                         (sqlite3_column_text(statement, c) != nullptr ? 1 : 0);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    sqlite3_finalize(statement);
+    benchmark::DoNotOptimize(bytes);
+    return rows;
+}
+
+void BM_AnswerAggregation(benchmark::State &state) {
+    Module module(archivePath());
+    const SessionKey key = sessionOfClass(module.db, 50);
+    Dataset &dataset = state.range(0) == 0 ? module.dm->Odpovedi_Query() : module.dm->ADOQuery2();
+    const bool direct = state.range(1) == 1;
+    AggregationQueries::setParameters(dataset, key.session, key.questionnaire, key.classId);
+    sqlite3 *handle = engineHandle(module.db);
+    const QByteArray sql = dataset.sqlText().toUtf8();
+    int rows = 0;
+    for (auto _ : state) {
+        if (direct) {
+            rows = runDirect(handle, sql, key);
+        } else {
+            module.dm->RefreshDataset(dataset);
+            rows = dataset.recordCount();
+        }
+    }
+    if (rows <= 0)
+        state.SkipWithError("the statement returned no rows");
+    state.counters["rows"] = rows;
+    state.counters["answers"] =
+        double(module.db
+                   .scalar(QStringLiteral("SELECT count(*) FROM odpovedi WHERE id_vyhodnoceni = :s"),
+                           {{"s", key.session}})
+                   .toLongLong());
+}
+BENCHMARK(BM_AnswerAggregation)
+    ->ArgNames({"query", "direct"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 
 enum class Kind { Class, Pupil, Questionnaire, Question, Session };
 

@@ -13,6 +13,7 @@
 #include "app/WindowRegistry.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
+#include "data/DatabaseMaintenance.h"
 #include "data/DatasetTableModel.h"
 
 #include <QActionGroup>
@@ -481,30 +482,23 @@ void TMain_form::showFtp() { showWindow(QStringLiteral("TFtp_Form"), true); }
 
 void TMain_form::showWipe() { showWindow(QStringLiteral("TVycisteni_Form"), false); }
 
-// Copies the open database file to a file the user names. The connection is closed during the copy
-// and opened again afterwards, also when the copy failed.
+// Copies the open database to a file the user names through the engine's online backup, so the copy is
+// consistent; the connection and the datasets stay open. The open file itself is refused as the target.
 void TMain_form::backupDatabase()
 {
     const QString target = m_context.prompter->saveFileName(
         QStringLiteral("Záloha databáze"), QStringLiteral("Databázový soubor Orbelis (*.mdb)"), QStringLiteral("mdb"));
     if (target.isEmpty())
         return;
-    const QString source = m_context.database->filePath();
-    if (m_context.dm)
-        m_context.dm->closeDatasets();
-    m_context.database->close();
-    if (m_context.dm)
-        m_context.dm->DuplicateFile(target, source);
-    if (source.isEmpty()) // no database was open: nothing to reopen
-        return;
     try {
-        m_context.database->open(source);
-        openDatasets();
-        if (m_context.dm)
-            m_context.dm->Listiny_ADOQuery().open();
+        DatabaseMaintenance::backup(*m_context.database, target);
     } catch (const DatabaseError &e) {
-        m_context.prompter->message(e.message(), QString(), Prompter::Icon::Error);
+        const bool refused = e.message() == DatabaseMaintenance::sameFileMessage();
+        m_context.prompter->message(e.message(), QString(), refused ? Prompter::Icon::None : Prompter::Icon::Error);
     }
+    // A backup leaves the data module's datasets open, the class documents' list included.
+    if (m_context.dm && m_context.database->isOpen() && !m_context.dm->Listiny_ADOQuery().isOpen())
+        m_context.dm->RefreshDataset(m_context.dm->Listiny_ADOQuery());
 }
 
 void TMain_form::openPupilCard()

@@ -1,10 +1,19 @@
 #include "app/WindowRegistry.h"
 
+#include "app/VycisteniForm.h"
+#include "questionnaires/ExchangeFile.h"
+
+#include "app/MainForm.h"
 #include "data/AppContext.h"
+#include "graphics/SociogramForm.h"
+#include "graphics/VlastnostiForm.h"
 #include "data/DataModule.h"
+#include "documents/ListinyForm.h"
 #include "platform/Prompter.h"
 #include "pupils/ImportZakaForm.h"
+#include "questionnaires/AnswersForm.h"
 #include "questionnaires/EditorForm.h"
+#include "questionnaires/SessionsForm.h"
 #include "questionnaires/QuestionnairesForm.h"
 #include "questionnaires/QuestionsForm.h"
 #include "pupils/ZaciForm.h"
@@ -55,24 +64,56 @@ QList<WindowRegistry::Entry> WindowRegistry::programWindows()
 {
     return {
         {QStringLiteral("TZak_Form"), [](AppContext &c, QWidget *main) { return new TZak_Form(c, main); }},
-        pending("TVlastnosti_Form", "Vlastnosti"),
+        {QStringLiteral("TVlastnosti_Form"),
+         [](AppContext &, QWidget *main) { return new TVlastnosti_Form(main); }},
         {QStringLiteral("TEditor_Form"), [](AppContext &c, QWidget *main) { return new TEditor_Form(c, main); }},
         pendingDataModule("TImport_DM"),
         {QStringLiteral("TNastaveniDotazniku_Form"),
          [](AppContext &c, QWidget *main) { return new TNastaveniDotazniku_Form(c, main); }},
-        pending("TDotazniky_Form", "Dotazníky"),
-        pending("TSociogram_Form", "Sociogram"),
+        {QStringLiteral("TDotazniky_Form"),
+         [](AppContext &c, QWidget *main) {
+             auto *form = new TDotazniky_Form(c, main);
+             if (auto *mainForm = qobject_cast<TMain_form *>(main))
+                 QObject::connect(mainForm, &TMain_form::textualEvaluationRequested, form,
+                                  &TDotazniky_Form::runTextualEvaluation);
+             return form;
+         }},
+        {QStringLiteral("TSociogram_Form"),
+         [](AppContext &c, QWidget *main) {
+             auto *form = new TSociogram_Form(c, main);
+             if (auto *mainForm = qobject_cast<TMain_form *>(main))
+                 QObject::connect(mainForm, &TMain_form::sociogramOpening, form,
+                                  &TSociogram_Form::showInstructions);
+             return form;
+         }},
         pending("TSloupcovy_Graf_Form", "Sloupcový graf"),
         {QStringLiteral("TZaci_Form"), [](AppContext &c, QWidget *main) { return new TZaci_Form(c, main); }},
-        pending("TDotaznik_Odpovedi_Form", "Odpovědi"),
+        {QStringLiteral("TDotaznik_Odpovedi_Form"),
+         [](AppContext &c, QWidget *main) { return new TDotaznik_Odpovedi_Form(c, main); }},
         {QStringLiteral("TNastaveni_Otazek_Form"),
          [](AppContext &c, QWidget *main) { return new TNastaveni_Otazek_Form(c, main); }},
-        pending("TVycisteni_Form", "Vyčištění databáze"),
+        {QStringLiteral("TVycisteni_Form"),
+         [](AppContext &c, QWidget *main) { return new TVycisteni_Form(c, main); }},
         pending("TFtp_Form", "FTP"),
         pending("TUpload_Form", "Nahrání na FTP"),
-        pendingDataModule("TDM_IE"),
+        {QStringLiteral("TDM_IE"),
+         [](AppContext &c, QWidget *main) { return new TDM_IE(*c.database, c.folders, main); }},
         {QStringLiteral("TImport_Zaka_Form"), [](AppContext &c, QWidget *main) { return new TImport_Zaka_Form(c, main); }},
-        pending("TListiny_Form", "Listiny"),
+        {QStringLiteral("TListiny_Form"),
+         [](AppContext &c, QWidget *main) {
+             auto *form = new TListiny_Form(c, main);
+             // Sociogram documents open in the program's own sociogram window (made earlier).
+             form->setSociogramOpener([main](const QString &path) {
+                 auto *sociogram = main ? main->findChild<TSociogram_Form *>() : nullptr;
+                 if (!sociogram || !sociogram->loadGraphFile(path))
+                     return false;
+                 sociogram->setWindowModality(Qt::ApplicationModal);
+                 sociogram->show();
+                 sociogram->raise();
+                 return true;
+             });
+             return form;
+         }},
     };
 }
 

@@ -7,9 +7,14 @@
 #include "support/ScriptedPrompter.h"
 #include "platform/Shell.h"
 #include "cli/DeleteCommand.h"
+#include "cli/DocumentCommands.h"
 #include "cli/GraphCommands.h"
+#include "cli/MaintenanceCommands.h"
 #include "cli/PupilsCommands.h"
 #include "cli/QuestionnaireCommands.h"
+#include "cli/ReportCommand.h"
+#include "cli/SessionCommands.h"
+#include "cli/SociogramCommand.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
 
@@ -46,9 +51,37 @@ Příkazy:
                        vypíše náhled zadání, vyhodnocení nebo jedné otázky
   questionnaire sheet --id ID --out SOUBOR.docx
                        uloží zadání dotazníku jako dokument Word
+  questionnaire export --id ID SOUBOR
+                       uloží dotazník s otázkami do souboru pro výměnu (přípona .mdb se doplní)
+  questionnaire import SOUBOR
+                       přidá dotazník ze souboru pro výměnu (pojmenuje ho podle souboru), vypíše jeho ID
+  backup SOUBOR        uloží zálohu databáze do souboru (jiného, než je databáze sama)
+  wipe --yes           smaže všechna vyhodnocení a odpovědi žáků, třídy, žáky a dotazníky ponechá
+                       (bez --yes nic nesmaže)
+  session add --class ID --questionnaire ID [--date RRRR-MM-DD]
+                       přidá třídě vyhodnocení dotazníku (bez data s dnešním dnem), vypíše jeho ID
+  session list --class ID
+                       vypíše vyhodnocení třídy (ID, datum, dotazník), nejnovější první
+  answers add|remove --session ID --question ID --respondent ID --partner ID [--negative]
+                       označí volbu respondenta (nebo označení odstraní); --negative pro zápornou otázku
+  answers text --session ID --question ID --respondent ID TEXT
+                       uloží slovní odpověď respondenta na otázku
+  export counts --session ID [--out SOUBOR]
+                       vypíše počty odpovědí vyhodnocení jako CSV (bez --out na standardní výstup)
+  report --session ID [--zeros] [--names] [--out SOUBOR.txt|.html|.docx]
+                       textové vyhodnocení (bez --out na standardní výstup)
   graph convert VSTUP.sgp VÝSTUP
                        převede soubor sociogramu na .sgp, .png, .jpg, .svg nebo .emf
+  documents list --class ID
+                       vypíše listiny třídy (ID, datum, název, soubor), nejstarší první
+  documents add --class ID SOUBOR [--title NÁZEV]
+                       zkopíruje soubor do listin třídy a zapíše ho (název: jméno souboru), vypíše ID
+  documents remove ID --yes
+                       smaže listinu i s jejím souborem (bez --yes nic nesmaže)
   graph dump VSTUP.sgp vypíše objekty souboru sociogramu
+  sociogram --session ID --question ID [--negative] [--coefficient 2..8] --out SOUBOR
+                       sestaví a uspořádá sociogram otázky vyhodnocení (jako okno Sociogram) a uloží
+                       jej jako .sgp, .png, .jpg, .svg nebo .emf
   help                 vypíše tuto nápovědu
 
 Volby:
@@ -192,11 +225,45 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
             DataSession session(folders);
             return runOptionsCommand(rest, session.db, out, err);
         }
+        if (command == QLatin1String("questionnaire") &&
+            (rest.value(0) == QLatin1String("export") || rest.value(0) == QLatin1String("import"))) {
+            DataSession session(folders);
+            return runExchangeCommand(rest, session.db, session.folders, out, err);
+        }
+        if (command == QLatin1String("backup") || command == QLatin1String("wipe")) {
+            DataSession session(folders);
+            return command == QLatin1String("backup") ? runBackupCommand(rest, session.db, out, err)
+                                                      : runWipeCommand(rest, session.db, out, err);
+        }
         if (command == QLatin1String("questionnaire") || command == QLatin1String("question")) {
             DataSession session(folders);
             TDM dm(session.db, session.folders, session.prompter);
             return command == QLatin1String("question") ? runQuestionCommand(rest, dm, out, err)
                                                         : runQuestionnaireCommand(rest, dm, out, err);
+        }
+        if (command == QLatin1String("sociogram")) {
+            DataSession session(folders);
+            TDM dm(session.db, session.folders, session.prompter);
+            return runSociogramCommand(rest, dm, out, err);
+        }
+        if (command == QLatin1String("session") || command == QLatin1String("answers") ||
+            command == QLatin1String("export")) {
+            DataSession session(folders);
+            TDM dm(session.db, session.folders, session.prompter);
+            if (command == QLatin1String("session"))
+                return runSessionCommand(rest, dm, out, err);
+            return command == QLatin1String("answers") ? runAnswersCommand(rest, dm, out, err)
+                                                       : runExportCommand(rest, dm, out, err);
+        }
+        if (command == QLatin1String("documents")) {
+            DataSession session(folders);
+            TDM dm(session.db, session.folders, session.prompter);
+            return runDocumentsCommand(rest, dm, session.prompter, out, err);
+        }
+        if (command == QLatin1String("report")) {
+            DataSession session(folders);
+            TDM dm(session.db, session.folders, session.prompter);
+            return runReportCommand(rest, dm, out, err);
         }
         if (command == QLatin1String("delete")) {
             DataSession session(folders);

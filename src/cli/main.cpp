@@ -18,11 +18,14 @@ int main(int argc, char **argv)
             QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     }
+    // Taken before the application object: QGuiApplication would swallow "--session ID" as desktop session
+    // management, and the session commands use exactly that option.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList arguments = app.arguments();
-    arguments.removeFirst();
     const int code = runCli(arguments, QCoreApplication::applicationDirPath(), out, err);
     out.flush();
     err.flush();

@@ -1,5 +1,6 @@
 #include "data/DataModule.h"
 
+#include "data/AggregationQueries.h"
 #include "data/Database.h"
 #include "data/TextOrder.h"
 #include "platform/Prompter.h"
@@ -50,7 +51,7 @@ QVariant fullName(const Dataset::RowView &row) {
 TDM::TDM(Database &db, const AppFolders &folders, Prompter &prompter, QObject *parent)
     : QObject(parent), m_db(db), m_folders(folders), m_prompter(prompter), m_classRules(db, prompter),
       m_rosterRules(db, prompter), m_questionnaireRules(db, prompter), m_sessionRules(db, prompter),
-      m_documentRules(db, prompter, folders) {
+      m_answerRules(db, prompter), m_documentRules(db, prompter, folders) {
     m_trida = makeDataset(QStringLiteral("Trida_Query"),
                           {QStringLiteral("SELECT trida.* FROM trida"), QStringLiteral("ORDER by ID desc")},
                           QStringLiteral("trida"));
@@ -143,8 +144,8 @@ TDM::TDM(Database &db, const AppFolders &folders, Prompter &prompter, QObject *p
                     {QStringLiteral("SELECT * FROM listiny"),
                      QStringLiteral("WHERE id_tridy = :par_id_tridy"), QStringLiteral("ORDER BY datum")},
                     QStringLiteral("listiny"));
-    m_odpovedi = makeDataset(QStringLiteral("Odpovedi_Query"), {});
-    m_adoQuery2 = makeDataset(QStringLiteral("ADOQuery2"), {});
+    m_odpovedi = makeDataset(QStringLiteral("Odpovedi_Query"), AggregationQueries::answerCountsSql());
+    m_adoQuery2 = makeDataset(QStringLiteral("ADOQuery2"), AggregationQueries::whoChoseWhomSql());
 
     installRules();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/AnswerRules.h"
 #include "data/ClassRules.h"
 #include "data/Dataset.h"
 #include "data/DocumentRules.h"
@@ -55,7 +56,7 @@ public:
     Dataset &Poznamky_Query() const { return *m_poznamky; }
     Dataset &Sablony_AdoQuery() const { return *m_sablony; }
     Dataset &Listiny_ADOQuery() const { return *m_listiny; }
-    // Answer aggregations; statements are set by the aggregation queries (empty until then).
+    // Answer aggregations (AggregationQueries); set their parameters with AggregationQueries::setParameters.
     Dataset &Odpovedi_Query() const { return *m_odpovedi; }
     Dataset &ADOQuery2() const { return *m_adoQuery2; }
     QList<Dataset *> datasets() const;
@@ -87,6 +88,7 @@ public:
     RosterRules &roster() { return m_rosterRules; }
     QuestionnaireRules &questionnaires() { return m_questionnaireRules; }
     SessionRules &sessions() { return m_sessionRules; }
+    AnswerRules &answers() { return m_answerRules; }
     DocumentRules &documents() { return m_documentRules; }
 
     // --- Service operations -------------------------------------------------------------------------
@@ -165,6 +167,7 @@ private:
     RosterRules m_rosterRules;
     QuestionnaireRules m_questionnaireRules;
     SessionRules m_sessionRules;
+    AnswerRules m_answerRules;
     DocumentRules m_documentRules;
 
     Dataset *m_trida = nullptr;

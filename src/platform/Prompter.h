@@ -21,6 +21,9 @@ public:
     virtual bool askYesNo(const QString &text, const QString &title, Icon icon = Icon::Question) = 0;
     // A box with "Ano", "Ne" and "Zrušit"; closing it counts as "Zrušit".
     virtual Answer askYesNoCancel(const QString &text, const QString &title) = 0;
+    // A box with buttons of the given captions, left to right; the index of the one pressed, -1 when the box
+    // was closed without a button.
+    virtual int askChoice(const QString &text, const QString &title, const QStringList &buttons) = 0;
     // An input box; nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString &title, const QString &label,
                                              const QString &initial = QString()) = 0;

@@ -65,6 +65,19 @@ Prompter::Answer QtPrompter::askYesNoCancel(const QString &text, const QString &
     return box.clickedButton() == yes ? Answer::Yes : box.clickedButton() == no ? Answer::No : Answer::Cancel;
 }
 
+int QtPrompter::askChoice(const QString &text, const QString &title, const QStringList &buttons)
+{
+    QMessageBox box(QMessageBox::Information, titleOr(title), text, QMessageBox::NoButton, parentWindow());
+    QList<QAbstractButton *> added;
+    for (const QString &caption : buttons) {
+        QPushButton *button = box.addButton(caption, QMessageBox::AcceptRole);
+        button->setMinimumWidth(150);
+        added << button;
+    }
+    box.exec();
+    return int(added.indexOf(box.clickedButton()));
+}
+
 std::optional<QString> QtPrompter::inputText(const QString &title, const QString &label, const QString &initial)
 {
     bool ok = false;

@@ -11,6 +11,7 @@ public:
     void message(const QString &text, const QString &title, Icon icon) override;
     bool askYesNo(const QString &text, const QString &title, Icon icon) override;
     Answer askYesNoCancel(const QString &text, const QString &title) override;
+    int askChoice(const QString &text, const QString &title, const QStringList &buttons) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
     QString openFileName(const QString &title, const QString &filter, const QString &folder) override;
     QStringList openFileNames(const QString &title, const QString &filter, const QString &folder) override;

@@ -221,8 +221,10 @@ void QuestionnaireTexts::writeTo(QTextDocument &document, const QList<StyledLine
     bool first = true;
     for (const StyledLine &line : lines) {
         QTextCharFormat format;
-        format.setFontWeight(line.style == Style::Bold ? QFont::Bold : QFont::Normal);
+        format.setFontWeight(line.style == Style::Bold || line.style == Style::BoldUnderline ? QFont::Bold
+                                                                                           : QFont::Normal);
         format.setFontItalic(line.style == Style::Italic);
+        format.setFontUnderline(line.style == Style::BoldUnderline);
         if (!first)
             cursor.insertBlock(QTextBlockFormat(), format);
         cursor.setBlockCharFormat(format);

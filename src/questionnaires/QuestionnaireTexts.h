@@ -8,9 +8,9 @@ class Dataset;
 class QTextDocument;
 
 // One line of a text output with the style it is written in. The style of a line replaces the style
-// of the line before (a line is bold or italic, not both), as the editor box carries it over.
+// of the line before (a line is bold or italic, not both; headings are bold and underlined).
 struct StyledLine {
-    enum class Style { Normal, Bold, Italic };
+    enum class Style { Normal, Bold, Italic, BoldUnderline };
     QString text;
     Style style = Style::Normal;
     bool operator==(const StyledLine &other) const = default;

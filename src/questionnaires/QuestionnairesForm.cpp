@@ -4,6 +4,7 @@
 #include "data/DataModule.h"
 #include "data/DatasetTableModel.h"
 #include "platform/Prompter.h"
+#include "questionnaires/ExchangeFile.h"
 #include "questionnaires/QuestionsForm.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/DatasetFieldBinder.h"
@@ -34,9 +35,10 @@ TNastaveniDotazniku_Form::TNastaveniDotazniku_Form(AppContext &context, QWidget 
         ->setObjectName(QStringLiteral("PridatOtazky_Action"));
     QMenu *exchange = menuBar->addMenu(QStringLiteral("&Import a export"));
     exchange->setObjectName(QStringLiteral("ImportExport_Menu"));
-    // The exchange file is not built yet: its two commands are shown, but cannot be used.
-    exchange->addAction(QStringLiteral("&Importovat dotazník"))->setEnabled(false);
-    exchange->addAction(QStringLiteral("&Exportovat dotazník"))->setEnabled(false);
+    exchange->addAction(QStringLiteral("&Importovat dotazník"), this, &TNastaveniDotazniku_Form::importQuestionnaire)
+        ->setObjectName(QStringLiteral("Importovat_Action"));
+    exchange->addAction(QStringLiteral("&Exportovat dotazník"), this, &TNastaveniDotazniku_Form::exportQuestionnaire)
+        ->setObjectName(QStringLiteral("Exportovat_Action"));
 
     m_navigator = new TDBNavigator(this);
     m_navigator->setObjectName(QStringLiteral("DBNavigator5"));
@@ -111,4 +113,37 @@ bool TNastaveniDotazniku_Form::editQuestions() {
 void TNastaveniDotazniku_Form::reject() {
     if (EditGuard::mayClose(m_questionnaires, *m_context.prompter))
         QDialog::reject();
+}
+
+TDM_IE *TNastaveniDotazniku_Form::exchangeModule() {
+    if (!m_exchange && parentWidget())
+        m_exchange = parentWidget()->findChild<TDM_IE *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!m_exchange)
+        m_exchange = new TDM_IE(*m_context.database, m_context.folders, this);
+    return m_exchange;
+}
+
+bool TNastaveniDotazniku_Form::exportQuestionnaire() {
+    Prompter &prompter = *m_context.prompter;
+    if (!EditGuard::mayClose(m_questionnaires, prompter))
+        return false;
+    const QVariant id = m_questionnaires.isOpen() && m_questionnaires.currentRow() >= 0
+                            ? m_questionnaires.value(QStringLiteral("ID"))
+                            : QVariant();
+    if (id.isNull() || !id.isValid()) {
+        prompter.message(QStringLiteral("Nejprve vyberte dotazník, který chcete exportovat."));
+        return false;
+    }
+    return !exchangeModule()->exportWithPrompts(prompter, id.toLongLong()).isEmpty();
+}
+
+bool TNastaveniDotazniku_Form::importQuestionnaire() {
+    if (!EditGuard::mayClose(m_questionnaires, *m_context.prompter))
+        return false;
+    const std::optional<qint64> id = exchangeModule()->importWithPrompts(*m_context.prompter);
+    if (!id)
+        return false;
+    m_dm.RefreshDataset(m_questionnaires);
+    m_questionnaires.locate(QStringLiteral("ID"), *id);
+    return true;
 }

@@ -8,6 +8,7 @@ class QTableView;
 class QWidget;
 class TDBNavigator;
 class TNastaveni_Otazek_Form;
+class TDM_IE;
 class TDM;
 struct AppContext;
 
@@ -26,12 +27,21 @@ public:
     // shown modally. False when there is no questionnaire.
     bool editQuestions();
 
+    // Menu "Import a export", through the exchange data module TDM_IE (found among the main window's
+    // objects unless set). "Exportovat dotazník": the current questionnaire into a file the user names;
+    // "Importovat dotazník": the questionnaire of a file as a new questionnaire, made current. A row being
+    // edited is saved or dropped first, as the user answers. False when nothing was written.
+    void setExchangeModule(TDM_IE *module) { m_exchange = module; }
+    bool exportQuestionnaire();
+    bool importQuestionnaire();
+
     // Esc and the close button: a questionnaire being edited is saved, dropped or kept as the user answers.
     void reject() override;
 
 private:
     void followState();
     TNastaveni_Otazek_Form *questionsWindow() const;
+    TDM_IE *exchangeModule();
 
     AppContext &m_context;
     TDM &m_dm;
@@ -41,4 +51,5 @@ private:
     QTableView *m_grid = nullptr;
     DatasetTableModel *m_model = nullptr;
     TNastaveni_Otazek_Form *m_questionsWindow = nullptr;
+    TDM_IE *m_exchange = nullptr;
 };

@@ -54,6 +54,14 @@ Prompter::Answer ScriptedPrompter::askYesNoCancel(const QString &text, const QSt
     return value.toBool() ? Answer::Yes : Answer::No;
 }
 
+int ScriptedPrompter::askChoice(const QString &text, const QString &title, const QStringList &buttons)
+{
+    const QVariant value = take(QStringLiteral("choice"), title, text, Icon::Information);
+    bool ok = false;
+    const int index = value.typeId() == QMetaType::Int ? value.toInt(&ok) : -1;
+    return ok && index >= 0 && index < buttons.size() ? index : -1;
+}
+
 std::optional<QString> ScriptedPrompter::inputText(const QString &title, const QString &label, const QString &)
 {
     const QVariant value = take(QStringLiteral("input"), title, label);

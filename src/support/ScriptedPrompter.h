@@ -11,7 +11,7 @@ class ScriptedPrompter final : public Prompter
 {
 public:
     struct Prompt {
-        QString kind; // "message", "yesno", "yesnocancel", "input", "open", "openMany", "save", "color", "printer"
+        QString kind; // "message", "yesno", "yesnocancel", "choice", "input", "open", "openMany", "save", "color", "printer"
         QString title;
         QString text;
         Icon icon = Icon::None;
@@ -34,6 +34,8 @@ public:
     bool askYesNo(const QString &text, const QString &title, Icon icon) override;
     // Answered by true (yes), false (no) or anything else (cancel).
     Answer askYesNoCancel(const QString &text, const QString &title) override;
+    // Answered by the index of a button (an int); anything else closes the box (-1).
+    int askChoice(const QString &text, const QString &title, const QStringList &buttons) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
     QString openFileName(const QString &title, const QString &filter, const QString &folder) override;
     QStringList openFileNames(const QString &title, const QString &filter, const QString &folder) override;

@@ -4,6 +4,7 @@
 #include "platform/Shell.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -149,6 +150,24 @@ TEST(CliTest, DeleteRunsTheCascadeOnlyWithYes)
              QStringLiteral("--data"), dir.filePath(QStringLiteral("chybi"))});
     EXPECT_NE(r.code, 0);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("chybi"))));
+}
+
+} // namespace
+
+namespace {
+
+// The real program, not the in-process call: the application object must leave "--session" alone.
+TEST(CliBinaryTest, TheSessionOptionReachesTheCommand)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(run({QStringLiteral("init"), QStringLiteral("--data"), dir.path()}).code, 0);
+    QProcess process;
+    process.start(QStringLiteral(ORBELIS_CLI_BINARY),
+                  {QStringLiteral("--data"), dir.path(), QStringLiteral("report"), QStringLiteral("--session"),
+                   QStringLiteral("999")});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 1) << process.readAllStandardError().toStdString();
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("neexistuje")));
 }
 
 } // namespace

@@ -85,4 +85,37 @@ TEST_F(QuestionnaireCommandsTest, QuestionnairesAreAddedListedPreviewedAndPrinte
     EXPECT_TRUE(document.contains("w:hanging=\"2977\""));
 }
 
+TEST_F(QuestionnaireCommandsTest, TheReportOfTheDemoSessionAsTextHtmlAndDocument) {
+    const CliRun demo = run({"demo"});
+    ASSERT_EQ(demo.code, 0) << demo.err.toStdString();
+    const QRegularExpressionMatch session = QRegularExpression("vyhodnocení (\\d+)").match(demo.out);
+    ASSERT_TRUE(session.hasMatch()) << demo.out.toStdString();
+    const QString id = session.captured(1);
+
+    const CliRun text = run({"report", "--session", id, "--zeros"});
+    ASSERT_EQ(text.code, 0) << text.err.toStdString();
+    const QStringList lines = text.out.split('\n');
+    EXPECT_EQ(lines.value(0), QStringLiteral("Mapování vztahů"));
+    EXPECT_TRUE(lines.contains(QRegularExpression("^.+ - \\dx$")));  // counted entries, no names
+    EXPECT_TRUE(lines.contains(QRegularExpression("0x:\t.+")));  // the unchosen (a whole line matches)
+    EXPECT_FALSE(text.out.contains("<b>"));
+
+    const QString html = m_dir.filePath("zprava.html");
+    ASSERT_EQ(run({"report", "--session", id, "--names", "--out", html}).code, 0);
+    QFile file(html);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(page.contains("<b>Mapování vztahů</b>"));
+    EXPECT_TRUE(page.contains(QRegularExpression("x&emsp;\\(")));  // a count with its respondents
+
+    const QString docx = m_dir.filePath("zprava.docx");
+    ASSERT_EQ(run({"report", "--session", id, "--out", docx}).code, 0);
+    const QString document = QString::fromUtf8(zipEntry(docx, "word/document.xml"));
+    EXPECT_TRUE(document.contains("Mapování vztahů"));
+    EXPECT_TRUE(document.contains("Cambria"));
+    EXPECT_TRUE(document.contains("w:sz w:val=\"20\""));  // the body at 10 pt
+    EXPECT_EQ(run({"report", "--session", "99999"}).code, 1);
+    EXPECT_EQ(run({"report", "--session", id, "--out", m_dir.filePath("x.pdf")}).code, 2);
+}
+
 } // namespace

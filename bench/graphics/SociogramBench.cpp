@@ -1,0 +1,101 @@
+// Sociogram of one session of a 30-pupil class, built and arranged on a whole school's generated archive
+// (100 classes, 3,000 pupils, about 2 million answers), as the window builds it after a question click.
+#include "data/DataModule.h"
+#include "data/Database.h"
+#include "graph/GraphDocument.h"
+#include "graph/GraphObject.h"
+#include "graphics/SociogramBuilder.h"
+#include "platform/AppFolders.h"
+#include "support/ArchiveGenerator.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Captions are laid out with fonts: one offscreen application for the whole run.
+void ensureApplication() {
+    static QGuiApplication *app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "graphics-bench";
+        static char *argv[] = {name, nullptr};
+        return new QGuiApplication(argc, argv);
+    }();
+    (void)app;
+}
+
+QTemporaryDir &workDir() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+const QString &archivePath() {
+    static const QString path = [] {
+        const QString file = workDir().filePath(QStringLiteral("archiv.mdb"));
+        QElapsedTimer timer;
+        timer.start();
+        Database db(QStringLiteral("generator"));
+        db.create(file);
+        const ArchiveSummary summary = generateArchive(db);
+        db.close();
+        std::fprintf(stderr, "archive: %d classes, %d pupils, %lld answers, generated in %.1f s\n",
+                     summary.classes, summary.pupils, static_cast<long long>(summary.answers),
+                     timer.elapsed() / 1000.0);
+        return file;
+    }();
+    return path;
+}
+
+// The data module over the archive with the first class current and its sessions read, as the main
+// window leaves it when it opens the sociogram window.
+struct Module {
+    Module() {
+        folders.programFolder = workDir().path() + QStringLiteral("/");
+        folders.dataFolder = workDir().path() + QStringLiteral("/");
+        db.open(archivePath());
+        dm = std::make_unique<TDM>(db, folders, prompter);
+        dm->openDatasets();
+        classId =
+            db.scalar(QStringLiteral("SELECT id_tridy FROM vyhodnoceni ORDER BY ID LIMIT 1")).toLongLong();
+        dm->Trida_Query().locate(QStringLiteral("ID"), classId);
+        dm->Vyhodnoceni_Query().setParameter(QStringLiteral("par_id_tridy"), classId);
+        dm->RefreshDataset(dm->Vyhodnoceni_Query());
+    }
+
+    Database db{QStringLiteral("bench")};
+    AppFolders folders;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TDM> dm;
+    qint64 classId = 0;
+};
+
+void BM_BuildAndArrangeSociogram(benchmark::State &state) {
+    ensureApplication();
+    Module module;
+    SociogramBuilder builder(*module.dm);
+    const QString session = builder.sessionItems().value(0).value;
+    const QList<SociogramMenuItem> questions = builder.questionItems(session.toLongLong());
+    const QString question = questions.value(int(state.range(0))).value;
+    GraphDocument document;
+    for (auto _ : state) {
+        if (!builder.build(document, session, question))
+            state.SkipWithError("sociogram not built");
+    }
+    int bubbles = 0, arrows = 0;
+    for (const TGraphObject *object : document.Objects())
+        (object->IsLink() ? arrows : bubbles) += 1;
+    state.counters["objects"] = bubbles;
+    state.counters["arrows"] = arrows;
+    state.SetLabel(question.endsWith(u'_') ? "negative" : "positive");
+}
+// Item 0: the first question's positive wording; item 1: its negative wording.
+BENCHMARK(BM_BuildAndArrangeSociogram)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,361 @@
+#include "cli/SessionCommands.h"
+
+#include "cli/CliOptions.h"
+#include "data/AggregationQueries.h"
+#include "data/AnswerRules.h"
+#include "data/DataModule.h"
+#include "data/Database.h"
+#include "data/PupilKinds.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QDate>
+#include <QSaveFile>
+
+namespace {
+
+const char kSessionUsage[] =
+    "Použití: orbelis-cli session add --class ID --questionnaire ID [--date RRRR-MM-DD] | "
+    "session list --class ID\n";
+const char kAnswersUsage[] =
+    "Použití: orbelis-cli answers add|remove --session ID --question ID --respondent ID --partner ID "
+    "[--negative] | answers text --session ID --question ID --respondent ID TEXT\n";
+const char kExportUsage[] = "Použití: orbelis-cli export counts --session ID [--out SOUBOR]\n";
+
+// A required numeric option; nullopt when it is missing or not a number.
+std::optional<qint64> idOption(QStringList &words, const QString &name) {
+    const std::optional<QString> text = takeOption(words, name);
+    bool ok = false;
+    const qint64 id = text ? text->toLongLong(&ok) : 0;
+    return ok ? std::optional<qint64>(id) : std::nullopt;
+}
+
+bool takeFlag(QStringList &words, const QString &name) {
+    return words.removeAll(name) > 0;
+}
+
+// What the rules told the user during a command, printed on err when the command fails.
+class PromptLog {
+public:
+    explicit PromptLog(TDM &dm) : m_prompter(dynamic_cast<ScriptedPrompter *>(&dm.prompter())) {
+        m_seen = m_prompter ? int(m_prompter->messages().size()) : 0;
+    }
+    void printTo(QTextStream &err) {
+        if (!m_prompter)
+            return;
+        const QStringList messages = m_prompter->messages();
+        for (qsizetype i = m_seen; i < messages.size(); ++i)
+            err << QString(messages[i]).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed()
+                << '\n';
+        m_seen = int(messages.size());
+    }
+
+private:
+    ScriptedPrompter *m_prompter;
+    int m_seen = 0;
+};
+
+// Makes the class the current row of the register, as the main window does before it shows the session
+// list; the data module then reads the class's sessions into `Vyhodnoceni_Query`.
+bool selectClass(TDM &dm, qint64 classId, QTextStream &err) {
+    Dataset &classes = dm.Trida_Query();
+    if (!dm.RefreshDataset(classes) || !classes.locate(QStringLiteral("ID"), classId)) {
+        err << QStringLiteral("Třída s ID %1 neexistuje.\n").arg(classId);
+        return false;
+    }
+    return dm.Vyhodnoceni_Query().isOpen() || dm.RefreshDataset(dm.Vyhodnoceni_Query());
+}
+
+int addSession(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
+    const std::optional<qint64> classId = idOption(words, QStringLiteral("--class"));
+    const std::optional<qint64> questionnaire = idOption(words, QStringLiteral("--questionnaire"));
+    const std::optional<QString> dateText = takeOption(words, QStringLiteral("--date"));
+    if (!classId || !questionnaire || !words.isEmpty()) {
+        err << kSessionUsage;
+        return 2;
+    }
+    QDate date;
+    if (dateText) {
+        date = QDate::fromString(*dateText, QStringLiteral("yyyy-MM-dd"));
+        if (!date.isValid()) {
+            err << QStringLiteral("Datum \"%1\" není platné, zadejte ho jako RRRR-MM-DD.\n").arg(*dateText);
+            return 2;
+        }
+    }
+    PromptLog log(dm);
+    if (!selectClass(dm, *classId, err))
+        return 1;
+    Dataset &questionnaires = dm.Testy_Query();
+    if (!dm.RefreshDataset(questionnaires) || !questionnaires.locate(QStringLiteral("ID"), *questionnaire)) {
+        err << QStringLiteral("Dotazník s ID %1 neexistuje.\n").arg(*questionnaire);
+        return 1;
+    }
+    // The data module gives the new row its class, date and notes and takes the questionnaire on saving.
+    Dataset &sessions = dm.Vyhodnoceni_Query();
+    if (!sessions.insert()) {
+        log.printTo(err);
+        return 1;
+    }
+    if (date.isValid())
+        sessions.setValue(QStringLiteral("datum"), QDateTime(date, QTime(0, 0)));
+    if (!sessions.post()) {
+        log.printTo(err);
+        sessions.cancel();
+        err << QStringLiteral("Vyhodnocení se nepodařilo uložit.\n");
+        return 1;
+    }
+    out << dm.LastIdentity() << '\n';
+    return 0;
+}
+
+int listSessions(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
+    const std::optional<qint64> classId = idOption(words, QStringLiteral("--class"));
+    if (!classId || !words.isEmpty()) {
+        err << kSessionUsage;
+        return 2;
+    }
+    if (!selectClass(dm, *classId, err))
+        return 1;
+    const Dataset &sessions = dm.Vyhodnoceni_Query();
+    const int id = sessions.fieldIndex(QStringLiteral("ID"));
+    const int date = sessions.fieldIndex(QStringLiteral("datum"));
+    const int name = sessions.fieldIndex(QStringLiteral("nazev_testu"));
+    for (int row = 0; row < sessions.recordCount(); ++row)
+        out << sessions.value(row, id).toLongLong() << '\t'
+            << sessions.value(row, date).toDateTime().toString(QStringLiteral("dd.MM.yyyy")) << '\t'
+            << sessions.value(row, name).toString() << '\n';
+    return 0;
+}
+
+// One answer's session, question and respondent, checked against each other.
+struct AnswerTarget {
+    qint64 session = 0;
+    qint64 question = 0;
+    qint64 respondent = 0;
+    int typ = 0;
+    bool hasNegative = false;
+};
+
+// The --session, --question and --respondent options; nullopt when one is missing or not a number.
+std::optional<AnswerTarget> takeTarget(QStringList &words) {
+    const std::optional<qint64> session = idOption(words, QStringLiteral("--session"));
+    const std::optional<qint64> question = idOption(words, QStringLiteral("--question"));
+    const std::optional<qint64> respondent = idOption(words, QStringLiteral("--respondent"));
+    if (!session || !question || !respondent)
+        return std::nullopt;
+    return AnswerTarget{*session, *question, *respondent};
+}
+
+// Completes the target from the database. Refuses (false, message on err) a session, question or
+// respondent that does not exist, a question of another questionnaire than the session's, a respondent of
+// another class and a row that is an answer option rather than a respondent.
+bool checkTarget(TDM &dm, AnswerTarget &target, QTextStream &err) {
+    const qint64 session = target.session;
+    const qint64 question = target.question;
+    const qint64 respondent = target.respondent;
+    Database &db = dm.database();
+    SqlQuery sessionRow(db, QStringLiteral("SELECT id_tridy, id_testu FROM vyhodnoceni WHERE ID = :s"));
+    sessionRow.bind(QStringLiteral("s"), session).exec();
+    if (!sessionRow.next()) {
+        err << QStringLiteral("Vyhodnocení s ID %1 neexistuje.\n").arg(session);
+        return false;
+    }
+    const QVariant classId = sessionRow.value(0);
+    const QVariant questionnaire = sessionRow.value(1);
+
+    SqlQuery questionRow(
+        db, QStringLiteral("SELECT id_testu, typ, text_otazky_negativni FROM otazky WHERE ID = :q"));
+    questionRow.bind(QStringLiteral("q"), question).exec();
+    if (!questionRow.next()) {
+        err << QStringLiteral("Otázka s ID %1 neexistuje.\n").arg(question);
+        return false;
+    }
+    if (questionnaire.isNull() || questionRow.value(0).isNull() ||
+        questionRow.value(0).toLongLong() != questionnaire.toLongLong()) {
+        err << QStringLiteral("Otázka %1 nepatří do dotazníku vyhodnocení %2.\n").arg(question).arg(session);
+        return false;
+    }
+
+    SqlQuery respondentRow(db, QStringLiteral("SELECT id_tridy, pohlavi FROM zak WHERE ID = :r"));
+    respondentRow.bind(QStringLiteral("r"), respondent).exec();
+    if (!respondentRow.next()) {
+        err << QStringLiteral("Žák s ID %1 neexistuje.\n").arg(respondent);
+        return false;
+    }
+    if (classId.isNull() || respondentRow.value(0).isNull() ||
+        respondentRow.value(0).toLongLong() != classId.toLongLong()) {
+        err << QStringLiteral("Žák %1 nepatří do třídy vyhodnocení %2.\n").arg(respondent).arg(session);
+        return false;
+    }
+    const QVariant kind = respondentRow.value(1);
+    if (!kind.isNull() && !PupilKinds::isRealPupil(kind)) {
+        err << QStringLiteral("Řádek %1 je možnost odpovědi, ne žák; odpovídat za něj nelze.\n")
+                   .arg(respondent);
+        return false;
+    }
+    target.typ = questionRow.value(1).toInt();
+    target.hasNegative = !questionRow.value(2).toString().isEmpty();
+    return true;
+}
+
+int markAnswer(TDM &dm, bool add, QStringList words, QTextStream &out, QTextStream &err) {
+    const bool negative = takeFlag(words, QStringLiteral("--negative"));
+    const std::optional<qint64> partner = idOption(words, QStringLiteral("--partner"));
+    std::optional<AnswerTarget> target = takeTarget(words);
+    if (!target || !partner || !words.isEmpty()) {
+        err << kAnswersUsage;
+        return 2;
+    }
+    if (!checkTarget(dm, *target, err))
+        return 1;
+    AnswerRules &rules = dm.answers();
+    PromptLog log(dm);
+    const bool positive = !negative;
+    if (add) {
+        if (target->typ == 4) {
+            err << QStringLiteral("Otázka %1 je slovní; odpověď zapište příkazem answers text.\n")
+                       .arg(target->question);
+            return 1;
+        }
+        if (negative && !target->hasNegative) {
+            err << QStringLiteral("Otázka %1 nemá zápornou formulaci.\n").arg(target->question);
+            return 1;
+        }
+        if (!rules.offers(target->question, target->respondent, *partner)) {
+            log.printTo(err);
+            err << QStringLiteral(
+                       "Otázka %1 nenabízí respondentovi %2 řádek %3 (jiná třída, jiný druh řádku, "
+                       "nebo respondent sám).\n")
+                       .arg(target->question)
+                       .arg(target->respondent)
+                       .arg(*partner);
+            return 1;
+        }
+    }
+    const AnswerMarks marks = rules.loadMarks(target->session, target->question, target->respondent);
+    if (marks.contains(*partner, positive) == add) {
+        out << (add ? QStringLiteral("Volba už je označena, nic se nezměnilo.\n")
+                    : QStringLiteral("Volba nebyla označena, nic se nezměnilo.\n"));
+        return 0;
+    }
+    const std::optional<bool> state =
+        rules.toggle(target->session, target->question, target->respondent, *partner, positive);
+    if (!state || *state != add) {
+        log.printTo(err);
+        return 1;
+    }
+    out << (add ? QStringLiteral("Volba označena.\n") : QStringLiteral("Označení volby odstraněno.\n"));
+    return 0;
+}
+
+int freeText(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
+    std::optional<AnswerTarget> target = takeTarget(words);
+    if (!target || words.size() != 1) {
+        err << kAnswersUsage;
+        return 2;
+    }
+    if (!checkTarget(dm, *target, err))
+        return 1;
+    if (target->typ != 4) {
+        err << QStringLiteral("Otázka %1 není slovní; slovní odpověď k ní zapsat nelze.\n")
+                   .arg(target->question);
+        return 1;
+    }
+    PromptLog log(dm);
+    if (!dm.answers().saveFreeText(target->session, target->question, target->respondent, words.first())) {
+        log.printTo(err);
+        return 1;
+    }
+    out << QStringLiteral("Odpověď uložena.\n");
+    return 0;
+}
+
+// A CSV field: quoted when it holds a comma, a quote or a line break, inner quotes doubled.
+QString csvField(const QVariant &value) {
+    QString text = value.isNull() ? QString() : value.toString();
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
+    text.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + text + u'"';
+}
+
+int exportCounts(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
+    const std::optional<qint64> session = idOption(words, QStringLiteral("--session"));
+    const std::optional<QString> file = takeOption(words, QStringLiteral("--out"));
+    if (!session || (file && file->isEmpty()) || !words.isEmpty()) {
+        err << kExportUsage;
+        return 2;
+    }
+    SqlQuery sessionRow(dm.database(),
+                        QStringLiteral("SELECT id_tridy, id_testu FROM vyhodnoceni WHERE ID = :s"));
+    sessionRow.bind(QStringLiteral("s"), *session).exec();
+    if (!sessionRow.next()) {
+        err << QStringLiteral("Vyhodnocení s ID %1 neexistuje.\n").arg(*session);
+        return 1;
+    }
+    PromptLog log(dm);
+    Dataset &counts = dm.Odpovedi_Query();
+    AggregationQueries::setParameters(counts, *session, sessionRow.value(1), sessionRow.value(0));
+    if (!dm.RefreshDataset(counts)) {
+        log.printTo(err);
+        return 1;
+    }
+    const QStringList fields = {QStringLiteral("cele_jmeno"),
+                                QStringLiteral("id_otazky"),
+                                QStringLiteral("id_partnera"),
+                                QStringLiteral("cela_otazka"),
+                                QStringLiteral("text_otazky"),
+                                QStringLiteral("text_otazky_negativni"),
+                                QStringLiteral("pocet_pozitivni"),
+                                QStringLiteral("pocet_negativni"),
+                                QStringLiteral("slovy")};
+    QList<int> columns;
+    for (const QString &field : fields)
+        columns << counts.fieldIndex(field);
+    QString csv = fields.join(u',') + QStringLiteral("\r\n");
+    for (int row = 0; row < counts.recordCount(); ++row) {
+        QStringList values;
+        for (int column : columns)
+            values << csvField(counts.value(row, column));
+        csv += values.join(u',') + QStringLiteral("\r\n");
+    }
+    if (!file) {
+        out << csv;
+        return 0;
+    }
+    QSaveFile target(*file);
+    if (!target.open(QIODevice::WriteOnly) || target.write(csv.toUtf8()) < 0 || !target.commit()) {
+        err << QStringLiteral("Soubor %1 se nepodařilo uložit: %2\n").arg(*file, target.errorString());
+        return 1;
+    }
+    out << QStringLiteral("Počty odpovědí (%1 řádků) uloženy do %2.\n").arg(counts.recordCount()).arg(*file);
+    return 0;
+}
+
+} // namespace
+
+int runSessionCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err) {
+    const QString verb = args.value(0);
+    if (verb == QLatin1String("add"))
+        return addSession(dm, args.mid(1), out, err);
+    if (verb == QLatin1String("list"))
+        return listSessions(dm, args.mid(1), out, err);
+    err << kSessionUsage;
+    return 2;
+}
+
+int runAnswersCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err) {
+    const QString verb = args.value(0);
+    if (verb == QLatin1String("add") || verb == QLatin1String("remove"))
+        return markAnswer(dm, verb == QLatin1String("add"), args.mid(1), out, err);
+    if (verb == QLatin1String("text"))
+        return freeText(dm, args.mid(1), out, err);
+    err << kAnswersUsage;
+    return 2;
+}
+
+int runExportCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err) {
+    if (args.value(0) == QLatin1String("counts"))
+        return exportCounts(dm, args.mid(1), out, err);
+    err << kExportUsage;
+    return 2;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QStringList>
+#include <QVariant>
+
+class Dataset;
+
+// Statements of the two answer aggregations of the data module, for one session S of questionnaire T in
+// class C. Both are built from the same four blocks over the answers of the session: positive counts,
+// negative counts (per question and chosen row), zero rows (pairs of a question and a row of the class
+// that nobody chose) and the free texts of real pupils.
+//
+// `Odpovedi_Query` (answerCountsSql), one row per question and row of the class, plus one row per free-text
+// answer under its author's name:
+//   cele_jmeno, id_otazky, id_partnera, cela_otazka, text_otazky, text_otazky_negativni, pocet_pozitivni,
+//   pocet_negativni, slovy
+// ordered by pocet_pozitivni ascending, then id_otazky, id_partnera and slovy (so that equal counts always
+// come in the same order). Counts are 0, never NULL; `slovy` is '' except in free-text rows.
+//
+// `ADOQuery2` (whoChoseWhomSql), the counts joined with who chose whom: for every question and addressee
+// (a row of the class) one row per respondent who chose the addressee, or one row with an empty
+// respondent when nobody did, for each wording the question has (`pozitivni` 1 for the positive wording, 0
+// for the negative one). Columns:
+//   cele_jmeno, "prvni_tabulka.id_otazky", id_partnera, cela_otazka, "prvni_tabulka.text_otazky",
+//   text_otazky_negativni, pocet_pozitivni, pocet_negativni, typ, popis, poradi_vyhodnoceni, nadpis_nad,
+//   slovy, pohlavi, "druha_tabulka.id_otazky", pozitivni, id_adresata_odpovedi, id_respondenta,
+//   jmeno_adresata, jmeno_respondenta, "druha_tabulka.text_otazky"
+// The two columns that both halves have carry the half's name (the text of `druha_tabulka.text_otazky` is
+// the wording of the row's polarity). The last line of the statement is the ordering; callers replace it
+// with one of the two orderings below.
+//
+// Parameters: every `par_id_vyhodnoceni…` is S, every `par_id_testu…` is T, every `par_id_tridy…` is C;
+// setParameters() sets them all.
+namespace AggregationQueries {
+
+QStringList answerCountsSql();
+QStringList whoChoseWhomSql();
+
+// Orderings of `ADOQuery2` (true is stored as 1, so "positive rows first" is `pozitivni DESC`). Within a
+// question the most chosen (or most rejected) addressee comes first; equal counts by addressee, then
+// respondent. The statement is stored with the first one.
+inline constexpr char positiveFirstOrder[] =
+    "ORDER BY pozitivni DESC, druha_tabulka.id_otazky ASC, pocet_pozitivni DESC, id_adresata_odpovedi, "
+    "id_respondenta, slovy COLLATE BINARY";
+inline constexpr char negativeFirstOrder[] =
+    "ORDER BY pozitivni ASC, druha_tabulka.id_otazky ASC, pocet_negativni DESC, id_adresata_odpovedi, "
+    "id_respondenta, slovy COLLATE BINARY";
+
+// Sets every parameter of the dataset's statement by its name: session, questionnaire and class.
+void setParameters(Dataset &dataset, const QVariant &session, const QVariant &questionnaire,
+                   const QVariant &classId);
+
+} // namespace AggregationQueries

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+class Database;
+
+// The two maintenance commands of the menu "Nastavení": the backup of the open database and the wipe of
+// every session and answer. Both act on the open connection, which stays open; the headless tool runs the
+// same functions.
+namespace DatabaseMaintenance {
+
+// Text of the refusal to back the database up into its own file.
+QString sameFileMessage();
+
+// True when both names lead to one existing file: the same path, a symbolic link to it or a hard link.
+bool sameFile(const QString &a, const QString &b);
+// Renames a finished temporary file over the target (replacing it in one step), giving it the
+// permissions of the file it replaces or, for a new file, those of `permissionsOf` (when that exists).
+// False with the reason in `error` when the rename failed; the temporary file is left to the caller.
+bool moveIntoPlace(const QString &temporary, const QString &target, const QString &permissionsOf,
+                   QString *error);
+
+// Copies the open database into `target` through the engine's online backup, so the copy is a consistent
+// database even when the file is being written. The copy is made in a temporary file beside the target and
+// renamed into place: a failure leaves the target as it was. A target that is the open database file
+// itself (also through a link) is refused with sameFileMessage(). Raises DatabaseError.
+void backup(Database &db, const QString &target);
+
+struct WipeCount {
+    qint64 answers = 0;
+    qint64 sessions = 0;
+};
+
+// Deletes every answer (`odpovedi`) and every evaluation session (`vyhodnoceni`) in one transaction: both
+// go, or neither. Classes, pupils, questionnaires, questions, notes, templates and documents stay.
+// Raises DatabaseError.
+WipeCount wipeAnswersAndSessions(Database &db);
+
+} // namespace DatabaseMaintenance

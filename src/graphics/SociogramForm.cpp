@@ -1,0 +1,453 @@
+#include "graphics/SociogramForm.h"
+
+#include "data/AppContext.h"
+#include "data/DataModule.h"
+#include "data/DatabaseError.h"
+#include "graph/GraphCanvas.h"
+#include "graph/GraphDocument.h"
+#include "graph/GraphExport.h"
+#include "graph/NodeShapes.h"
+#include "graphics/VlastnostiForm.h"
+#include "platform/Prompter.h"
+#include "platform/SharedPrinter.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUndoCommand>
+#include <QUndoStack>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace {
+
+const QString kGraphFilter = QStringLiteral("Sociogram Graph Files (*.sgp);;All Files (*)");
+const QString kApplicationTitle = QStringLiteral("Orbelis");
+
+// A hand edit as the whole graph before and after it. Restoring keeps the objects' IDs, so the canvas's
+// own move steps further down the stack still find their objects.
+class SnapshotCommand final : public QUndoCommand {
+public:
+    SnapshotCommand(TGraphCanvas *canvas, QByteArray before, QByteArray after, const QString &text)
+        : QUndoCommand(text), m_canvas(canvas), m_before(std::move(before)), m_after(std::move(after)) {}
+    void undo() override { restore(m_before); }
+    void redo() override {
+        if (m_done)
+            restore(m_after);
+        m_done = true; // pushed after the change was made
+    }
+
+private:
+    void restore(const QByteArray &bytes) {
+        // Reading a graph empties the canvas first, which would also empty the history being walked.
+        GraphDocument *document = m_canvas->Document();
+        QUndoStack *stack = m_canvas->UndoStack();
+        QObject::disconnect(document, &GraphDocument::cleared, stack, &QUndoStack::clear);
+        document->LoadFromBytes(bytes);
+        QObject::connect(document, &GraphDocument::cleared, stack, &QUndoStack::clear);
+    }
+
+    TGraphCanvas *m_canvas;
+    QByteArray m_before;
+    QByteArray m_after;
+    bool m_done = false;
+};
+
+} // namespace
+
+TSociogram_Form::TSociogram_Form(AppContext &context, QWidget *parent)
+    : QDialog(parent), m_context(context), m_dm(*context.dm), m_builder(*context.dm) {
+    setObjectName(QStringLiteral("TSociogram_Form"));
+    setWindowTitle(QStringLiteral("Sociogram"));
+    resize(1127, 648);
+    m_builder.setBusyCaption = [this](const QString &caption) {
+        if (QWidget *main = parentWidget())
+            main->setWindowTitle(caption);
+    };
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *menuBar = new QMenuBar(this);
+    layout->setMenuBar(menuBar);
+    auto *toolBar = new QToolBar(this);
+    toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    layout->addWidget(toolBar);
+    m_canvas = new TGraphCanvas(this);
+    m_canvas->setObjectName(QStringLiteral("FGraph"));
+    layout->addWidget(m_canvas, 1);
+
+    buildMenus(menuBar);
+    buildToolBar(toolBar);
+
+    auto *canvasMenu = new QMenu(this);
+    canvasMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    canvasMenu->addAction(QStringLiteral("Kopírovat do schránky Windows"), this,
+                          &TSociogram_Form::copyToClipboard);
+    m_canvas->SetPopupMenu(canvasMenu);
+    m_canvas->SetObjectPopupMenu(canvasMenu);
+    connect(m_canvas, &TGraphCanvas::objectDblClick, this, &TSociogram_Form::editText);
+    m_canvas->installEventFilter(this);
+    m_canvas->viewport()->installEventFilter(this);
+
+    QAction *undo = m_canvas->UndoStack()->createUndoAction(this, QStringLiteral("Zpět"));
+    undo->setObjectName(QStringLiteral("Undo"));
+    undo->setShortcut(QKeySequence::Undo);
+    addAction(undo);
+    QAction *redo = m_canvas->UndoStack()->createRedoAction(this, QStringLiteral("Znovu"));
+    redo->setObjectName(QStringLiteral("Redo"));
+    redo->setShortcut(QKeySequence::Redo);
+    addAction(redo);
+}
+
+TSociogram_Form::~TSociogram_Form() = default;
+
+GraphDocument &TSociogram_Form::document() const {
+    return *m_canvas->Document();
+}
+
+QAction *TSociogram_Form::action(const QString &objectName) const {
+    return findChild<QAction *>(objectName);
+}
+
+void TSociogram_Form::buildMenus(QMenuBar *menuBar) {
+    QMenu *file = menuBar->addMenu(QStringLiteral("Soubor"));
+    auto add = [this](QMenu *menu, const char *name, const QString &caption, auto slot) {
+        QAction *item = menu->addAction(caption, this, slot);
+        item->setObjectName(QString::fromLatin1(name));
+        return item;
+    };
+    add(file, "Otevrit1", QStringLiteral("Otevřít zdrojová data"), &TSociogram_Form::openGraph);
+    add(file, "Ulozit1", QStringLiteral("Uložit zdrojová data na disk"), &TSociogram_Form::saveGraph);
+    add(file, "UlozitListiny1", QStringLiteral("Uložit zdrojová data do Listin"),
+        &TSociogram_Form::saveGraphToDocuments);
+    add(file, "JPG1", QStringLiteral("Uložit do obrázku JPG na disk"),
+        [this] { savePicture(QStringLiteral("jpg")); });
+    add(file, "JPGListiny1", QStringLiteral("Uložit do obrázku JPG do Listin"),
+        [this] { savePictureToDocuments(QStringLiteral("jpg")); });
+    add(file, "EMF1", QStringLiteral("Uložit do obrázku EMF na disk"),
+        [this] { savePicture(QStringLiteral("emf")); });
+    add(file, "EMFListiny1", QStringLiteral("Uložit do obrázku EMF do Listin"),
+        [this] { savePictureToDocuments(QStringLiteral("emf")); });
+    add(file, "Tisk1", QStringLiteral("Tisk"), &TSociogram_Form::print);
+
+    QMenu *view = menuBar->addMenu(QStringLiteral("Nastavení zobrazení"));
+    m_koeficientMenu = view->addMenu(QStringLiteral("Umístění bublin"));
+    m_koeficientMenu->setObjectName(QStringLiteral("Umstnbublin1"));
+    add(m_koeficientMenu, "Npovda1", QStringLiteral("Nápověda..."), [this] {
+        m_context.prompter->message(SociogramBuilder::arrangementHelp(), QString(),
+                                    Prompter::Icon::Information);
+    });
+    m_koeficientGroup = new QActionGroup(this);
+    for (const KoeficientItem &item : SociogramArrangement::koeficientItems()) {
+        QAction *a = m_koeficientMenu->addAction(item.caption);
+        a->setObjectName(item.objectName);
+        a->setCheckable(true);
+        a->setData(item.value);
+        a->setChecked(item.value == m_builder.arrangement().choice());
+        m_koeficientGroup->addAction(a);
+    }
+    connect(m_koeficientGroup, &QActionGroup::triggered, this, &TSociogram_Form::chooseKoeficient);
+
+    m_sessionMenu = new QMenu(this);
+    m_sessionMenu->setObjectName(QStringLiteral("Vyhodnoceni_Popup"));
+    m_sessionGroup = new QActionGroup(this);
+    connect(m_sessionGroup, &QActionGroup::triggered, this, &TSociogram_Form::chooseSession);
+    m_questionMenu = new QMenu(this);
+    m_questionMenu->setObjectName(QStringLiteral("Otazky_Popup"));
+    m_questionGroup = new QActionGroup(this);
+    connect(m_questionGroup, &QActionGroup::triggered, this, &TSociogram_Form::chooseQuestion);
+
+    m_relationMenu = new QMenu(this);
+    m_relationMenu->setObjectName(QStringLiteral("Vztahy_PopupMenu"));
+    add(m_relationMenu, "Klasickvztah1", QStringLiteral("Klasický vztah"),
+        [this] { addRelation(SociogramRelation::Classic); });
+    add(m_relationMenu, "Oboustrannvztah1", QStringLiteral("Reciproční vztah"),
+        [this] { addRelation(SociogramRelation::Reciprocal); });
+    add(m_relationMenu, "Ambivalentnvztah1", QStringLiteral("Ambivalentní vztah"),
+        [this] { addRelation(SociogramRelation::Ambivalent); });
+}
+
+QToolButton *TSociogram_Form::addDropDown(QToolBar *toolBar, const QString &objectName,
+                                          const QString &caption, const QIcon &icon, QMenu *menu) {
+    auto *button = new QToolButton(toolBar);
+    button->setObjectName(objectName);
+    button->setText(caption);
+    button->setIcon(icon);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setMinimumSize(102, 36);
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::MenuButtonPopup);
+    // A click on the button itself opens the same menu near the mouse.
+    connect(button, &QToolButton::clicked, menu, [menu] { menu->popup(QCursor::pos() + QPoint(-50, 20)); });
+    toolBar->addWidget(button);
+    return button;
+}
+
+void TSociogram_Form::buildToolBar(QToolBar *toolBar) {
+    QStyle *s = style();
+    addDropDown(toolBar, QStringLiteral("Vyhodnoceni_ToolButton"), QStringLiteral("Vyhodnocení"),
+                s->standardIcon(QStyle::SP_FileDialogDetailedView), m_sessionMenu);
+    addDropDown(toolBar, QStringLiteral("Otazky_ToolButton"), QStringLiteral("Otázka"),
+                s->standardIcon(QStyle::SP_MessageBoxQuestion), m_questionMenu);
+    auto button = [&](const char *name, const QString &caption, QStyle::StandardPixmap icon, auto slot) {
+        auto *b = new QToolButton(toolBar);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setText(caption);
+        b->setIcon(s->standardIcon(icon));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setMinimumSize(102, 36);
+        connect(b, &QToolButton::clicked, this, slot);
+        toolBar->addWidget(b);
+    };
+    button("Barva", QStringLiteral("Barva"), QStyle::SP_DesktopIcon, &TSociogram_Form::recolourSelection);
+    addDropDown(toolBar, QStringLiteral("Vztahy_ToolButton"), QStringLiteral("Vztahy"),
+                s->standardIcon(QStyle::SP_ArrowRight), m_relationMenu);
+    button("NovyObjekt", QStringLiteral("Nový objekt"), QStyle::SP_FileIcon, &TSociogram_Form::addObject);
+    button("SmazatObjekt", QStringLiteral("Smazat objekt"), QStyle::SP_TrashIcon,
+           &TSociogram_Form::deleteSelection);
+    button("Priblizit", QStringLiteral("Přiblížit"), QStyle::SP_ArrowUp, [this] { zoomBy(10); });
+    button("Oddalit", QStringLiteral("Oddálit"), QStyle::SP_ArrowDown, [this] { zoomBy(-10); });
+    button("UsporadatNahodne", QStringLiteral("Uspořádat náhodně"), QStyle::SP_BrowserReload,
+           &TSociogram_Form::arrange);
+}
+
+void TSociogram_Form::showInstructions() {
+    SociogramBuilder::showInstructions(document());
+}
+
+void TSociogram_Form::showEvent(QShowEvent *event) {
+    refillSessionMenu();
+    QDialog::showEvent(event);
+}
+
+void TSociogram_Form::refillSessionMenu() {
+    m_sessionMenu->clear(); // the menu owns its items and deletes them
+    m_questionMenu->clear();
+    for (const SociogramMenuItem &item : m_builder.sessionItems()) {
+        QAction *a = m_sessionMenu->addAction(item.caption);
+        a->setCheckable(true);
+        a->setProperty("Value", item.value);
+        m_sessionGroup->addAction(a);
+    }
+}
+
+void TSociogram_Form::chooseSession(QAction *item) {
+    item->setChecked(true);
+    m_questionMenu->clear();
+    for (const SociogramMenuItem &question : m_builder.questionItems(item->property("Value").toLongLong())) {
+        QAction *a = m_questionMenu->addAction(question.caption);
+        a->setCheckable(true);
+        a->setProperty("Value", question.value);
+        m_questionGroup->addAction(a);
+    }
+}
+
+void TSociogram_Form::chooseQuestion(QAction *item) {
+    item->setChecked(true);
+    QAction *session = m_sessionGroup->checkedAction();
+    if (!session)
+        return;
+    try {
+        m_builder.build(document(), session->property("Value").toString(),
+                        item->property("Value").toString());
+    } catch (const DatabaseError &e) {
+        showError(QStringLiteral("Sociogram se nepodařilo sestavit. ") + e.message());
+    }
+}
+
+void TSociogram_Form::chooseKoeficient(QAction *item) {
+    item->setChecked(true);
+    m_builder.arrangement().setChoice(item->data().toInt());
+    if (m_context.prompter->askYesNo(QStringLiteral("Chcete přeuspořádat sociogram?"),
+                                     QStringLiteral("Uspořádání sociogramu")))
+        arrange();
+}
+
+void TSociogram_Form::handEdit(const QString &text, const std::function<void()> &change) {
+    const QByteArray before = document().SaveToBytes();
+    change();
+    QByteArray after = document().SaveToBytes();
+    if (after != before)
+        m_canvas->UndoStack()->push(new SnapshotCommand(m_canvas, before, std::move(after), text));
+}
+
+void TSociogram_Form::arrange() {
+    handEdit(QStringLiteral("Uspořádání"), [this] { m_builder.arrangement().arrange(document()); });
+}
+
+void TSociogram_Form::recolourSelection() {
+    const std::optional<QColor> color = m_context.prompter->chooseColor(Qt::white);
+    if (!color)
+        return;
+    handEdit(QStringLiteral("Barva"), [&] {
+        document().ForEachObject(
+            [&](TGraphObject *object) {
+                object->SetBrushColor(GraphTypes::fromQColor(*color));
+                return true;
+            },
+            true);
+    });
+}
+
+void TSociogram_Form::addObject() {
+    handEdit(QStringLiteral("Nový objekt"),
+             [this] { document().AddNode<TRectangularNode>(QRect(300, 40, 380, 40)); });
+}
+
+void TSociogram_Form::deleteSelection() {
+    if (document().SelectedObjects().IsEmpty())
+        return;
+    handEdit(QStringLiteral("Smazání"), [this] {
+        GraphDocument &doc = document();
+        doc.BeginUpdate();
+        for (TGraphObject *object : doc.SelectedObjects().ToList())
+            doc.Delete(object);
+        doc.EndUpdate();
+    });
+}
+
+void TSociogram_Form::addRelation(SociogramRelation relation) {
+    handEdit(QStringLiteral("Vztah"), [&] { SociogramBuilder::addRelation(document(), relation); });
+}
+
+void TSociogram_Form::zoomBy(int delta) {
+    m_canvas->ChangeZoom(delta, 1);
+}
+
+TVlastnosti_Form *TSociogram_Form::propertiesForm() {
+    if (!m_properties && parentWidget())
+        m_properties = parentWidget()->findChild<TVlastnosti_Form *>(QStringLiteral("TVlastnosti_Form"),
+                                                                     Qt::FindDirectChildrenOnly);
+    if (!m_properties)
+        m_properties = new TVlastnosti_Form(this);
+    return m_properties;
+}
+
+void TSociogram_Form::editText(TGraphObject *) {
+    // The first selected object, which need not be the one under the mouse.
+    TGraphObject *object = document().SelectedObjects().First();
+    if (!object)
+        return;
+    TVlastnosti_Form *form = propertiesForm();
+    form->edit(&document(), object);
+    handEdit(QStringLiteral("Text"), [form] { form->exec(); });
+}
+
+void TSociogram_Form::setFileCaption(const QString &fileName) {
+    setWindowTitle(QFileInfo(fileName).fileName() + QStringLiteral(" - ") + kApplicationTitle);
+}
+
+void TSociogram_Form::showError(const QString &text) {
+    m_context.prompter->message(text, QString(), Prompter::Icon::Error);
+}
+
+void TSociogram_Form::openGraph() {
+    const QString fileName = m_context.prompter->openFileName(QStringLiteral("Open Graph"), kGraphFilter);
+    if (!fileName.isEmpty())
+        loadGraphFile(fileName);
+}
+
+bool TSociogram_Form::loadGraphFile(const QString &fileName) {
+    QString error;
+    if (!m_canvas->LoadFromFile(fileName, &error)) {
+        showError(QStringLiteral("Soubor \"%1\" nelze načíst: %2").arg(fileName, error));
+        return false;
+    }
+    m_canvas->SetZoom(100);
+    m_canvas->SetCommandMode(2);
+    m_graphFileName = fileName;
+    setFileCaption(fileName);
+    return true;
+}
+
+void TSociogram_Form::saveGraph() {
+    const QString fileName = m_context.prompter->saveFileName(QStringLiteral("Save Graph As"), kGraphFilter,
+                                                              QStringLiteral("sgp"), m_graphFileName);
+    if (fileName.isEmpty())
+        return;
+    QString error;
+    if (!m_canvas->SaveToFile(fileName, &error)) {
+        showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(fileName, error));
+        return;
+    }
+    m_canvas->SetCommandMode(2);
+    setFileCaption(fileName);
+}
+
+void TSociogram_Form::saveGraphToDocuments() {
+    const QString path = m_context.folders.dataFolder + QStringLiteral("temp_file.sgp");
+    QString error;
+    if (!m_canvas->SaveToFile(path, &error)) {
+        showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(path, error));
+        return;
+    }
+    m_canvas->SetCommandMode(2);
+    m_dm.addClassDocument(path, QString());
+}
+
+QString TSociogram_Form::proposedPictureName() const {
+    const Dataset &classes = m_dm.Trida_Query();
+    return QStringLiteral("Sociogram ") + classes.text(QStringLiteral("skola")) + QStringLiteral(", ") +
+           classes.text(QStringLiteral("stupen")) + QStringLiteral(", ") +
+           classes.text(QStringLiteral("tridni_ucitel")) + QStringLiteral(", ") + m_builder.questionText();
+}
+
+void TSociogram_Form::savePicture(const QString &suffix) {
+    const bool jpeg = suffix == QLatin1String("jpg");
+    const QString filter =
+        jpeg ? QStringLiteral("Obrázek JPEG (*.jpg)") : QStringLiteral("Rozšířený metasoubor (*.emf)");
+    const QString fileName = m_context.prompter->saveFileName(
+        jpeg ? QStringLiteral("Uložit do obrázku JPG") : QStringLiteral("Uložit do obrázku EMF"), filter,
+        suffix, proposedPictureName() + u'.' + suffix);
+    if (fileName.isEmpty())
+        return;
+    QString error;
+    if (!GraphExport::SaveToFile(document(), fileName, &error))
+        showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(fileName, error));
+}
+
+void TSociogram_Form::savePictureToDocuments(const QString &suffix) {
+    const QString path = m_context.folders.dataFolder + QStringLiteral("temp_file.") + suffix;
+    QString error;
+    if (!GraphExport::SaveToFile(document(), path, &error)) {
+        showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(path, error));
+        return;
+    }
+    m_dm.addClassDocument(path, m_builder.questionText());
+}
+
+void TSociogram_Form::print() {
+    if (!m_context.prompter->setupPrinter())
+        return;
+    QString error;
+    if (!m_canvas->Print(sharedPrinter(), kApplicationTitle, &error))
+        showError(error);
+}
+
+void TSociogram_Form::copyToClipboard() {
+    QApplication::clipboard()->setMimeData(GraphExport::MimeData(document(), cfMetafile | cfBitmap));
+}
+
+bool TSociogram_Form::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_canvas && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
+        deleteSelection();
+        return true;
+    }
+    if (watched == m_canvas->viewport() && event->type() == QEvent::Wheel) {
+        auto *wheel = static_cast<QWheelEvent *>(event);
+        if ((wheel->modifiers() & Qt::ControlModifier) && wheel->angleDelta().y() != 0)
+            zoomBy(wheel->angleDelta().y() > 0 ? 10 : -10);
+        return false; // the canvas scrolls as well
+    }
+    return QDialog::eventFilter(watched, event);
+}

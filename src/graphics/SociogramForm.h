@@ -1,0 +1,103 @@
+#pragma once
+
+#include "graphics/SociogramBuilder.h"
+
+#include <QDialog>
+#include <functional>
+
+class GraphDocument;
+class QAction;
+class QActionGroup;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class TGraphCanvas;
+class TGraphObject;
+class TDM;
+class TVlastnosti_Form;
+struct AppContext;
+
+// "Sociogram": builds the sociogram of one question of one session (SociogramBuilder), lets the teacher
+// edit it by hand, saves and opens graph files, exports JPEG and EMF pictures to disk or to the class
+// documents, prints and copies it. Created once, shown modally by the main window, which fills the canvas
+// with the instruction boxes first (showInstructions).
+//
+// Hand edits (colour, new object, deletion, relations, text, arrangement) are steps of the canvas's undo
+// stack next to its own moves and resizes; Ctrl+Z undoes them. Building a sociogram or opening a file
+// starts a new history.
+class TSociogram_Form final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TSociogram_Form)
+public:
+    TSociogram_Form(AppContext &context, QWidget *parent = nullptr);
+    ~TSociogram_Form() override;
+
+    TGraphCanvas *canvas() const { return m_canvas; }
+    GraphDocument &document() const;
+    SociogramBuilder &builder() { return m_builder; }
+    QMenu *sessionMenu() const { return m_sessionMenu; }
+    QMenu *questionMenu() const { return m_questionMenu; }
+    QMenu *relationMenu() const { return m_relationMenu; }
+    QMenu *koeficientMenu() const { return m_koeficientMenu; }
+    QAction *action(const QString &objectName) const;
+
+    // Empties the canvas and puts the instruction boxes in (the main window's opening).
+    void showInstructions();
+    // Empties both choice menus and fills the session menu again (every show).
+    void refillSessionMenu();
+    // A session item was clicked: checks it and fills the question menu.
+    void chooseSession(QAction *item);
+    // A question item was clicked: checks it and builds the sociogram; database failures are shown.
+    void chooseQuestion(QAction *item);
+    // A koeficient item was clicked: checks it and, when the user agrees, arranges again.
+    void chooseKoeficient(QAction *item);
+    void arrange();                               // "Uspořádat náhodně"
+    void recolourSelection();                     // "Barva"
+    void addObject();                             // "Nový objekt"
+    void deleteSelection();                       // "Smazat objekt", Delete
+    void addRelation(SociogramRelation relation); // "Vztahy"
+    void zoomBy(int delta);                       // "Přiblížit" +10, "Oddálit" -10
+    void editText(TGraphObject *object);          // double click: text of the first selected object
+    void openGraph();                             // "Otevřít zdrojová data"
+    // Loads a graph file into the canvas at zoom 100 in select mode, for the next save too, and names the
+    // window after it; a failure is shown and leaves the canvas as it was. (Also the class documents'
+    // way of opening a ".sgp" document before they show this window.)
+    bool loadGraphFile(const QString &fileName);
+    void saveGraph();                                   // "Uložit zdrojová data na disk"
+    void saveGraphToDocuments();                        // "Uložit zdrojová data do Listin"
+    void savePicture(const QString &suffix);            // "Uložit do obrázku JPG|EMF na disk"
+    void savePictureToDocuments(const QString &suffix); // "… do Listin"
+    void print();                                       // "Tisk"
+    void copyToClipboard();                             // canvas menu "Kopírovat do schránky Windows"
+    // "Sociogram " + school, grade, teacher and the question text of the last build.
+    QString proposedPictureName() const;
+    TVlastnosti_Form *propertiesForm();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildToolBar(QToolBar *toolBar);
+    void buildMenus(class QMenuBar *menuBar);
+    QToolButton *addDropDown(QToolBar *toolBar, const QString &objectName, const QString &caption,
+                             const QIcon &icon, QMenu *menu);
+    // Runs a change of the graph by hand as one undoable step.
+    void handEdit(const QString &text, const std::function<void()> &change);
+    void setFileCaption(const QString &fileName);
+    void showError(const QString &text);
+
+    AppContext &m_context;
+    TDM &m_dm;
+    SociogramBuilder m_builder;
+    TGraphCanvas *m_canvas = nullptr;
+    QMenu *m_sessionMenu = nullptr;
+    QMenu *m_questionMenu = nullptr;
+    QMenu *m_relationMenu = nullptr;
+    QMenu *m_koeficientMenu = nullptr;
+    QActionGroup *m_sessionGroup = nullptr;
+    QActionGroup *m_questionGroup = nullptr;
+    QActionGroup *m_koeficientGroup = nullptr;
+    QString m_graphFileName = QStringLiteral("Untitled");
+    TVlastnosti_Form *m_properties = nullptr;
+};

@@ -1,0 +1,244 @@
+#include "questionnaires/SessionsForm.h"
+
+#include "data/AnswerRules.h"
+#include "data/AppContext.h"
+#include "data/DataModule.h"
+#include "data/DatasetTableModel.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
+#include "questionnaires/AnswersForm.h"
+#include "questionnaires/EditorForm.h"
+#include "questionnaires/EvaluationCommand.h"
+#include "widgets/DBNavigator.h"
+#include "widgets/DatasetFieldBinder.h"
+#include "widgets/DatasetGrid.h"
+#include "widgets/EditGuard.h"
+
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QShortcut>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+// The "Účast" cells: the number of respondents of the row's session, from the window's cache.
+class ParticipationDelegate final : public QStyledItemDelegate {
+public:
+    ParticipationDelegate(const TDotazniky_Form *form, const Dataset *sessions, QObject *parent)
+        : QStyledItemDelegate(parent), m_form(form), m_sessions(sessions) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QVariant id = m_sessions->value(index.row(), m_sessions->fieldIndex(QStringLiteral("ID")));
+        if (id.isNull())
+            return;
+        painter->save();
+        painter->setPen(option.state & QStyle::State_Selected ? option.palette.highlightedText().color()
+                                                              : option.palette.text().color());
+        painter->drawText(option.rect.adjusted(3, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                          QString::number(m_form->participation(id.toLongLong())));
+        painter->restore();
+    }
+
+private:
+    const TDotazniky_Form *m_form;
+    const Dataset *m_sessions;
+};
+
+} // namespace
+
+TDotazniky_Form::TDotazniky_Form(AppContext &context, QWidget *parent)
+    : QDialog(parent), m_context(context), m_dm(*context.dm), m_sessions(context.dm->Vyhodnoceni_Query()) {
+    setObjectName(QStringLiteral("TDotazniky_Form"));
+    setWindowTitle(QStringLiteral("Seznam dotazníků"));
+    resize(900, 620);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *menuBar = new QMenuBar(this);
+    layout->setMenuBar(menuBar);
+    buildMenus(menuBar);
+
+    m_navigator = new TDBNavigator(this);
+    m_navigator->setObjectName(QStringLiteral("DBNavigator7"));
+    m_navigator->setDataset(&m_sessions);
+    m_navigator->setVisibleButtons({TDBNavigator::Insert, TDBNavigator::Delete, TDBNavigator::Edit,
+                                    TDBNavigator::Post, TDBNavigator::Cancel});
+    DecorateNavigator(m_navigator, navigatorPictures(), QStringLiteral("Nový dotazník"), true);
+    layout->addWidget(m_navigator);
+
+    auto *middle = new QHBoxLayout;
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("DBGrid12"));
+    m_model = new DatasetTableModel(&m_sessions,
+                                    {{QStringLiteral("Datum"), QStringLiteral("datum"), 70, QString()},
+                                     {QStringLiteral("Třída"), QStringLiteral("nazev_tridy"), 300, QString()},
+                                     {QStringLiteral("Test"), QStringLiteral("nazev_testu"), 163, QString()},
+                                     {QStringLiteral("Účast"), QString(), 50, QString()}},
+                                    this);
+    setUpDatasetGrid(m_grid, m_model, QAbstractItemView::SingleSelection);
+    m_grid->setItemDelegateForColumn(3, new ParticipationDelegate(this, &m_sessions, m_grid));
+    connect(m_grid, &QTableView::doubleClicked, this, &TDotazniky_Form::enterAnswers);
+    middle->addWidget(m_grid, 3);
+    m_details = buildDetails();
+    middle->addWidget(m_details, 1);
+    layout->addLayout(middle, 2);
+
+    m_notes = new QPlainTextEdit(this);
+    m_notes->setObjectName(QStringLiteral("Poznamky_DBMemo"));
+    QPalette notesPalette = m_notes->palette();
+    notesPalette.setColor(QPalette::Base, QColor(207, 221, 254));
+    m_notes->setPalette(notesPalette);
+    buildNotesMenu();
+    layout->addWidget(m_notes, 1);
+    auto *binder = new DatasetFieldBinder(&m_sessions, this);
+    binder->bind(m_notes, QStringLiteral("poznamky"));
+    binder->bind(m_details->findChild<QDateEdit *>(QStringLiteral("DatumTestovani_DateTimePicker")),
+                 QStringLiteral("datum"));
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->hide();
+    layout->addWidget(m_progress);
+
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &TDotazniky_Form::reject);
+    connect(&m_sessions, &Dataset::stateChanged, this, &TDotazniky_Form::followState);
+    connect(&m_sessions, &Dataset::resetDone, this, &TDotazniky_Form::reloadParticipation);
+    connect(&m_dm, &TDM::rowsDeleted, this, &TDotazniky_Form::reloadParticipation);
+    followState();
+}
+
+void TDotazniky_Form::buildMenus(QMenuBar *menuBar) {
+    QMenu *answers = menuBar->addMenu(QStringLiteral("&Odpovědi"));
+    answers->addAction(QStringLiteral("&Zadávat odpovědi"), this, &TDotazniky_Form::enterAnswers)
+        ->setObjectName(QStringLiteral("ZadavatOdpovedi_Action"));
+    QMenu *evaluation = menuBar->addMenu(QStringLiteral("&Vyhodnocení"));
+    evaluation->addAction(QStringLiteral("&Textové vyhodnocení"), this, &TDotazniky_Form::runTextualEvaluation)
+        ->setObjectName(QStringLiteral("TextoveVyhodnoceni_Action"));
+    QMenu *advanced = menuBar->addMenu(QStringLiteral("&Pokročilé nástroje"));
+    advanced->setObjectName(QStringLiteral("PokrocileNastroje_Menu"));
+    // The web forms are not built yet: their commands are shown, but cannot be used.
+    advanced->addAction(QStringLiteral("&Generovat HTML formuláře"))->setEnabled(false);
+    advanced->addAction(QStringLiteral("&Importovat výsledky z HTML formulářů"))->setEnabled(false);
+    advanced->addSeparator();
+    advanced->addAction(QStringLiteral("&Vymazat všechny odpovědi u označeného dotazníku"), this,
+                        &TDotazniky_Form::wipeAnswers)
+        ->setObjectName(QStringLiteral("VymazatOdpovedi_Action"));
+    // Decided once, when the window is made.
+    advanced->menuAction()->setVisible(m_context.settings && m_context.settings->expert());
+}
+
+QWidget *TDotazniky_Form::buildDetails() {
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Vyhodnoceni_Podrobnosti_Panel"));
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, QColor(255, 255, 128));
+    panel->setPalette(palette);
+    auto *column = new QVBoxLayout(panel);
+    column->addWidget(new QLabel(QStringLiteral("Test"), panel));
+    m_questionnaireGrid = new QTableView(panel);
+    m_questionnaireGrid->setObjectName(QStringLiteral("Testy_DBGrid"));
+    auto *questionnaires = new DatasetTableModel(
+        &m_dm.Testy_Query(), {{QStringLiteral("Název"), QStringLiteral("nazev_testu"), 200, QString()}}, this);
+    setUpDatasetGrid(m_questionnaireGrid, questionnaires, QAbstractItemView::SingleSelection);
+    m_questionnaireGrid->horizontalHeader()->hide();
+    m_questionnaireGrid->horizontalHeader()->setStretchLastSection(true);
+    column->addWidget(m_questionnaireGrid, 1);
+    column->addWidget(new QLabel(QStringLiteral("Datum testování:"), panel));
+    auto *date = new QDateEdit(panel);
+    date->setObjectName(QStringLiteral("DatumTestovani_DateTimePicker"));
+    date->setCalendarPopup(true);
+    column->addWidget(date);
+    panel->hide();
+    return panel;
+}
+
+void TDotazniky_Form::buildNotesMenu() {
+    m_notes->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto *menu = new QMenu(m_notes);
+    menu->setObjectName(QStringLiteral("Poznamky_PopupMenu"));
+    menu->addAction(QStringLiteral("Zpět"), m_notes, &QPlainTextEdit::undo);
+    menu->addAction(QStringLiteral("Kopírovat"), m_notes, &QPlainTextEdit::copy);
+    menu->addAction(QStringLiteral("Vložit"), m_notes, &QPlainTextEdit::paste);
+    menu->addAction(QStringLiteral("Vyjmout"), m_notes, &QPlainTextEdit::cut);
+    menu->addAction(QStringLiteral("Vybrat vše"), m_notes, &QPlainTextEdit::selectAll);
+    connect(m_notes, &QWidget::customContextMenuRequested, menu,
+            [this, menu](const QPoint &at) { menu->popup(m_notes->mapToGlobal(at)); });
+}
+
+void TDotazniky_Form::followState() {
+    const Dataset::State state = m_sessions.state();
+    const bool editing = m_sessions.isEditing();
+    m_details->setVisible(editing);
+    m_grid->setEnabled(!editing);
+    // The questionnaire of an existing session cannot change: its answers belong to its questions.
+    m_questionnaireGrid->setEnabled(state == Dataset::State::Insert);
+    if (state == Dataset::State::Insert)
+        m_questionnaireGrid->setFocus();
+}
+
+void TDotazniky_Form::reloadParticipation() {
+    QList<qint64> ids;
+    const int column = m_sessions.fieldIndex(QStringLiteral("ID"));
+    for (int row = 0; row < m_sessions.recordCount(); ++row)
+        ids << m_sessions.value(row, column).toLongLong();
+    m_participation = ids.isEmpty() ? QHash<qint64, int>() : m_dm.answers().participation(ids);
+    m_grid->viewport()->update();
+}
+
+TDotaznik_Odpovedi_Form *TDotazniky_Form::answersWindow() const {
+    if (m_answersWindow)
+        return m_answersWindow;
+    return parentWidget() ? parentWidget()->findChild<TDotaznik_Odpovedi_Form *>() : nullptr;
+}
+
+bool TDotazniky_Form::enterAnswers() {
+    TDotaznik_Odpovedi_Form *window = answersWindow();
+    if (!window || m_sessions.isEditing() || m_sessions.currentRow() < 0 || m_sessions.isNull(QStringLiteral("id_testu")))
+        return false;
+    const QVariant questionnaire = m_sessions.value(QStringLiteral("id_testu"));
+    m_dm.OtazkyVyhodnoceni_Query().setParameter(QStringLiteral("par_testy_id"), questionnaire);
+    m_dm.RefreshDataset(m_dm.OtazkyVyhodnoceni_Query());
+    m_dm.Testy_Query().locate(QStringLiteral("ID"), questionnaire);
+    window->setDescription(QStringLiteral("Vyhodnocení třídy ") + m_sessions.text(QStringLiteral("nazev_tridy")) +
+                           QStringLiteral(", test ") + m_sessions.text(QStringLiteral("nazev_testu")));
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    window->raise();
+    return true;
+}
+
+void TDotazniky_Form::runTextualEvaluation() {
+    TEditor_Form *editor = parentWidget() ? parentWidget()->findChild<TEditor_Form *>() : nullptr;
+    if (editor && !m_sessions.isEditing())
+        ::runTextualEvaluation(m_context, *editor);
+}
+
+void TDotazniky_Form::wipeAnswers() {
+    if (m_sessions.currentRow() < 0 || m_sessions.isEditing())
+        return;
+    if (m_dm.answers().wipeSession(m_sessions.value(QStringLiteral("ID"))))
+        m_dm.RefreshDataset(m_sessions);
+}
+
+void TDotazniky_Form::reject() {
+    if (m_sessions.state() == Dataset::State::Edit) {
+        if (!m_context.prompter->askYesNo(QStringLiteral("Nemáte uloženou databázi. Chcete uložit?"),
+                                          QStringLiteral("Uložení"), Prompter::Icon::Question) ||
+            !m_sessions.post())
+            return;
+    } else if (!EditGuard::mayClose(m_sessions, *m_context.prompter)) {
+        return;
+    }
+    QDialog::reject();
+}

@@ -1,0 +1,297 @@
+#include "questionnaires/TextualEvaluation.h"
+
+#include "automation/WordProcessor.h"
+#include "data/AggregationQueries.h"
+#include "data/DataModule.h"
+#include "data/Dataset.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+using Style = StyledLine::Style;
+
+const QString kDefaultNotes = QStringLiteral("Textové poznámky k vyhodnocení:");
+const QString kBreak = QStringLiteral("\r\n");
+
+bool isFreeText(const EvaluationRow &row) {
+    return row.typ == 4 && !row.slovy.isEmpty() &&
+           (row.pohlavi == QStringLiteral("muž") || row.pohlavi == QStringLiteral("žena"));
+}
+
+// The recipient as the block names him: option rows of the scales lose their paired labels.
+QString recipientName(const EvaluationRow &row) {
+    QString name = row.recipientName;
+    if (row.typ == 1) {
+        for (const char *part : {" | 1", " | 2", " | 3", " | 4", " | 5"}) {
+            const qsizetype at = name.indexOf(QLatin1String(part));
+            if (at >= 0)
+                name.remove(at, qsizetype(qstrlen(part)));
+        }
+    } else if (row.typ == 2) {
+        for (const char *part : {"a) | ", "b) | ", "c) | ", "d) | ", "e) | "}) {
+            const qsizetype at = name.indexOf(QLatin1String(part));
+            if (at >= 0)
+                name.remove(at, qsizetype(qstrlen(part)));
+        }
+    }
+    return name;
+}
+
+QString text(const Dataset &dataset, int row, int column) {
+    const QVariant value = dataset.value(row, column);
+    return value.isNull() ? QString() : value.toString();
+}
+
+} // namespace
+
+TextualEvaluation::TextualEvaluation(const EvaluationHeader &header, const EvaluationOptions &options)
+    : m_header(header), m_options(options) {}
+
+QString TextualEvaluation::schoolYear(const QDate &date) {
+    const int year = date.year();
+    return date.month() >= 9 ? QStringLiteral("%1/%2").arg(year).arg(year + 1)
+                             : QStringLiteral("%1/%2").arg(year - 1).arg(year);
+}
+
+QStringList TextualEvaluation::headerLines() const {
+    QStringList lines = {QStringLiteral("Mapování vztahů"), m_header.stupen, schoolYear(m_header.datum), QString(),
+                         QStringLiteral("Škola: ") + m_header.skola, QStringLiteral("Třída: ") + m_header.stupen,
+                         QStringLiteral("Třídní učitel: ") + m_header.tridniUcitel,
+                         QStringLiteral("Datum testování: ") + m_header.datum.toString(QStringLiteral("dd.MM.yyyy"))};
+    if (m_header.poznamky != kDefaultNotes) {
+        lines << QString() << QStringLiteral("Poznámky: ");
+        lines << QString(m_header.poznamky).replace(kBreak, QStringLiteral("\n")).split(u'\n');
+    }
+    lines << QString();
+    return lines;
+}
+
+void TextualEvaluation::endBlock(bool trimTrailingComma) {
+    if (m_inEntry && m_entryListsNames && m_slot >= 0)
+        m_slots[m_slot] += m_respondents.join(QStringLiteral(", ")) + u')';
+    m_inEntry = false;
+    m_entryListsNames = false;
+    m_respondents.clear();
+    if (trimTrailingComma && m_slot >= 0 && m_slots[m_slot].endsWith(QLatin1String(", ")))
+        m_slots[m_slot].chop(2);
+}
+
+void TextualEvaluation::addPass(const QList<EvaluationRow> &rows, bool positive) {
+    bool inBlock = false;
+    qint64 question = 0;
+    qint64 recipient = 0;
+    for (const EvaluationRow &row : rows) {
+        if (row.positive != positive)
+            break;
+        const bool newBlock = !inBlock || row.questionId != question;
+        if (newBlock) {
+            // The previous block (of this pass or of the one before) ends because this one begins.
+            endBlock(true);
+            const int v = row.poradiVyhodnoceni;
+            const int slot = positive ? 2 * v - 1 : 2 * v;
+            // Orders outside the table have no slot: such a block is left out, other slots stay as they are.
+            m_slot = (positive ? v >= 1 && v <= 500 : v >= 0 && v <= 499) ? slot : -1;
+            if (m_slot >= 0) {
+                if (positive) {
+                    QString head = kBreak + kBreak + kBreak;
+                    if (!row.nadpisNad.isEmpty())
+                        head += QStringLiteral("<h2>") + row.nadpisNad + kBreak + kBreak;
+                    head += QStringLiteral("<b>") + row.textOtazky;
+                    if (!row.popis.isEmpty())
+                        head += kBreak + row.popis + kBreak;
+                    m_slots[m_slot] = head;
+                } else {
+                    m_slots[m_slot] += kBreak + kBreak + kBreak + QStringLiteral("<b>") + row.textOtazkyNegativni + kBreak + kBreak;
+                }
+            }
+            m_zeroListStarted = false;
+            inBlock = true;
+            question = row.questionId;
+        }
+        const int count = positive ? row.countPositive : row.countNegative;
+        const bool freeText = positive && count < 1 && isFreeText(row);
+        if (newBlock || row.recipientId != recipient) {
+            endBlock(false);
+            m_inEntry = true;
+            recipient = row.recipientId;
+            QString entry;
+            const QString name = recipientName(row);
+            if (count >= 1) {
+                entry = kBreak + name + QStringLiteral(" - ") + QString::number(count) + u'x';
+                if (m_options.names) {
+                    entry += QStringLiteral("\t(");
+                    m_entryListsNames = true;
+                }
+            } else if (freeText) {
+                entry = kBreak + row.celeJmeno + QStringLiteral(": \t") + row.slovy + kBreak;
+            } else if (m_options.zeros && (!positive || row.typ != 4)) {
+                entry = m_zeroListStarted ? name + QStringLiteral(", ") : kBreak + QStringLiteral("0x:\t") + name + QStringLiteral(", ");
+                m_zeroListStarted = true;
+            }
+            if (m_slot >= 0)
+                m_slots[m_slot] += entry;
+        } else if (freeText && m_slot >= 0) {
+            m_slots[m_slot] += kBreak + row.celeJmeno + QStringLiteral(": \t") + row.slovy + kBreak;
+        }
+        if (!row.respondentName.isEmpty())
+            m_respondents << row.respondentName;
+    }
+    // The entry ends with the pass; the block stays open until a next block begins.
+    if (m_inEntry && m_entryListsNames && m_slot >= 0)
+        m_slots[m_slot] += m_respondents.join(QStringLiteral(", ")) + u')';
+    m_inEntry = false;
+    m_entryListsNames = false;
+    m_respondents.clear();
+}
+
+QList<StyledLine> TextualEvaluation::lines() const {
+    QStringList texts = headerLines();
+    for (auto it = m_slots.cbegin(); it != m_slots.cend(); ++it)
+        if (!it.value().isEmpty())
+            texts << QString(it.value()).replace(kBreak, QStringLiteral("\n")).replace(u'\r', u'\n').split(u'\n');
+    QList<StyledLine> result;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        QString line = texts[i];
+        Style style = i < 3 ? Style::Bold : Style::Normal;
+        if (i > 0) {
+            if (line.contains(QLatin1String("<b>"))) {
+                style = Style::Bold;
+                line.remove(line.indexOf(QLatin1String("<b>")), 3);
+            }
+            if (line.contains(QLatin1String("<h2>"))) {
+                style = Style::BoldUnderline;
+                line.remove(line.indexOf(QLatin1String("<h2>")), 4);
+            }
+            line.replace(QLatin1String("  "), QLatin1String(" "));
+            line.replace(QLatin1String(". ,"), QLatin1String(".,"));
+            line.replace(QLatin1String(". )"), QLatin1String(".)"));
+        }
+        result.append({line, style});
+    }
+    return result;
+}
+
+QList<EvaluationRow> TextualEvaluation::readRows(Dataset &detail, const QString &orderLine) {
+    detail.close();
+    detail.setLastSqlLine(orderLine);
+    QList<EvaluationRow> rows;
+    if (!detail.refresh())
+        return rows;
+    const auto column = [&detail](const char *name) { return detail.fieldIndex(QString::fromLatin1(name)); };
+    const int pozitivni = column("pozitivni"), otazka = column("druha_tabulka.id_otazky"),
+              adresat = column("id_adresata_odpovedi"), jmenoAdresata = column("jmeno_adresata"),
+              jmenoRespondenta = column("jmeno_respondenta"), kladne = column("pocet_pozitivni"),
+              zaporne = column("pocet_negativni"), typ = column("typ"), slovy = column("slovy"),
+              pohlavi = column("pohlavi"), celeJmeno = column("cele_jmeno"),
+              textOtazky = column("prvni_tabulka.text_otazky"), negativni = column("text_otazky_negativni"),
+              nadpis = column("nadpis_nad"), popis = column("popis"), poradi = column("poradi_vyhodnoceni");
+    rows.reserve(detail.recordCount());
+    for (int r = 0; r < detail.recordCount(); ++r) {
+        EvaluationRow row;
+        row.positive = detail.value(r, pozitivni).toInt() != 0;
+        row.questionId = detail.value(r, otazka).toLongLong();
+        row.recipientId = detail.value(r, adresat).toLongLong();
+        row.recipientName = text(detail, r, jmenoAdresata);
+        row.respondentName = text(detail, r, jmenoRespondenta);
+        row.countPositive = detail.value(r, kladne).toInt();
+        row.countNegative = detail.value(r, zaporne).toInt();
+        row.typ = detail.value(r, typ).toInt();
+        row.slovy = text(detail, r, slovy);
+        row.pohlavi = text(detail, r, pohlavi);
+        row.celeJmeno = text(detail, r, celeJmeno);
+        row.textOtazky = text(detail, r, textOtazky);
+        row.textOtazkyNegativni = text(detail, r, negativni);
+        row.nadpisNad = text(detail, r, nadpis);
+        row.popis = text(detail, r, popis);
+        row.poradiVyhodnoceni = detail.value(r, poradi).toInt();
+        rows.append(row);
+    }
+    return rows;
+}
+
+QString evaluationPlainText(const QList<StyledLine> &lines) {
+    return QuestionnaireTexts::plainText(lines);
+}
+
+QString evaluationHtml(const QList<StyledLine> &lines) {
+    QString html = QStringLiteral("<!DOCTYPE html>\n<html lang=\"cs\">\n<head><meta charset=\"utf-8\"><title>Mapování "
+                                  "vztahů</title></head>\n<body>\n");
+    for (const StyledLine &line : lines) {
+        QString escaped = line.text.toHtmlEscaped().replace(u'\t', QStringLiteral("&emsp;"));
+        if (line.style == Style::Bold)
+            escaped = QStringLiteral("<b>") + escaped + QStringLiteral("</b>");
+        else if (line.style == Style::BoldUnderline)
+            escaped = QStringLiteral("<b><u>") + escaped + QStringLiteral("</u></b>");
+        else if (line.style == Style::Italic)
+            escaped = QStringLiteral("<i>") + escaped + QStringLiteral("</i>");
+        html += escaped + QStringLiteral("<br>\n");
+    }
+    return html + QStringLiteral("</body>\n</html>\n");
+}
+
+void formatEvaluationReport(WordProcessor &word, const QTextDocument &report) {
+    constexpr qreal indent = 148.8375;
+    word.pasteRichText(report);
+    word.wholeStory();
+    word.addTabStop(indent);
+    word.setLeftIndent(indent);
+    word.setSpaceBeforeAuto(false);
+    word.setSpaceAfterAuto(false);
+    word.setFirstLineIndent(-indent);
+    word.wholeStory();
+    word.setFontSize(10);
+    word.setFontName(QStringLiteral("Cambria"));
+    word.homeKey();
+    word.moveDown(3, true);
+    word.setFontSize(14);
+    word.setAlignment(WordProcessor::Alignment::Center);
+    word.moveDown(1, false);
+    word.moveDown(4, true);
+    word.setFontSize(12);
+    word.homeKey();
+    // Headings (bold and underlined text) at 14 pt. The ranges are collected first: formatting splits and
+    // joins fragments.
+    QList<QPair<int, int>> headings;
+    for (QTextBlock block = word.document().begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.fontWeight() >= QFont::Bold && format.fontUnderline())
+                headings.append({fragment.position(), fragment.position() + fragment.length()});
+        }
+    QTextCursor cursor(&word.document());
+    QTextCharFormat size;
+    size.setFontPointSize(14);
+    for (const auto &[from, to] : std::as_const(headings)) {
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(size);
+    }
+}
+
+QList<StyledLine> evaluateCurrentSession(TDM &dm, const EvaluationOptions &options) {
+    Dataset &sessions = dm.Vyhodnoceni_Query();
+    Dataset &classes = dm.Trida_Query();
+    if (!sessions.isOpen() || sessions.currentRow() < 0)
+        return {};
+    EvaluationHeader header;
+    if (classes.isOpen() && classes.currentRow() >= 0) {
+        header.skola = classes.text(QStringLiteral("skola"));
+        header.stupen = classes.text(QStringLiteral("stupen"));
+        header.tridniUcitel = classes.text(QStringLiteral("tridni_ucitel"));
+    }
+    header.datum = sessions.value(QStringLiteral("datum")).toDate();
+    header.poznamky = sessions.text(QStringLiteral("poznamky"));
+    Dataset &detail = dm.ADOQuery2();
+    AggregationQueries::setParameters(detail, sessions.value(QStringLiteral("ID")),
+                                      sessions.value(QStringLiteral("id_testu")), dm.currentClassId());
+    TextualEvaluation report(header, options);
+    report.addPass(TextualEvaluation::readRows(detail, QString::fromLatin1(AggregationQueries::positiveFirstOrder)),
+                   true);
+    report.addPass(TextualEvaluation::readRows(detail, QString::fromLatin1(AggregationQueries::negativeFirstOrder)),
+                   false);
+    return report.lines();
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "questionnaires/QuestionnaireTexts.h"
+
+#include <QDate>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+class Dataset;
+class QTextDocument;
+class WordProcessor;
+
+// One detail row of the who-chose-whom aggregation, as the report reads it.
+struct EvaluationRow {
+    bool positive = true;
+    qint64 questionId = 0;
+    qint64 recipientId = 0;
+    QString recipientName;  // `jmeno_adresata`
+    QString respondentName; // `jmeno_respondenta`, empty when nobody chose the recipient
+    int countPositive = 0;
+    int countNegative = 0;
+    int typ = 0;
+    QString slovy;
+    QString pohlavi;
+    QString celeJmeno; // of the row's partner: for a free-text answer its author
+    QString textOtazky;
+    QString textOtazkyNegativni;
+    QString nadpisNad;
+    QString popis;
+    int poradiVyhodnoceni = 0; // an empty order counts as 0
+};
+
+// The class and session the report is about.
+struct EvaluationHeader {
+    QString skola;
+    QString stupen;
+    QString tridniUcitel;
+    QDate datum;
+    QString poznamky;
+};
+
+struct EvaluationOptions {
+    bool zeros = false; // list the members nobody chose ("0x:")
+    bool names = false; // name the respondents behind every count
+};
+
+// "Mapování vztahů": the written report of one session. Built as header lines and question blocks kept in
+// slots by evaluation order (positive block 2·v−1, negative block 2·v); lines carry markers ("<b>" question
+// line, "<h2>" heading) until the final pass turns them into bold and bold-underlined lines.
+class TextualEvaluation final {
+public:
+    TextualEvaluation(const EvaluationHeader &header, const EvaluationOptions &options);
+
+    // The rows of one pass (all positive rows, then in a second call all negative rows), in the order of
+    // the matching ordering line of the aggregation. A pass stops at the first row of the other polarity.
+    void addPass(const QList<EvaluationRow> &rows, bool positive);
+
+    // The finished report: bold first three lines, cleaned lines with bold and bold-underlined markers
+    // resolved. The first line is never cleaned.
+    QList<StyledLine> lines() const;
+
+    // "2012/2013" for any date from September 2012 to August 2013.
+    static QString schoolYear(const QDate &date);
+    // The header lines as written at the top of the report.
+    QStringList headerLines() const;
+
+    // The rows of the aggregation dataset read in the given order (its last statement line replaced; left
+    // so, as the report's callers expect).
+    static QList<EvaluationRow> readRows(Dataset &detail, const QString &orderLine);
+
+private:
+    void endBlock(bool trimTrailingComma);
+
+    EvaluationHeader m_header;
+    EvaluationOptions m_options;
+    QMap<int, QString> m_slots;
+    // Grouping state of the pass being read.
+    int m_slot = -1;
+    bool m_inEntry = false;
+    QStringList m_respondents;
+    bool m_entryListsNames = false;
+    bool m_zeroListStarted = false;
+};
+
+// Plain text of the report (markers resolved), one line per line.
+QString evaluationPlainText(const QList<StyledLine> &lines);
+// HTML of the report: bold and underline kept, text escaped.
+QString evaluationHtml(const QList<StyledLine> &lines);
+// The word processor's formatting of the report: tab stop and hanging indent 148.8375 pt, Cambria 10, the
+// title lines 14 pt centred, the next four lines 12 pt, headings (bold and underlined) 14 pt.
+void formatEvaluationReport(WordProcessor &word, const QTextDocument &report);
+
+class TDM;
+
+// The report of the current session of `Vyhodnoceni_Query`, in the current class of `Trida_Query`: the
+// aggregation's parameters set, both passes read. Empty when there is no session.
+QList<StyledLine> evaluateCurrentSession(TDM &dm, const EvaluationOptions &options);

@@ -1,0 +1,239 @@
+#include "SociogramFixture.h"
+
+#include "graph/NodeShapes.h"
+#include "graphics/SociogramBuilder.h"
+
+namespace {
+
+using SociogramBuild = SociogramFixture;
+
+QString key(qint64 id, bool positive = true) {
+    return QString::number(id) + (positive ? "" : "_");
+}
+
+} // namespace
+
+TEST_F(SociogramBuild, MenusOfferSessionsAndOneItemPerWording) {
+    openModule();
+    SociogramBuilder builder(dm());
+    ASSERT_EQ(builder.sessionItems().size(), 1);
+    EXPECT_EQ(builder.sessionItems().first().value, QString::number(m_session));
+    EXPECT_EQ(builder.sessionItems().first().caption, QStringLiteral("04-03-2021 | Vztahy"));
+
+    const QList<SociogramMenuItem> items = builder.questionItems(m_session);
+    const QList<SociogramMenuItem> expected{{QStringLiteral("1 S kým sedíš rád?"), key(m_question)},
+                                            {QStringLiteral("1 S kým nesedíš?"), key(m_question, false)},
+                                            {QStringLiteral("2 Kdo je tvůj kamarád?"), key(m_plainQuestion)}};
+    EXPECT_EQ(items, expected);
+}
+
+TEST_F(SociogramBuild, NegativeItemBuildsTheNegativeSociogram) {
+    const qint64 a = addPupil(m_class, "Adam", "Bílý");
+    const qint64 b = addPupil(m_class, "Eva", "Malá", QStringLiteral("žena"));
+    addAnswer(m_session, m_question, a, b, true);
+    addAnswer(m_session, m_question, b, a, false);
+    openModule();
+    SociogramBuilder builder(dm());
+    builder.questionItems(m_session);
+    QStringList captions;
+    builder.setBusyCaption = [&](const QString &c) { captions << c; };
+    GraphDocument doc;
+    ASSERT_TRUE(builder.build(doc, QString::number(m_session), key(m_question, false)));
+
+    EXPECT_EQ(captions, QStringList({"Orbelis - Pracuji...", "Orbelis"}));
+    ASSERT_TRUE(node(doc, "NEGATIVNÍ VOLBY"));
+    EXPECT_EQ(node(doc, "NEGATIVNÍ VOLBY")->Bounds(), QRect(25, 70, 200, 30));
+    ASSERT_TRUE(node(doc, "S kým nesedíš?"));
+    EXPECT_EQ(node(doc, "S kým nesedíš?")->Bounds(), QRect(300, 70, 325, 30));
+    const QString heading =
+        QStringLiteral("Škola: ZŠ Lipová, vyplněno 4.3.2021, třída 5.A, třídní učitel: Nováková");
+    ASSERT_TRUE(node(doc, heading));
+    EXPECT_EQ(node(doc, heading)->Bounds(), QRect(25, 30, 600, 30));
+    EXPECT_EQ(linkCount(doc), 1);
+    EXPECT_TRUE(link(doc, "Eva Malá", "Adam Bílý"));
+    // Bubbles: class and colour by kind.
+    EXPECT_EQ(node(doc, "Adam Bílý")->ClassName(), "TRectangularNode");
+    EXPECT_EQ(node(doc, "Adam Bílý")->Brush().Color, SociogramColors::Boy);
+    EXPECT_EQ(node(doc, "Eva Malá")->ClassName(), "TRoundRectangularNode");
+    EXPECT_EQ(node(doc, "Eva Malá")->Brush().Color, SociogramColors::Girl);
+}
+
+TEST_F(SociogramBuild, MutualPairIsTwoRedArrowsAndPositiveAgainstNegativeIsGreenDotted) {
+    const qint64 a = addPupil(m_class, "Adam");
+    const qint64 b = addPupil(m_class, "Bořek");
+    const qint64 c = addPupil(m_class, "Cyril");
+    const qint64 d = addPupil(m_class, "David");
+    addAnswer(m_session, m_question, a, b, true);
+    addAnswer(m_session, m_question, b, a, true);
+    addAnswer(m_session, m_question, c, d, true);
+    addAnswer(m_session, m_question, d, c, false);
+    addAnswer(m_session, m_question, d, a, true);
+    // Answers of another session of the same questionnaire colour nothing today.
+    const qint64 old = addSession(m_class, m_test, QStringLiteral("2019-01-01 00:00:00"));
+    addAnswer(old, m_question, a, d, true);
+    addAnswer(old, m_question, a, d, false);
+    openModule();
+    SociogramBuilder builder(dm());
+    builder.questionItems(m_session);
+    GraphDocument doc;
+    ASSERT_TRUE(builder.build(doc, QString::number(m_session), key(m_question)));
+
+    ASSERT_EQ(linkCount(doc), 4);
+    for (auto [from, to] : {std::pair("Adam", "Bořek"), std::pair("Bořek", "Adam")}) {
+        TGraphLink *l = link(doc, from, to);
+        ASSERT_TRUE(l) << from << to;
+        EXPECT_EQ(l->Pen().Color, SociogramColors::Reciprocal);
+        EXPECT_EQ(l->Brush().Color, SociogramColors::Reciprocal);
+        EXPECT_EQ(l->Pen().Width, 2);
+        EXPECT_EQ(l->Pen().Style, psSolid);
+    }
+    TGraphLink *ambivalent = link(doc, "Cyril", "David");
+    ASSERT_TRUE(ambivalent);
+    EXPECT_EQ(ambivalent->Pen().Color, SociogramColors::Ambivalent);
+    EXPECT_EQ(ambivalent->Pen().Width, 1);
+    EXPECT_EQ(ambivalent->Pen().Style, psDot);
+    TGraphLink *plain = link(doc, "David", "Adam");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->Pen(), (TGraphPen{clBlack, pmCopy, psSolid, 2}));
+
+    // The negative sociogram shows David's negative choice, green and dotted as well.
+    ASSERT_TRUE(builder.build(doc, QString::number(m_session), key(m_question, false)));
+    ASSERT_EQ(linkCount(doc), 1);
+    ASSERT_TRUE(link(doc, "David", "Cyril"));
+    EXPECT_EQ(link(doc, "David", "Cyril")->Pen().Style, psDot);
+}
+
+TEST_F(SociogramBuild, ThirteenBubblesGiveKoeficientTwo) {
+    QList<qint64> boys;
+    for (int i = 0; i < 13; ++i)
+        boys << addPupil(m_class, QStringLiteral("Žák%1").arg(i));
+    addAnswer(m_session, m_question, boys[0], boys[1], true);
+    openModule();
+    SociogramBuilder builder(dm());
+    builder.questionItems(m_session);
+    GraphDocument doc;
+    ASSERT_TRUE(builder.build(doc, QString::number(m_session), key(m_question)));
+
+    EXPECT_EQ(builder.arrangement().koeficient(doc), 2);
+    // One arrow in: much-chosen, first of its band; none in: little-chosen, in list order.
+    const TGraphNode *chosen = node(doc, "Žák1");
+    EXPECT_EQ(chosen->Left(), 50);
+    EXPECT_GE(chosen->Top(), 300);
+    EXPECT_LE(chosen->Top(), 399);
+    const TGraphNode *third = node(doc, "Žák2");
+    EXPECT_EQ(third->Left(), 50 + 110); // after Žák0; Žák1 went to the other band
+    EXPECT_GE(third->Top(), 110);
+    EXPECT_LE(third->Top(), 199);
+    EXPECT_EQ(third->Bounds().size(), QSize(100, 50));
+}
+
+TEST_F(SociogramBuild, FewerThanSixBubblesAreAllMuchChosen) {
+    addPupil(m_class, "Adam");
+    addPupil(m_class, "Eva", QVariant(), QStringLiteral("žena"));
+    openModule();
+    SociogramBuilder builder(dm());
+    builder.questionItems(m_session);
+    GraphDocument doc;
+    ASSERT_TRUE(builder.build(doc, QString::number(m_session), key(m_question)));
+    EXPECT_EQ(builder.arrangement().koeficient(doc), 0);
+    EXPECT_GE(node(doc, "Adam")->Top(), 300);
+    EXPECT_LE(node(doc, "Adam")->Top(), 399);
+    EXPECT_GE(node(doc, "Eva")->Top(), 460);
+    EXPECT_LE(node(doc, "Eva")->Top(), 559);
+}
+
+TEST_F(SociogramBuild, UnchosenOptionBubblesDisappearAndRecolouredBubblesStay) {
+    const qint64 a = addPupil(m_class, "Adam");
+    const qint64 yes = addPupil(m_class, "ano", QVariant(), QStringLiteral("ano-ne"));
+    addPupil(m_class, "ne", QVariant(), QStringLiteral("ano-ne"));
+    for (int i = 0; i < 10; ++i)
+        addPupil(m_class, QStringLiteral("Žák%1").arg(i));
+    addAnswer(m_session, m_question, a, yes, true);
+    openModule();
+    SociogramBuilder builder(dm());
+    builder.questionItems(m_session);
+    GraphDocument doc;
+    ASSERT_TRUE(builder.build(doc, QString::number(m_session), key(m_question)));
+
+    EXPECT_FALSE(node(doc, "ne"));
+    ASSERT_TRUE(node(doc, "ano"));
+    EXPECT_EQ(node(doc, "ano")->ClassName(), "TRoundRectangularNode");
+    EXPECT_EQ(node(doc, "ano")->Brush().Color, SociogramColors::Option);
+    EXPECT_GE(node(doc, "ano")->Top(),
+              460); // chosen once, koeficient 12 / 6 = 2 (after "ne" went): much-chosen
+    EXPECT_LE(node(doc, "ano")->Top(), 559);
+    EXPECT_EQ(builder.arrangement().koeficient(doc), 2);
+
+    // Recolour six bubbles by hand: they are no longer counted, and they stay where they are put.
+    for (int i = 0; i < 6; ++i) {
+        TGraphNode *n = node(doc, QStringLiteral("Žák%1").arg(i));
+        n->SetBrushColor(clWhite);
+        n->SetBounds(900, 900 + i, 100, 50);
+    }
+    EXPECT_EQ(builder.arrangement().koeficient(doc), 1);
+    builder.arrangement().arrange(doc);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(node(doc, QStringLiteral("Žák%1").arg(i))->Bounds().topLeft(), QPoint(900, 900 + i));
+    EXPECT_EQ(node(doc, "Žák6")->Left(), 50 + 110 * 1); // second little-chosen boy after Adam
+}
+
+TEST_F(SociogramBuild, SameChoiceGivesTheSameFileAndTheSequenceGoesOn) {
+    for (int i = 0; i < 8; ++i)
+        addPupil(m_class, QStringLiteral("Žák%1").arg(i), QVariant(),
+                 i % 2 ? QStringLiteral("žena") : QStringLiteral("muž"));
+    openModule();
+    SociogramBuilder builder(dm());
+    builder.questionItems(m_session);
+    GraphDocument first, second;
+    ASSERT_TRUE(builder.build(first, QString::number(m_session), key(m_question)));
+    builder.arrangement().arrange(first); // a later "Uspořádat náhodně" goes on along the sequence
+    ASSERT_TRUE(builder.build(first, QString::number(m_session), key(m_question)));
+    SociogramBuilder other(dm());
+    ASSERT_TRUE(other.build(second, QString::number(m_session), key(m_question)));
+    EXPECT_EQ(first.SaveToBytes(), second.SaveToBytes());
+    const QByteArray built = first.SaveToBytes();
+    builder.arrangement().arrange(first);
+    EXPECT_NE(first.SaveToBytes(), built);
+}
+
+TEST_F(SociogramBuild, FailedBuildRestoresTheCaptionAndKeepsTheGraph) {
+    addPupil(m_class, "Adam");
+    openModule();
+    SociogramBuilder builder(dm());
+    builder.questionItems(m_session);
+    GraphDocument doc;
+    SociogramBuilder::showInstructions(doc);
+    const QByteArray before = doc.SaveToBytes();
+    QStringList captions;
+    builder.setBusyCaption = [&](const QString &c) { captions << c; };
+    m_db.exec(QStringLiteral("DROP TABLE odpovedi"));
+    EXPECT_THROW(builder.build(doc, QString::number(m_session), key(m_question)), DatabaseError);
+    EXPECT_EQ(captions, QStringList({"Orbelis - Pracuji...", "Orbelis"}));
+    EXPECT_EQ(doc.SaveToBytes(), before);
+    // A question of another questionnaire is not built at all.
+    const qint64 foreign = addQuestion(addTest("Jiný"), QStringLiteral("Cizí"));
+    captions.clear();
+    EXPECT_FALSE(builder.build(doc, QString::number(m_session), key(foreign)));
+    EXPECT_TRUE(captions.isEmpty());
+}
+
+TEST(SociogramRelations, OnlyTwoSelectedObjectsAreLinked) {
+    GraphDocument doc;
+    auto *a = doc.AddNode<TRectangularNode>(QRect(0, 0, 100, 50));
+    auto *b = doc.AddNode<TRectangularNode>(QRect(200, 0, 100, 50));
+    auto *c = doc.AddNode<TRectangularNode>(QRect(400, 0, 100, 50));
+    b->SetSelected(true);
+    a->SetSelected(true);
+    c->SetSelected(true);
+    EXPECT_FALSE(SociogramBuilder::addRelation(doc, SociogramRelation::Classic));
+    EXPECT_EQ(doc.Objects().Count(), 3);
+    c->SetSelected(false);
+    ASSERT_TRUE(SociogramBuilder::addRelation(doc, SociogramRelation::Reciprocal));
+    ASSERT_EQ(doc.Objects().Count(), 5);
+    auto *there = static_cast<TGraphLink *>(doc.Objects()[3]);
+    auto *back = static_cast<TGraphLink *>(doc.Objects()[4]);
+    EXPECT_EQ(there->Source(), b); // from the first selected object
+    EXPECT_EQ(back->Source(), a);
+    EXPECT_EQ(back->Pen().Color, SociogramColors::Reciprocal);
+    EXPECT_EQ(back->Pen().Width, 2);
+}
