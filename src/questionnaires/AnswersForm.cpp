@@ -4,6 +4,7 @@
 #include "data/DataModule.h"
 #include "data/DatasetTableModel.h"
 #include "platform/Prompter.h"
+#include "widgets/ClickableLabel.h"
 #include "widgets/DatasetGrid.h"
 
 #include <QHBoxLayout>
@@ -24,20 +25,6 @@ namespace {
 const QString kMarkAllHint =
     QStringLiteral("Pomocí CTRL a myši lze vybrat více řádků. Poté je všechny označíte tímto tlačítkem.");
 
-// A picture that reports clicks.
-class ClickableLabel final : public QLabel {
-public:
-    ClickableLabel(std::function<void()> onClick, QWidget *parent) : QLabel(parent), m_onClick(std::move(onClick)) {}
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override {
-        QLabel::mouseReleaseEvent(event);
-        m_onClick();
-    }
-
-private:
-    std::function<void()> m_onClick;
-};
 
 // The partner cells: a marked row is drawn bold on its list's colour (green for the positive list, red
 // for the negative one).

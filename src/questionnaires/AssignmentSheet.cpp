@@ -4,9 +4,9 @@
 
 #include <QTextDocument>
 
-void formatAssignmentSheet(WordProcessor &word, const QTextDocument &sheet) {
+void formatTitledText(WordProcessor &word, const QTextDocument &text, qreal bodyPoints) {
     constexpr qreal indent = 148.8375;
-    word.pasteRichText(sheet);
+    word.pasteRichText(text);
     word.wholeStory();
     word.addTabStop(indent);
     word.setLeftIndent(indent);
@@ -14,12 +14,16 @@ void formatAssignmentSheet(WordProcessor &word, const QTextDocument &sheet) {
     word.setSpaceAfterAuto(false);
     word.setFirstLineIndent(-indent);
     word.wholeStory();
-    word.setFontSize(12);
+    word.setFontSize(bodyPoints);
     word.setFontName(QStringLiteral("Cambria"));
     word.homeKey();
     word.moveDown(3, true);
     word.setFontSize(14);
     word.setAlignment(WordProcessor::Alignment::Center);
     word.moveDown(1, false);
+}
+
+void formatAssignmentSheet(WordProcessor &word, const QTextDocument &sheet) {
+    formatTitledText(word, sheet, 12);
     word.homeKey();
 }

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QtGlobal>
+
 class QTextDocument;
 class WordProcessor;
 
-// Turns the assignment sheet written in the editor into the printable document: the text pasted with its
-// bold and italic, a tab stop and hanging indent of 148.8375 pt, no automatic paragraph spacing, Cambria
-// 12 pt, the first three lines (the questionnaire's name) 14 pt and centred.
+// The layout the printed questionnaire texts share: the text pasted with its bold and italic, a tab stop
+// and hanging indent of 148.8375 pt, no automatic paragraph spacing, Cambria at the body size, the first
+// three lines (the title) 14 pt and centred. The insertion point is left at the start of the fourth line.
+void formatTitledText(WordProcessor &word, const QTextDocument &text, qreal bodyPoints);
+
+// The assignment sheet: the layout above with a 12 pt body.
 void formatAssignmentSheet(WordProcessor &word, const QTextDocument &sheet);

@@ -15,6 +15,7 @@
 #include "widgets/DBNavigator.h"
 #include "widgets/DatasetFieldBinder.h"
 #include "widgets/EditGuard.h"
+#include "widgets/ClickableLabel.h"
 #include "widgets/DatasetGrid.h"
 
 #include <QButtonGroup>
@@ -48,20 +49,6 @@ const QString kKindInformation = QStringLiteral(
     "\"spolužáky\", kteří budou mít zadán typ 12345.\r\n\r\nSlovní typ - značí otázku, na kterou se odpovídá "
     "slovně. \r\n\r\n");
 
-// A picture that reports clicks (the information picture beside the kinds).
-class ClickableLabel final : public QLabel {
-public:
-    ClickableLabel(std::function<void()> onClick, QWidget *parent) : QLabel(parent), m_onClick(std::move(onClick)) {}
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override {
-        QLabel::mouseReleaseEvent(event);
-        m_onClick();
-    }
-
-private:
-    std::function<void()> m_onClick;
-};
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "questionnaires/TextualEvaluation.h"
 
 #include "automation/WordProcessor.h"
+#include "questionnaires/AssignmentSheet.h"
 #include "data/AggregationQueries.h"
 #include "data/DataModule.h"
 #include "data/Dataset.h"
@@ -233,23 +234,8 @@ QString evaluationHtml(const QList<StyledLine> &lines) {
 }
 
 void formatEvaluationReport(WordProcessor &word, const QTextDocument &report) {
-    constexpr qreal indent = 148.8375;
-    word.pasteRichText(report);
-    word.wholeStory();
-    word.addTabStop(indent);
-    word.setLeftIndent(indent);
-    word.setSpaceBeforeAuto(false);
-    word.setSpaceAfterAuto(false);
-    word.setFirstLineIndent(-indent);
-    word.wholeStory();
-    word.setFontSize(10);
-    word.setFontName(QStringLiteral("Cambria"));
-    word.homeKey();
-    word.moveDown(3, true);
-    word.setFontSize(14);
-    word.setAlignment(WordProcessor::Alignment::Center);
-    word.moveDown(1, false);
-    word.moveDown(4, true);
+    formatTitledText(word, report, 10);
+    word.moveDown(4, true); // the school, class, teacher and date lines
     word.setFontSize(12);
     word.homeKey();
     // Headings (bold and underlined text) at 14 pt. The ranges are collected first: formatting splits and
