@@ -79,7 +79,7 @@ TDotazniky_Form::TDotazniky_Form(AppContext &context, QWidget *parent)
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("DBGrid12"));
     m_model = new DatasetTableModel(&m_sessions,
-                                    {{QStringLiteral("Datum"), QStringLiteral("datum"), 70, QString()},
+                                    {{QStringLiteral("Datum"), QStringLiteral("datum"), 82, QString()},
                                      {QStringLiteral("Třída"), QStringLiteral("nazev_tridy"), 300, QString()},
                                      {QStringLiteral("Test"), QStringLiteral("nazev_testu"), 163, QString()},
                                      {QStringLiteral("Účast"), QString(), 50, QString()}},
