@@ -26,27 +26,6 @@ QTemporaryDir &workDir() {
     return dir;
 }
 
-// The pristine archive, generated at first use.
-const QString &archivePath() {
-    static const QString path = [] {
-        const QString file = workDir().filePath(QStringLiteral("archiv.mdb"));
-        QElapsedTimer timer;
-        timer.start();
-        Database db(QStringLiteral("generator"));
-        db.create(file);
-        const ArchiveSummary summary = generateArchive(db);
-        db.close();
-        std::fprintf(stderr,
-                     "archive: %d classes, %d pupils, %d questions, %d sessions, %lld answers, %.1f MB, "
-                     "generated in %.1f s\n",
-                     summary.classes, summary.pupils, summary.questions, summary.sessions,
-                     static_cast<long long>(summary.answers), QFileInfo(file).size() / 1048576.0,
-                     timer.elapsed() / 1000.0);
-        return file;
-    }();
-    return path;
-}
-
 // A data module over a database file, with every dataset opened as at start.
 struct Module {
     explicit Module(const QString &file) {
@@ -65,7 +44,7 @@ struct Module {
 };
 
 void BM_OpenDatasets(benchmark::State &state) {
-    Module module(archivePath());
+    Module module(benchmarkArchive());
     for (auto _ : state) {
         module.dm->closeDatasets();
         module.dm->openDatasets();
@@ -77,7 +56,7 @@ BENCHMARK(BM_OpenDatasets)->Unit(benchmark::kMillisecond);
 // Moving the class register to another class: the session list of the class is reloaded and the
 // session menu's items are built.
 void BM_ClassChange(benchmark::State &state) {
-    Module module(archivePath());
+    Module module(benchmarkArchive());
     Dataset &classes = module.dm->Trida_Query();
     int sessions = 0;
     QObject::connect(module.dm.get(), &TDM::classChanged,
@@ -93,7 +72,7 @@ BENCHMARK(BM_ClassChange)->Unit(benchmark::kMillisecond);
 
 // Opening the roster of a class, as the pupil window does.
 void BM_OpenRoster(benchmark::State &state) {
-    Module module(archivePath());
+    Module module(benchmarkArchive());
     Dataset &roster = module.dm->Zak_Query();
     roster.setParameter(QStringLiteral("par_vse"), 0);
     qint64 classId = 1;
@@ -109,7 +88,7 @@ BENCHMARK(BM_OpenRoster)->Unit(benchmark::kMillisecond);
 // Title-click sorts of the class register (100 classes) and of every pupil of the school (3,000 rows, as
 // with "all classes"), in byte order (arg 0, as earlier versions sorted) and in Czech order (arg 1).
 void BM_SortedList(benchmark::State &state, bool pupils) {
-    Module module(archivePath());
+    Module module(benchmarkArchive());
     Dataset &list = pupils ? module.dm->Zak_Query() : module.dm->Trida_Query();
     if (pupils)
         list.setParameter(QStringLiteral("par_vse"), 1);
@@ -186,7 +165,7 @@ int runDirect(sqlite3 *handle, const QByteArray &sql, const SessionKey &key) {
 }
 
 void BM_AnswerAggregation(benchmark::State &state) {
-    Module module(archivePath());
+    Module module(benchmarkArchive());
     const SessionKey key = sessionOfClass(module.db, 50);
     Dataset &dataset = state.range(0) == 0 ? module.dm->Odpovedi_Query() : module.dm->ADOQuery2();
     const bool direct = state.range(1) == 1;
@@ -256,7 +235,7 @@ void BM_CascadingDeletion(benchmark::State &state) {
     for (auto _ : state) {
         state.PauseTiming();
         QFile::remove(copy);
-        if (!QFile::copy(archivePath(), copy)) {
+        if (!QFile::copy(benchmarkArchive(), copy)) {
             state.SkipWithError("cannot copy the archive");
             break;
         }

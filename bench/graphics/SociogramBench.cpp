@@ -36,30 +36,13 @@ QTemporaryDir &workDir() {
     return dir;
 }
 
-const QString &archivePath() {
-    static const QString path = [] {
-        const QString file = workDir().filePath(QStringLiteral("archiv.mdb"));
-        QElapsedTimer timer;
-        timer.start();
-        Database db(QStringLiteral("generator"));
-        db.create(file);
-        const ArchiveSummary summary = generateArchive(db);
-        db.close();
-        std::fprintf(stderr, "archive: %d classes, %d pupils, %lld answers, generated in %.1f s\n",
-                     summary.classes, summary.pupils, static_cast<long long>(summary.answers),
-                     timer.elapsed() / 1000.0);
-        return file;
-    }();
-    return path;
-}
-
 // The data module over the archive with the first class current and its sessions read, as the main
 // window leaves it when it opens the sociogram window.
 struct Module {
     Module() {
         folders.programFolder = workDir().path() + QStringLiteral("/");
         folders.dataFolder = workDir().path() + QStringLiteral("/");
-        db.open(archivePath());
+        db.open(benchmarkArchive());
         dm = std::make_unique<TDM>(db, folders, prompter);
         dm->openDatasets();
         classId =

@@ -15,3 +15,14 @@ std::optional<QString> takeOption(QStringList &words, const QString &name) {
     }
     return std::nullopt;
 }
+
+std::optional<qint64> takeIdOption(QStringList &words, const QString &name) {
+    const std::optional<QString> text = takeOption(words, name);
+    bool ok = false;
+    const qint64 id = text ? text->toLongLong(&ok) : 0;
+    return ok ? std::optional<qint64>(id) : std::nullopt;
+}
+
+bool takeFlag(QStringList &words, const QString &flag) {
+    return words.removeAll(flag) > 0;
+}

@@ -6,3 +6,9 @@
 // Takes "--name VALUE" or "--name=VALUE" out of the words; nullopt when absent, an empty value when the
 // value is missing.
 std::optional<QString> takeOption(QStringList &words, const QString &name);
+
+// "--name ID" taken out of the words; nullopt when absent or not a number.
+std::optional<qint64> takeIdOption(QStringList &words, const QString &name);
+
+// Whether the flag is among the words; it is taken out.
+bool takeFlag(QStringList &words, const QString &flag);

@@ -14,13 +14,6 @@ const char kUsage[] =
     "Použití: orbelis-cli documents list --class ID | add --class ID SOUBOR [--title NÁZEV] | "
     "remove ID --yes\n";
 
-std::optional<qint64> idOption(QStringList &words, const QString &name) {
-    const std::optional<QString> text = takeOption(words, name);
-    bool ok = false;
-    const qint64 id = text ? text->toLongLong(&ok) : 0;
-    return ok ? std::optional<qint64>(id) : std::nullopt;
-}
-
 bool classExists(TDM &dm, qint64 classId, QTextStream &err) {
     if (dm.database()
             .scalar(QStringLiteral("SELECT count(*) FROM trida WHERE ID = :id"),
@@ -47,7 +40,7 @@ void relayMessages(const ScriptedPrompter &prompter, qsizetype from, QTextStream
 }
 
 int list(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
-    const std::optional<qint64> classId = idOption(words, QStringLiteral("--class"));
+    const std::optional<qint64> classId = takeIdOption(words, QStringLiteral("--class"));
     if (!classId || !words.isEmpty()) {
         err << kUsage;
         return 2;
@@ -75,7 +68,7 @@ int list(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
 }
 
 int add(TDM &dm, ScriptedPrompter &prompter, QStringList words, QTextStream &out, QTextStream &err) {
-    const std::optional<qint64> classId = idOption(words, QStringLiteral("--class"));
+    const std::optional<qint64> classId = takeIdOption(words, QStringLiteral("--class"));
     const std::optional<QString> title = takeOption(words, QStringLiteral("--title"));
     if (!classId || words.size() != 1 || words[0].isEmpty()) {
         err << kUsage;
@@ -104,7 +97,7 @@ int add(TDM &dm, ScriptedPrompter &prompter, QStringList words, QTextStream &out
 }
 
 int remove(TDM &dm, ScriptedPrompter &prompter, QStringList words, QTextStream &out, QTextStream &err) {
-    const bool yes = words.removeAll(QStringLiteral("--yes")) > 0;
+    const bool yes = takeFlag(words, QStringLiteral("--yes"));
     bool numeric = false;
     const qint64 id = words.value(0).toLongLong(&numeric);
     if (words.size() != 1 || !numeric) {

@@ -17,13 +17,6 @@ const char kQuestionnaireUsage[] =
 const char kQuestionUsage[] =
     "Použití: orbelis-cli question add --questionnaire ID --text TEXT [--negative TEXT] [--type 0..4]\n";
 
-std::optional<qint64> idOption(QStringList &words, const QString &name) {
-    const std::optional<QString> text = takeOption(words, name);
-    bool ok = false;
-    const qint64 id = text ? text->toLongLong(&ok) : 0;
-    return ok ? std::optional<qint64>(id) : std::nullopt;
-}
-
 // Makes the questionnaire the current row of `Testy_Query` and reads its questions into `Otazky_Query`,
 // as the questionnaire window does before it shows the question window.
 bool selectQuestionnaire(TDM &dm, qint64 id, QTextStream &err) {
@@ -64,7 +57,7 @@ int preview(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
     const std::optional<QString> kind = takeOption(words, QStringLiteral("--kind"));
     QList<StyledLine> lines;
     if (kind == QLatin1String("question")) {
-        const std::optional<qint64> questionId = idOption(words, QStringLiteral("--question"));
+        const std::optional<qint64> questionId = takeIdOption(words, QStringLiteral("--question"));
         if (!questionId || !words.isEmpty()) {
             err << kQuestionnaireUsage;
             return 2;
@@ -78,7 +71,7 @@ int preview(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
         }
         lines = QuestionnaireTexts::questionPreview(QuestionnaireTexts::currentQuestion(dm.Otazky_Query()));
     } else if (kind == QLatin1String("assignment") || kind == QLatin1String("evaluation")) {
-        const std::optional<qint64> id = idOption(words, QStringLiteral("--id"));
+        const std::optional<qint64> id = takeIdOption(words, QStringLiteral("--id"));
         if (!id || !words.isEmpty()) {
             err << kQuestionnaireUsage;
             return 2;
@@ -98,7 +91,7 @@ int preview(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
 }
 
 int sheet(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
-    const std::optional<qint64> id = idOption(words, QStringLiteral("--id"));
+    const std::optional<qint64> id = takeIdOption(words, QStringLiteral("--id"));
     const std::optional<QString> file = takeOption(words, QStringLiteral("--out"));
     if (!id || !file || file->isEmpty() || !words.isEmpty()) {
         err << kQuestionnaireUsage;
@@ -141,7 +134,7 @@ int runQuestionnaireCommand(const QStringList &args, TDM &dm, QTextStream &out, 
 
 int runQuestionCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err) {
     QStringList words = args.mid(1);
-    const std::optional<qint64> questionnaire = idOption(words, QStringLiteral("--questionnaire"));
+    const std::optional<qint64> questionnaire = takeIdOption(words, QStringLiteral("--questionnaire"));
     const std::optional<QString> text = takeOption(words, QStringLiteral("--text"));
     const std::optional<QString> negative = takeOption(words, QStringLiteral("--negative"));
     const std::optional<QString> type = takeOption(words, QStringLiteral("--type"));

@@ -14,10 +14,6 @@ namespace {
 
 const char kUsage[] = "Použití: orbelis-cli report --session ID [--zeros] [--names] [--out SOUBOR.txt|.html|.docx]\n";
 
-bool takeFlag(QStringList &words, const QString &flag) {
-    return words.removeAll(flag) > 0;
-}
-
 bool writeText(const QString &path, const QString &text, QString *error) {
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit())
@@ -46,15 +42,13 @@ int runReportCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextSt
     EvaluationOptions options;
     options.zeros = takeFlag(words, QStringLiteral("--zeros"));
     options.names = takeFlag(words, QStringLiteral("--names"));
-    const std::optional<QString> sessionText = takeOption(words, QStringLiteral("--session"));
+    const std::optional<qint64> session = takeIdOption(words, QStringLiteral("--session"));
     const std::optional<QString> file = takeOption(words, QStringLiteral("--out"));
-    bool ok = false;
-    const qint64 session = sessionText ? sessionText->toLongLong(&ok) : 0;
-    if (!ok || !words.isEmpty() || (file && file->isEmpty())) {
+    if (!session || !words.isEmpty() || (file && file->isEmpty())) {
         err << kUsage;
         return 2;
     }
-    if (!selectSession(dm, session, err))
+    if (!selectSession(dm, *session, err))
         return 1;
     const QList<StyledLine> lines = evaluateCurrentSession(dm, options);
     if (!file) {

@@ -22,17 +22,6 @@ const char kAnswersUsage[] =
 const char kExportUsage[] = "Použití: orbelis-cli export counts --session ID [--out SOUBOR]\n";
 
 // A required numeric option; nullopt when it is missing or not a number.
-std::optional<qint64> idOption(QStringList &words, const QString &name) {
-    const std::optional<QString> text = takeOption(words, name);
-    bool ok = false;
-    const qint64 id = text ? text->toLongLong(&ok) : 0;
-    return ok ? std::optional<qint64>(id) : std::nullopt;
-}
-
-bool takeFlag(QStringList &words, const QString &name) {
-    return words.removeAll(name) > 0;
-}
-
 // What the rules told the user during a command, printed on err when the command fails.
 class PromptLog {
 public:
@@ -66,8 +55,8 @@ bool selectClass(TDM &dm, qint64 classId, QTextStream &err) {
 }
 
 int addSession(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
-    const std::optional<qint64> classId = idOption(words, QStringLiteral("--class"));
-    const std::optional<qint64> questionnaire = idOption(words, QStringLiteral("--questionnaire"));
+    const std::optional<qint64> classId = takeIdOption(words, QStringLiteral("--class"));
+    const std::optional<qint64> questionnaire = takeIdOption(words, QStringLiteral("--questionnaire"));
     const std::optional<QString> dateText = takeOption(words, QStringLiteral("--date"));
     if (!classId || !questionnaire || !words.isEmpty()) {
         err << kSessionUsage;
@@ -108,7 +97,7 @@ int addSession(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
 }
 
 int listSessions(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
-    const std::optional<qint64> classId = idOption(words, QStringLiteral("--class"));
+    const std::optional<qint64> classId = takeIdOption(words, QStringLiteral("--class"));
     if (!classId || !words.isEmpty()) {
         err << kSessionUsage;
         return 2;
@@ -137,9 +126,9 @@ struct AnswerTarget {
 
 // The --session, --question and --respondent options; nullopt when one is missing or not a number.
 std::optional<AnswerTarget> takeTarget(QStringList &words) {
-    const std::optional<qint64> session = idOption(words, QStringLiteral("--session"));
-    const std::optional<qint64> question = idOption(words, QStringLiteral("--question"));
-    const std::optional<qint64> respondent = idOption(words, QStringLiteral("--respondent"));
+    const std::optional<qint64> session = takeIdOption(words, QStringLiteral("--session"));
+    const std::optional<qint64> question = takeIdOption(words, QStringLiteral("--question"));
+    const std::optional<qint64> respondent = takeIdOption(words, QStringLiteral("--respondent"));
     if (!session || !question || !respondent)
         return std::nullopt;
     return AnswerTarget{*session, *question, *respondent};
@@ -199,7 +188,7 @@ bool checkTarget(TDM &dm, AnswerTarget &target, QTextStream &err) {
 
 int markAnswer(TDM &dm, bool add, QStringList words, QTextStream &out, QTextStream &err) {
     const bool negative = takeFlag(words, QStringLiteral("--negative"));
-    const std::optional<qint64> partner = idOption(words, QStringLiteral("--partner"));
+    const std::optional<qint64> partner = takeIdOption(words, QStringLiteral("--partner"));
     std::optional<AnswerTarget> target = takeTarget(words);
     if (!target || !partner || !words.isEmpty()) {
         err << kAnswersUsage;
@@ -279,7 +268,7 @@ QString csvField(const QVariant &value) {
 }
 
 int exportCounts(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
-    const std::optional<qint64> session = idOption(words, QStringLiteral("--session"));
+    const std::optional<qint64> session = takeIdOption(words, QStringLiteral("--session"));
     const std::optional<QString> file = takeOption(words, QStringLiteral("--out"));
     if (!session || (file && file->isEmpty()) || !words.isEmpty()) {
         err << kExportUsage;

@@ -16,22 +16,15 @@ const char kUsage[] =
     "Použití: orbelis-cli sociogram --session ID --question ID [--negative] [--coefficient 2..8] "
     "--out SOUBOR.sgp|png|jpg|svg|emf\n";
 
-std::optional<qint64> idOption(QStringList &words, const QString &name) {
-    const std::optional<QString> text = takeOption(words, name);
-    bool ok = false;
-    const qint64 id = text ? text->toLongLong(&ok) : 0;
-    return ok ? std::optional<qint64>(id) : std::nullopt;
-}
-
 } // namespace
 
 int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err) {
     QStringList words = args;
-    const std::optional<qint64> sessionId = idOption(words, QStringLiteral("--session"));
-    const std::optional<qint64> questionId = idOption(words, QStringLiteral("--question"));
+    const std::optional<qint64> sessionId = takeIdOption(words, QStringLiteral("--session"));
+    const std::optional<qint64> questionId = takeIdOption(words, QStringLiteral("--question"));
     const std::optional<QString> file = takeOption(words, QStringLiteral("--out"));
     const std::optional<QString> coefficientText = takeOption(words, QStringLiteral("--coefficient"));
-    const bool negative = words.removeAll(QStringLiteral("--negative")) > 0;
+    const bool negative = takeFlag(words, QStringLiteral("--negative"));
     int coefficient = SociogramArrangement::SixthOfBubbles;
     if (coefficientText) {
         bool ok = false;

@@ -123,21 +123,25 @@ QString choosers(const PairParams &p, bool positive) {
              positive ? QStringLiteral("true") : QStringLiteral("false"), p.questionnaire, p.classId);
 }
 
+// The columns both aggregations start with: the chosen row's name, the question and the two counts.
+QStringList countColumns() {
+    return {fullName(QStringLiteral("zak")) + QStringLiteral(" AS cele_jmeno"),
+            QStringLiteral("vysledek.id_otazky AS id_otazky"),
+            QStringLiteral("vysledek.id_partnera AS id_partnera"),
+            fullQuestion(QStringLiteral("otazky")) + QStringLiteral(" AS cela_otazka"),
+            QStringLiteral("otazky.text_otazky AS text_otazky"),
+            QStringLiteral("otazky.text_otazky_negativni AS text_otazky_negativni"),
+            QStringLiteral("vysledek.pocet_pozitivni AS pocet_pozitivni"),
+            QStringLiteral("vysledek.pocet_negativni AS pocet_negativni")};
+}
+
 } // namespace
 
 namespace AggregationQueries {
 
 QStringList answerCountsSql() {
     QStringList lines =
-        countsWithNames({fullName(QStringLiteral("zak")) + QStringLiteral(" AS cele_jmeno"),
-                         QStringLiteral("vysledek.id_otazky AS id_otazky"),
-                         QStringLiteral("vysledek.id_partnera AS id_partnera"),
-                         fullQuestion(QStringLiteral("otazky")) + QStringLiteral(" AS cela_otazka"),
-                         QStringLiteral("otazky.text_otazky AS text_otazky"),
-                         QStringLiteral("otazky.text_otazky_negativni AS text_otazky_negativni"),
-                         QStringLiteral("vysledek.pocet_pozitivni AS pocet_pozitivni"),
-                         QStringLiteral("vysledek.pocet_negativni AS pocet_negativni"),
-                         QStringLiteral("vysledek.slovy AS slovy")},
+        countsWithNames(countColumns() + QStringList{QStringLiteral("vysledek.slovy AS slovy")},
                         {QStringLiteral("par_id_testu5"), QStringLiteral("par_id_tridy"),
                          QStringLiteral("par_id_vyhodnoceni5")},
                         QStringLiteral("par_id_tridy2"));
@@ -164,15 +168,7 @@ QStringList whoChoseWhomSql() {
         "druha_tabulka.text_otazky AS \"druha_tabulka.text_otazky\"")};
     lines << QStringLiteral("FROM (");
     lines +=
-        countsWithNames({fullName(QStringLiteral("zak")) + QStringLiteral(" AS cele_jmeno"),
-                         QStringLiteral("vysledek.id_otazky AS id_otazky"),
-                         QStringLiteral("vysledek.id_partnera AS id_partnera"),
-                         fullQuestion(QStringLiteral("otazky")) + QStringLiteral(" AS cela_otazka"),
-                         QStringLiteral("otazky.text_otazky AS text_otazky"),
-                         QStringLiteral("otazky.text_otazky_negativni AS text_otazky_negativni"),
-                         QStringLiteral("vysledek.pocet_pozitivni AS pocet_pozitivni"),
-                         QStringLiteral("vysledek.pocet_negativni AS pocet_negativni"),
-                         QStringLiteral("otazky.typ AS typ"), QStringLiteral("otazky.popis AS popis"),
+        countsWithNames(countColumns() + QStringList{QStringLiteral("otazky.typ AS typ"), QStringLiteral("otazky.popis AS popis"),
                          QStringLiteral("otazky.poradi_vyhodnoceni AS poradi_vyhodnoceni"),
                          QStringLiteral("otazky.nadpis_nad AS nadpis_nad"),
                          QStringLiteral("vysledek.slovy AS slovy"), QStringLiteral("zak.pohlavi AS pohlavi")},

@@ -3,6 +3,10 @@
 #include "data/Database.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdio>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <algorithm>
@@ -178,4 +182,25 @@ ArchiveSummary generateArchive(Database &db, const ArchiveSize &size) {
     }
     transaction.commit();
     return summary;
+}
+
+const QString &benchmarkArchive() {
+    static QTemporaryDir folder;
+    static const QString path = [] {
+        const QString file = folder.filePath(QStringLiteral("archiv.mdb"));
+        QElapsedTimer timer;
+        timer.start();
+        Database db(QStringLiteral("archive-generator"));
+        db.create(file);
+        const ArchiveSummary summary = generateArchive(db);
+        db.close();
+        std::fprintf(stderr,
+                     "archive: %d classes, %d pupils, %d questions, %d sessions, %lld answers, %.1f MB, "
+                     "generated in %.1f s\n",
+                     summary.classes, summary.pupils, summary.questions, summary.sessions,
+                     static_cast<long long>(summary.answers), QFileInfo(file).size() / 1048576.0,
+                     timer.elapsed() / 1000.0);
+        return file;
+    }();
+    return path;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 class Database;
@@ -33,3 +34,7 @@ struct ArchiveSummary {
 // has classmate questions with a negative wording, one yes/no question and one free-text question;
 // every pupil answers every question of every session of the class.
 ArchiveSummary generateArchive(Database &db, const ArchiveSize &size = ArchiveSize());
+
+// The default archive for benchmarks: generated once per process into a temporary folder (its summary and
+// generation time on stderr); the path of the database file.
+const QString &benchmarkArchive();

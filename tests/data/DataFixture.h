@@ -81,10 +81,11 @@ protected:
     }
     int count(const QString &sql, const QVariantMap &params = {}) { return m_db.scalar(sql, params).toInt(); }
     // Every row of every table, as text: equal snapshots mean nothing changed.
-    QStringList snapshot() {
+    QStringList snapshot() { return snapshotOf(m_db); }
+    static QStringList snapshotOf(Database &db) {
         QStringList rows;
         for (const QString &table : Schema::tableNames()) {
-            SqlQuery query(m_db, QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table));
+            SqlQuery query(db, QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table));
             query.exec();
             while (query.next()) {
                 QStringList values;

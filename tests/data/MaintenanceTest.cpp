@@ -33,18 +33,7 @@ protected:
     QStringList snapshotOf(const QString &file) {
         Database copy("copy");
         copy.open(file);
-        QStringList rows;
-        for (const QString &table : Schema::tableNames()) {
-            SqlQuery query(copy, QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table));
-            query.exec();
-            while (query.next()) {
-                QStringList values;
-                for (int i = 0; i < query.record().count(); ++i)
-                    values << query.value(i).toString();
-                rows << table + u':' + values.join(u'|');
-            }
-        }
-        return rows;
+        return DataFixture::snapshotOf(copy);
     }
     QStringList filesIn(const QString &folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
     QStringList rowsOf(const QString &table) {
