@@ -2,6 +2,7 @@
 # Set-up, build, start and test of Orbelis on Debian 12.
 #   bash tools/orbelis.sh start   install what is missing, build, start the program on the demo data folder
 #   bash tools/orbelis.sh test    install what is missing, build, run every test
+#   bash tools/orbelis.sh package install what is missing, build the programs, write the .deb package
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,7 +17,7 @@ packages=(
   fonts-liberation fonts-crosextra-caladea qt6-translations-l10n
   xvfb xauth
 )
-test_packages=(libreoffice-draw libreoffice-writer libreoffice-core poppler-utils)
+test_packages=(libreoffice-draw libreoffice-writer libreoffice-core poppler-utils python3-pyftpdlib php-cli chromium)
 
 install_missing() {
   local wanted=("$@") missing=()
@@ -56,13 +57,24 @@ case "$mode" in
     fi
     ;;
   test)
-    install_missing "${packages[@]}" "${test_packages[@]}"
+    install_missing "${packages[@]}" "${test_packages[@]}" "${package_packages[@]}"
     configure_and_build
     cd "$build"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 -j"$(nproc)"
     ;;
+  package)
+    install_missing "${packages[@]}" "${package_packages[@]}"
+    # A build folder of its own without tests and benchmarks: the package holds the programs only.
+    build="$here/build-package"
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DORBELIS_BUILD_TESTS=OFF -DORBELIS_BUILD_BENCH=OFF >/dev/null
+    cmake --build "$build" -j"$(nproc)"
+    (cd "$build" && cpack -G DEB)
+    echo "Package: $(ls "$build"/orbelis_*.deb)"
+    echo "Install it with: sudo apt-get install $(ls "$build"/orbelis_*.deb)"
+    ;;
   *)
-    echo "usage: bash tools/orbelis.sh start|test" >&2
+    echo "usage: bash tools/orbelis.sh start|test|package" >&2
     exit 2
     ;;
 esac

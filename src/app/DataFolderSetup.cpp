@@ -3,6 +3,7 @@
 #include "platform/AppFolders.h"
 #include "data/Database.h"
 #include "automation/ZipWriter.h"
+#include "web/WebFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,16 +28,6 @@ const Template kTemplates[] = {
     {"Pochvala", "Pochvala\r\nZa co: \r\nUdělil(a): "},
     {"Kázeňský přestupek", "Kázeňský přestupek\r\nPopis události: \r\nOpatření: "},
 };
-
-const char kStyle[] = R"(body { font-family: 'Ubuntu', Arial, sans-serif; font-weight: 300; margin: 2em auto; max-width: 50em; color: #222; }
-h1 { font-size: 1.6em; color: #1d4f91; }
-h2 { font-size: 1.2em; margin-top: 1.5em; }
-p.popis { color: #555; font-style: italic; }
-table { border-collapse: collapse; }
-td { padding: 0.2em 0.6em; }
-input[type=submit] { font-size: 1.1em; padding: 0.4em 1.2em; margin-top: 1.5em; }
-a { color: #1d4f91; }
-)";
 
 void writeFile(const QString &path, const QByteArray &content)
 {
@@ -108,7 +99,7 @@ void createDefaultContent(const AppFolders &folders, const QString &databaseFile
     const QString xlsx = folders.dataFolder + QStringLiteral("soubor_xlsx.xlsx");
     if (!QFileInfo::exists(xlsx) && !writeEmptyXlsx(xlsx, &error))
         fail(error);
-    writeFile(folders.dataFolder + QStringLiteral("style.css"), QByteArray(kStyle));
+    WebFiles::restoreMissing(folders.dataFolder);
 }
 
 } // namespace DataFolderSetup

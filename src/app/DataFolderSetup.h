@@ -13,8 +13,8 @@ QStringList databaseFiles(const QString &dataFolder);
 bool needsFirstRun(const AppFolders &folders);
 // Creates what a new data folder holds: the folder layout, the database `databaseFileName` with the schema
 // and a few note templates, the blank documents "soubor_txt.txt", "soubor_docx.docx", "soubor_xlsx.xlsx",
-// the exchange template "template/skola_export_template.mdb", "style.css" and the folder "html/". Files that
-// exist are kept. Raises std::runtime_error with a Czech message on failure.
+// the exchange template "template/skola_export_template.mdb", the web files "vysledky.php" and "style.css"
+// and the folder "html/". Files that exist are kept. Raises std::runtime_error with a Czech message on failure.
 void createDefaultContent(const AppFolders &folders, const QString &databaseFileName);
 
 } // namespace DataFolderSetup

@@ -302,7 +302,7 @@ void TMain_form::FormCreate()
     // A missing version file is reported, but must not leave the program without its data.
     QString versionError;
     try {
-        m_context.versionText = readVersionText(m_context.folders.programFolder);
+        m_context.versionText = readVersionText(m_context.folders.resourceFolder());
     } catch (const std::exception &e) {
         versionError = QString::fromUtf8(e.what());
     }

@@ -5,8 +5,10 @@
 #include "platform/Prompter.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
+#include "graphics/SociogramForm.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <exception>
 
 Startup::Startup(const QString &programFolder, Prompter &prompter, Shell &shell)
@@ -58,4 +60,22 @@ void Startup::run(const QStringList &arguments, const QList<WindowRegistry::Entr
     }
 
     m_windows.createAll(windows, m_context, m_main.get());
+}
+
+void Startup::openFiles(const QStringList &arguments)
+{
+    // One window shows one sociogram: of several files named, the last one is opened.
+    QString file;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("/files"))
+            ++i; // the data folder, whatever its name
+        else if (arguments[i].endsWith(QLatin1String(".sgp"), Qt::CaseInsensitive))
+            file = QFileInfo(arguments[i]).absoluteFilePath();
+    }
+    if (file.isEmpty())
+        return;
+    if (auto *sociogram = m_windows.get<TSociogram_Form>(QStringLiteral("TSociogram_Form")))
+        sociogram->openGraphFile(file);
+    else
+        reportFailure(QStringLiteral("Soubor „%1“ nelze otevřít: okno Sociogram se nepodařilo vytvořit.").arg(file));
 }

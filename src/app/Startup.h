@@ -21,6 +21,10 @@ public:
 
     void run(const QStringList &arguments, const QList<WindowRegistry::Entry> &windows = WindowRegistry::programWindows());
 
+    // Opens a sociogram file (".sgp") named on the command line in the sociogram window; the other
+    // arguments are the data-folder options and are left alone. Call once the main window is showing.
+    void openFiles(const QStringList &arguments);
+
     AppContext &context() { return m_context; }
     TMain_form *mainWindow() const { return m_main.get(); }
     WindowRegistry &windows() { return m_windows; }

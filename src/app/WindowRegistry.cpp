@@ -5,6 +5,7 @@
 
 #include "app/MainForm.h"
 #include "data/AppContext.h"
+#include "graphics/BarChartForm.h"
 #include "graphics/SociogramForm.h"
 #include "graphics/VlastnostiForm.h"
 #include "data/DataModule.h"
@@ -18,44 +19,22 @@
 #include "questionnaires/QuestionsForm.h"
 #include "pupils/ZaciForm.h"
 #include "pupils/ZakForm.h"
+#include "web/FtpForm.h"
+#include "web/UploadForm.h"
 
-#include <QDialog>
-#include <QLabel>
-#include <QVBoxLayout>
 #include <exception>
 
 namespace {
 
-// A window whose content is not built yet: it exists, has its name and caption, and says so when shown.
-QObject *pendingWindow(const QString &name, const QString &caption, QWidget *mainWindow)
+// The import data module keeps its place in the creation order; it holds nothing of its own, since the
+// result import runs through ResultImport on the data module's connection.
+WindowRegistry::Entry importDataModule()
 {
-    auto *dialog = new QDialog(mainWindow);
-    dialog->setObjectName(name);
-    dialog->setWindowTitle(caption);
-    auto *layout = new QVBoxLayout(dialog);
-    layout->addWidget(new QLabel(QStringLiteral("Tato část programu se teprve připravuje."), dialog));
-    dialog->resize(420, 120);
-    return dialog;
-}
-
-QObject *pendingModule(const QString &name, QWidget *mainWindow)
-{
-    auto *module = new QObject(mainWindow);
-    module->setObjectName(name);
-    return module;
-}
-
-WindowRegistry::Entry pending(const char *name, const char *caption)
-{
-    const QString n = QString::fromLatin1(name);
-    const QString c = QString::fromUtf8(caption);
-    return {n, [n, c](AppContext &, QWidget *main) { return pendingWindow(n, c, main); }};
-}
-
-WindowRegistry::Entry pendingDataModule(const char *name)
-{
-    const QString n = QString::fromLatin1(name);
-    return {n, [n](AppContext &, QWidget *main) { return pendingModule(n, main); }};
+    return {QStringLiteral("TImport_DM"), [](AppContext &, QWidget *main) {
+                auto *module = new QObject(main);
+                module->setObjectName(QStringLiteral("TImport_DM"));
+                return module;
+            }};
 }
 
 } // namespace
@@ -67,7 +46,7 @@ QList<WindowRegistry::Entry> WindowRegistry::programWindows()
         {QStringLiteral("TVlastnosti_Form"),
          [](AppContext &, QWidget *main) { return new TVlastnosti_Form(main); }},
         {QStringLiteral("TEditor_Form"), [](AppContext &c, QWidget *main) { return new TEditor_Form(c, main); }},
-        pendingDataModule("TImport_DM"),
+        importDataModule(),
         {QStringLiteral("TNastaveniDotazniku_Form"),
          [](AppContext &c, QWidget *main) { return new TNastaveniDotazniku_Form(c, main); }},
         {QStringLiteral("TDotazniky_Form"),
@@ -86,7 +65,20 @@ QList<WindowRegistry::Entry> WindowRegistry::programWindows()
                                   &TSociogram_Form::showInstructions);
              return form;
          }},
-        pending("TSloupcovy_Graf_Form", "Sloupcový graf"),
+        {QStringLiteral("TSloupcovy_Graf_Form"),
+         [](AppContext &c, QWidget *main) {
+             auto *form = new TSloupcovy_Graf_Form(c, main);
+             if (auto *mainForm = qobject_cast<TMain_form *>(main)) {
+                 QObject::connect(mainForm, &TMain_form::barChartOpening, form,
+                                  &TSloupcovy_Graf_Form::prepareOpening);
+                 form->setAnswerOptionMenu(mainForm->answerOptionMenu());
+             }
+             // "Textový souhrn" runs the session window's textual evaluation (that window is made earlier).
+             if (auto *sessions = main ? main->findChild<TDotazniky_Form *>() : nullptr)
+                 QObject::connect(form, &TSloupcovy_Graf_Form::textualSummaryRequested, sessions,
+                                  &TDotazniky_Form::runTextualEvaluation);
+             return form;
+         }},
         {QStringLiteral("TZaci_Form"), [](AppContext &c, QWidget *main) { return new TZaci_Form(c, main); }},
         {QStringLiteral("TDotaznik_Odpovedi_Form"),
          [](AppContext &c, QWidget *main) { return new TDotaznik_Odpovedi_Form(c, main); }},
@@ -94,8 +86,8 @@ QList<WindowRegistry::Entry> WindowRegistry::programWindows()
          [](AppContext &c, QWidget *main) { return new TNastaveni_Otazek_Form(c, main); }},
         {QStringLiteral("TVycisteni_Form"),
          [](AppContext &c, QWidget *main) { return new TVycisteni_Form(c, main); }},
-        pending("TFtp_Form", "FTP"),
-        pending("TUpload_Form", "Nahrání na FTP"),
+        {QStringLiteral("TFtp_Form"), [](AppContext &c, QWidget *main) { return new TFtp_Form(c, main); }},
+        {QStringLiteral("TUpload_Form"), [](AppContext &c, QWidget *main) { return new TUpload_Form(c, main); }},
         {QStringLiteral("TDM_IE"),
          [](AppContext &c, QWidget *main) { return new TDM_IE(*c.database, c.folders, main); }},
         {QStringLiteral("TImport_Zaka_Form"), [](AppContext &c, QWidget *main) { return new TImport_Zaka_Form(c, main); }},
@@ -105,12 +97,7 @@ QList<WindowRegistry::Entry> WindowRegistry::programWindows()
              // Sociogram documents open in the program's own sociogram window (made earlier).
              form->setSociogramOpener([main](const QString &path) {
                  auto *sociogram = main ? main->findChild<TSociogram_Form *>() : nullptr;
-                 if (!sociogram || !sociogram->loadGraphFile(path))
-                     return false;
-                 sociogram->setWindowModality(Qt::ApplicationModal);
-                 sociogram->show();
-                 sociogram->raise();
-                 return true;
+                 return sociogram && sociogram->openGraphFile(path);
              });
              return form;
          }},

@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "cli/CliHelp.h"
 
 #include "platform/AppFolders.h"
 #include "app/DataFolderSetup.h"
@@ -6,6 +7,7 @@
 #include "platform/Settings.h"
 #include "support/ScriptedPrompter.h"
 #include "platform/Shell.h"
+#include "cli/ChartCommand.h"
 #include "cli/DeleteCommand.h"
 #include "cli/DocumentCommands.h"
 #include "cli/GraphCommands.h"
@@ -15,6 +17,7 @@
 #include "cli/ReportCommand.h"
 #include "cli/SessionCommands.h"
 #include "cli/SociogramCommand.h"
+#include "cli/WebCommands.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
 
@@ -24,71 +27,8 @@
 
 namespace {
 
-const char kHelp[] = R"(Použití: orbelis-cli [--data SLOŽKA] PŘÍKAZ [PARAMETRY]
-
-Každý příkaz pracuje s datovou složkou zadanou volbou --data (bez ní se složkou, kterou
-by použil program Orbelis) a s databází, kterou určuje její soubor nastaveni.ini.
-
-Příkazy:
-  init                 vytvoří datovou složku a prázdnou databázi jako první spuštění programu
-  demo                 zapíše ukázkovou třídu s dotazníkem a odpověďmi (složku podle potřeby vytvoří)
-  delete class|pupil|questionnaire|question|session ID --yes
-                       smaže záznam i se vším, co na něm závisí (bez --yes nic nesmaže)
-  pupils import --class ID SOUBOR
-                       naimportuje žáky ze souboru (jeden na řádek: Jméno Příjmení typ; "-" čte
-                       standardní vstup) a přečísluje třídu
-  pupils list --class ID
-                       vypíše seznam žáků třídy
-  options insert --class ID --set all|---|ano-ne|abcde|12345
-                       doplní třídě chybějící řádky možností odpovědí
-  questionnaire list   vypíše dotazníky (ID a název)
-  questionnaire add NÁZEV
-                       přidá dotazník a vypíše jeho ID
-  question add --questionnaire ID --text TEXT [--negative TEXT] [--type 0..4]
-                       přidá otázku na konec dotazníku a vypíše její ID
-  questionnaire preview --id ID --kind assignment|evaluation
-  questionnaire preview --question ID --kind question
-                       vypíše náhled zadání, vyhodnocení nebo jedné otázky
-  questionnaire sheet --id ID --out SOUBOR.docx
-                       uloží zadání dotazníku jako dokument Word
-  questionnaire export --id ID SOUBOR
-                       uloží dotazník s otázkami do souboru pro výměnu (přípona .mdb se doplní)
-  questionnaire import SOUBOR
-                       přidá dotazník ze souboru pro výměnu (pojmenuje ho podle souboru), vypíše jeho ID
-  backup SOUBOR        uloží zálohu databáze do souboru (jiného, než je databáze sama)
-  wipe --yes           smaže všechna vyhodnocení a odpovědi žáků, třídy, žáky a dotazníky ponechá
-                       (bez --yes nic nesmaže)
-  session add --class ID --questionnaire ID [--date RRRR-MM-DD]
-                       přidá třídě vyhodnocení dotazníku (bez data s dnešním dnem), vypíše jeho ID
-  session list --class ID
-                       vypíše vyhodnocení třídy (ID, datum, dotazník), nejnovější první
-  answers add|remove --session ID --question ID --respondent ID --partner ID [--negative]
-                       označí volbu respondenta (nebo označení odstraní); --negative pro zápornou otázku
-  answers text --session ID --question ID --respondent ID TEXT
-                       uloží slovní odpověď respondenta na otázku
-  export counts --session ID [--out SOUBOR]
-                       vypíše počty odpovědí vyhodnocení jako CSV (bez --out na standardní výstup)
-  report --session ID [--zeros] [--names] [--out SOUBOR.txt|.html|.docx]
-                       textové vyhodnocení (bez --out na standardní výstup)
-  graph convert VSTUP.sgp VÝSTUP
-                       převede soubor sociogramu na .sgp, .png, .jpg, .svg nebo .emf
-  documents list --class ID
-                       vypíše listiny třídy (ID, datum, název, soubor), nejstarší první
-  documents add --class ID SOUBOR [--title NÁZEV]
-                       zkopíruje soubor do listin třídy a zapíše ho (název: jméno souboru), vypíše ID
-  documents remove ID --yes
-                       smaže listinu i s jejím souborem (bez --yes nic nesmaže)
-  graph dump VSTUP.sgp vypíše objekty souboru sociogramu
-  sociogram --session ID --question ID [--negative] [--coefficient 2..8] --out SOUBOR
-                       sestaví a uspořádá sociogram otázky vyhodnocení (jako okno Sociogram) a uloží
-                       jej jako .sgp, .png, .jpg, .svg nebo .emf
-  help                 vypíše tuto nápovědu
-
-Volby:
-  --data SLOŽKA        datová složka
-  --help               nápověda
-  --version            verze programu
-)";
+// The help text lives in orbelis-cli.help.txt, which also gives the manual page: a new command adds
+// its lines there.
 
 // Options common to every command, taken out of the argument list.
 struct CommonOptions {
@@ -195,7 +135,9 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
     }
     if (options.version) {
         try {
-            out << readVersionText(withTrailingSeparator(programFolder)) << '\n';
+            AppFolders folders;
+            folders.programFolder = withTrailingSeparator(programFolder);
+            out << readVersionText(folders.resourceFolder()) << '\n';
         } catch (const std::exception &) {
             out << QStringLiteral("Verze programu: neznámá\n");
         }
@@ -203,7 +145,7 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
     }
     const QString command = options.words.value(0);
     if (options.help || command.isEmpty() || command == QLatin1String("help")) {
-        out << QString::fromUtf8(kHelp);
+        out << cliHelpText();
         return command.isEmpty() && !options.help ? 2 : 0;
     }
 
@@ -241,6 +183,11 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
             return command == QLatin1String("question") ? runQuestionCommand(rest, dm, out, err)
                                                         : runQuestionnaireCommand(rest, dm, out, err);
         }
+        if (command == QLatin1String("chart")) {
+            DataSession session(folders);
+            TDM dm(session.db, session.folders, session.prompter);
+            return runChartCommand(rest, dm, out, err);
+        }
         if (command == QLatin1String("sociogram")) {
             DataSession session(folders);
             TDM dm(session.db, session.folders, session.prompter);
@@ -264,6 +211,15 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
             DataSession session(folders);
             TDM dm(session.db, session.folders, session.prompter);
             return runReportCommand(rest, dm, out, err);
+        }
+        if (command == QLatin1String("forms") || command == QLatin1String("publish") ||
+            command == QLatin1String("results")) {
+            DataSession session(folders);
+            if (command == QLatin1String("forms"))
+                return runFormsCommand(rest, session.db, session.folders, out, err);
+            if (command == QLatin1String("publish"))
+                return runPublishCommand(rest, session.db, session.folders, out, err);
+            return runResultsCommand(rest, session.db, session.folders, session.prompter, out, err);
         }
         if (command == QLatin1String("delete")) {
             DataSession session(folders);

@@ -2,8 +2,8 @@
 
 #include "graph/GraphDocument.h"
 #include "graph/GraphDump.h"
-#include "graph/GraphErrors.h"
 #include "graph/GraphExport.h"
+#include "graphics/GraphFileMessage.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -22,9 +22,7 @@ bool load(GraphDocument &doc, const QString &path, QTextStream &err)
 {
     QString error;
     if (!doc.LoadFromFile(path, &error)) {
-        if (error == QLatin1String(GraphErrorText::InvalidStream))
-            error = QStringLiteral("soubor není sociogram programu Orbelis (.sgp).");
-        err << "Graf „" << path << "“ nelze načíst: " << error << "\n";
+        err << graphLoadMessage(path, error) << "\n";
         return false;
     }
     return true;

@@ -7,6 +7,7 @@
 #include "graph/GraphDocument.h"
 #include "graph/GraphExport.h"
 #include "graph/NodeShapes.h"
+#include "graphics/GraphFileMessage.h"
 #include "graphics/VlastnostiForm.h"
 #include "platform/Prompter.h"
 #include "platform/SharedPrinter.h"
@@ -359,13 +360,23 @@ void TSociogram_Form::openGraph() {
 bool TSociogram_Form::loadGraphFile(const QString &fileName) {
     QString error;
     if (!m_canvas->LoadFromFile(fileName, &error)) {
-        showError(QStringLiteral("Soubor \"%1\" nelze načíst: %2").arg(fileName, error));
+        showError(graphLoadMessage(fileName, error));
         return false;
     }
     m_canvas->SetZoom(100);
     m_canvas->SetCommandMode(2);
     m_graphFileName = fileName;
     setFileCaption(fileName);
+    return true;
+}
+
+bool TSociogram_Form::openGraphFile(const QString &fileName) {
+    if (!loadGraphFile(fileName))
+        return false;
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
     return true;
 }
 

@@ -63,6 +63,9 @@ public:
     // window after it; a failure is shown and leaves the canvas as it was. (Also the class documents'
     // way of opening a ".sgp" document before they show this window.)
     bool loadGraphFile(const QString &fileName);
+    // Loads a graph file and shows the window with it over the main window (a ".sgp" class document, a
+    // file given on the command line); false when the file could not be read (shown to the user).
+    bool openGraphFile(const QString &fileName);
     void saveGraph();                                   // "Uložit zdrojová data na disk"
     void saveGraphToDocuments();                        // "Uložit zdrojová data do Listin"
     void savePicture(const QString &suffix);            // "Uložit do obrázku JPG|EMF na disk"

@@ -39,6 +39,21 @@ AppFolders AppFolders::resolve(const QStringList &arguments, const QString &prog
     return folders;
 }
 
+QString AppFolders::resourceFolder() const
+{
+    if (QFileInfo::exists(programFolder + QStringLiteral("orbelis.txt")))
+        return programFolder;
+    const QString shared = QDir::cleanPath(programFolder + QStringLiteral("../share/orbelis")) + u'/';
+    if (QFileInfo::exists(shared + QStringLiteral("orbelis.txt")))
+        return shared;
+    return programFolder;
+}
+
+QString AppFolders::programSettingsPath() const
+{
+    return (installed() ? dataFolder : programFolder) + QStringLiteral("nastaveni.ini");
+}
+
 bool AppFolders::createFolders(QString *error) const
 {
     for (const QString &folder : {dataFolder, listinyFolder(), sablonyFolder()}) {

@@ -16,7 +16,14 @@ struct AppFolders {
     // The documents' folder of one class.
     QString classFolder(qint64 classId) const { return listinyFolder() + QString::number(classId) + u'/'; }
     QString dataSettingsPath() const { return dataFolder + QStringLiteral("nastaveni.ini"); }
-    QString programSettingsPath() const { return programFolder + QStringLiteral("nastaveni.ini"); }
+    // The web-publishing settings: beside the program, unless the program is installed in a system folder
+    // that its users cannot write to; then in the data folder's settings file.
+    QString programSettingsPath() const;
+
+    // The files shipped with the program (the version text, the web files): beside the program in a build
+    // folder or a portable copy, "../share/orbelis/" from the program's folder when installed.
+    QString resourceFolder() const;
+    bool installed() const { return resourceFolder() != programFolder; }
 
     // Picks the data folder from the command line: "/portable" means the program's folder, "/files DIR"
     // names one; the first occurrence wins and "/files" wins over "/portable". A folder that does not

@@ -26,9 +26,9 @@ bool Settings::setExpert(bool value, QString *error)
     return m_data.writeBool(QStringLiteral("nastaveni"), QStringLiteral("expert"), value, error);
 }
 
-QString readVersionText(const QString &programFolder)
+QString readVersionText(const QString &resourceFolder)
 {
-    QFile file(programFolder + QStringLiteral("orbelis.txt"));
+    QFile file(resourceFolder + QStringLiteral("orbelis.txt"));
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error(
             QStringLiteral("Soubor s verzí programu \"%1\" nelze přečíst.").arg(file.fileName()).toStdString());

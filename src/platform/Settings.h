@@ -23,6 +23,6 @@ private:
     IniFile m_program;
 };
 
-// "Verze programu: " + the first line of "orbelis.txt" in the program folder with its first "." removed.
+// "Verze programu: " + the first line of "orbelis.txt" in the resource folder (AppFolders) with its first "." removed.
 // Raises std::runtime_error when the file cannot be read.
-QString readVersionText(const QString &programFolder);
+QString readVersionText(const QString &resourceFolder);

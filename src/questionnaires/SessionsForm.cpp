@@ -13,8 +13,19 @@
 #include "widgets/DatasetFieldBinder.h"
 #include "widgets/DatasetGrid.h"
 #include "widgets/EditGuard.h"
+#include "data/DatabaseError.h"
+#include "platform/IniFile.h"
+#include "platform/Shell.h"
+#include "web/CurlFtpClient.h"
+#include "web/FormPages.h"
+#include "web/ResultImport.h"
+#include "web/UploadForm.h"
+#include "web/WebFiles.h"
 
+#include <QCoreApplication>
+#include <climits>
 #include <QDateEdit>
+#include <QProgressDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -126,9 +137,11 @@ void TDotazniky_Form::buildMenus(QMenuBar *menuBar) {
         ->setObjectName(QStringLiteral("TextoveVyhodnoceni_Action"));
     QMenu *advanced = menuBar->addMenu(QStringLiteral("&Pokročilé nástroje"));
     advanced->setObjectName(QStringLiteral("PokrocileNastroje_Menu"));
-    // The web forms are not built yet: their commands are shown, but cannot be used.
-    advanced->addAction(QStringLiteral("&Generovat HTML formuláře"))->setEnabled(false);
-    advanced->addAction(QStringLiteral("&Importovat výsledky z HTML formulářů"))->setEnabled(false);
+    advanced->addAction(QStringLiteral("&Generovat HTML formuláře"), this, &TDotazniky_Form::generateForms)
+        ->setObjectName(QStringLiteral("GenerovatHTML_Action"));
+    advanced->addAction(QStringLiteral("&Importovat výsledky z HTML formulářů"), this,
+                        &TDotazniky_Form::importResults)
+        ->setObjectName(QStringLiteral("ImportovatVysledky_Action"));
     advanced->addSeparator();
     advanced->addAction(QStringLiteral("&Vymazat všechny odpovědi u označeného dotazníku"), this,
                         &TDotazniky_Form::wipeAnswers)
@@ -229,6 +242,70 @@ void TDotazniky_Form::wipeAnswers() {
         return;
     if (m_dm.answers().wipeSession(m_sessions.value(QStringLiteral("ID"))))
         m_dm.RefreshDataset(m_sessions);
+}
+
+QWidget *TDotazniky_Form::uploadWindow() {
+    if (auto *shared = parentWidget() ? parentWidget()->findChild<TUpload_Form *>() : nullptr)
+        return shared;
+    if (!m_ownUploadWindow)
+        m_ownUploadWindow = new TUpload_Form(m_context, this);
+    return m_ownUploadWindow;
+}
+
+bool TDotazniky_Form::generateForms() {
+    if (m_sessions.currentRow() < 0 || m_sessions.isEditing() || m_sessions.isNull(QStringLiteral("id_testu")))
+        return false;
+    const qint64 session = m_sessions.value(QStringLiteral("ID")).toLongLong();
+    m_context.prompter->message(QStringLiteral("Vyčkejte, bude to chvíli trvat."));
+    bool generated = false;
+    try {
+        WebFiles::restoreMissing(m_context.folders.dataFolder);
+        generated = FormPages::generate(*m_context.database, m_context.folders, session, [this](int done, int total) {
+                        if (done == 0) {
+                            m_progress->setRange(0, total);
+                            m_progress->show();
+                        }
+                        m_progress->setValue(done);
+                        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                    }).has_value();
+    } catch (const DatabaseError &error) {
+        m_context.prompter->message(error.message(), QString(), Prompter::Icon::Error);
+    } catch (const std::exception &error) {
+        m_context.prompter->message(QString::fromUtf8(error.what()), QString(), Prompter::Icon::Error);
+    }
+    m_progress->hide();
+    if (!generated)
+        return false;
+    m_context.prompter->message(QStringLiteral("Soubory jsou vygenerovány. "));
+    QWidget *upload = uploadWindow();
+    upload->setWindowModality(Qt::NonModal);
+    upload->show();
+    upload->raise();
+    return true;
+}
+
+bool TDotazniky_Form::importResults() {
+    if (m_sessions.currentRow() < 0 || m_sessions.isEditing())
+        return false;
+    const qint64 session = m_sessions.value(QStringLiteral("ID")).toLongLong();
+    const FtpSettings settings = FtpSettings::load(IniFile(m_context.folders.programSettingsPath()));
+    QProgressDialog progress(QStringLiteral("Stahují se výsledky ze serveru…"), QStringLiteral("Zrušit"), 0, 0, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    CurlFtpClient ftp;
+    ftp.setProgress([&progress](qint64 done, qint64 total) {
+        progress.setMaximum(total > 0 ? int(std::min<qint64>(total, INT_MAX)) : 0);
+        progress.setValue(total > 0 ? int(std::min<qint64>(done, INT_MAX)) : 0);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    });
+    const auto counts =
+        ResultImport::run(*m_context.database, m_context.folders, session, *m_context.prompter, &ftp, settings);
+    progress.reset();
+    if (!counts)
+        return false;
+    reloadParticipation();
+    return true;
 }
 
 void TDotazniky_Form::reject() {

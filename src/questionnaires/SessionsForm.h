@@ -37,6 +37,11 @@ public:
     void wipeAnswers();
     // Reads the participation of the shown sessions again.
     void reloadParticipation();
+    // "Generovat HTML formuláře": the web forms of the current session, with the progress bar; then the
+    // upload window. False when nothing was generated.
+    bool generateForms();
+    // "Importovat výsledky z HTML formulářů" for the current session. False when nothing was imported.
+    bool importResults();
 
     // Esc and the close button: a session being edited is saved first when the user says so.
     void reject() override;
@@ -47,6 +52,7 @@ private:
     QWidget *buildDetails();
     void buildNotesMenu();
     TDotaznik_Odpovedi_Form *answersWindow() const;
+    QWidget *uploadWindow();
 
     AppContext &m_context;
     TDM &m_dm;
@@ -59,5 +65,6 @@ private:
     QPlainTextEdit *m_notes = nullptr;
     QProgressBar *m_progress = nullptr;
     TDotaznik_Odpovedi_Form *m_answersWindow = nullptr;
+    QWidget *m_ownUploadWindow = nullptr;
     QHash<qint64, int> m_participation;
 };

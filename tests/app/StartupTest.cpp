@@ -5,6 +5,8 @@
 #include "platform/Settings.h"
 #include "support/RecordingShell.h"
 #include "app/Startup.h"
+#include "graph/GraphDocument.h"
+#include "graphics/SociogramForm.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
 
@@ -176,6 +178,51 @@ TEST_F(StartupTest, AMissingVersionFileIsShown)
     // The program still works on its data: the datasets are open and the database menu is built.
     EXPECT_TRUE(startup->context().dm->Trida_Query().isOpen());
     EXPECT_EQ(startup->mainWindow()->databaseMenu()->actions().size(), 1);
+}
+
+// Installed as a package: the programs in "bin/", the shipped files in "share/orbelis/". The version is found
+// there, and the web-publishing settings go to the data folder, since "bin/" is not the user's to write.
+TEST_F(StartupTest, AnInstalledProgramFindsItsFilesInShareAndKeepsSettingsInTheDataFolder)
+{
+    QDir root(m_root.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("usr/bin")) && root.mkpath(QStringLiteral("usr/share/orbelis")));
+    QFile version(root.filePath(QStringLiteral("usr/share/orbelis/orbelis.txt")));
+    ASSERT_TRUE(version.open(QIODevice::WriteOnly) && version.write("4.5.6\n") > 0);
+    version.close();
+    Startup startup(root.filePath(QStringLiteral("usr/bin")), m_prompter, m_shell);
+    startup.run({QStringLiteral("/files"), dataFolder()});
+    EXPECT_TRUE(m_prompter.messages().isEmpty()) << m_prompter.messages().join(u'\n').toStdString();
+    EXPECT_EQ(startup.context().versionText, QStringLiteral("Verze programu: 45.6"));
+    EXPECT_EQ(startup.context().folders.programSettingsPath(), dataFolder() + QStringLiteral("nastaveni.ini"));
+    // In a build folder or a portable copy they stay beside the program.
+    auto beside = start();
+    EXPECT_EQ(beside->context().folders.programSettingsPath(),
+              m_root.filePath(QStringLiteral("program/nastaveni.ini")));
+}
+
+TEST_F(StartupTest, ASociogramFileOnTheCommandLineOpensInTheSociogramWindow)
+{
+    const QString good = m_root.filePath(QStringLiteral("třída.sgp"));
+    GraphDocument document;
+    ASSERT_TRUE(document.SaveToFile(good));
+    const QString bad = m_root.filePath(QStringLiteral("poškozený.SGP"));
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("TPF0 nic") > 0);
+    file.close();
+
+    auto startup = start();
+    auto *sociogram = startup->windows().get<TSociogram_Form>(QStringLiteral("TSociogram_Form"));
+    ASSERT_TRUE(sociogram);
+    startup->openFiles({QStringLiteral("/files"), dataFolder(), bad});
+    EXPECT_FALSE(sociogram->isVisible());
+    ASSERT_EQ(m_prompter.messages().size(), 1);
+    EXPECT_TRUE(m_prompter.messages()[0].contains(QStringLiteral("není sociogram programu Orbelis")))
+        << m_prompter.messages()[0].toStdString();
+
+    startup->openFiles({QStringLiteral("/files"), dataFolder(), good});
+    EXPECT_TRUE(sociogram->isVisible());
+    EXPECT_TRUE(sociogram->windowTitle().contains(QStringLiteral("třída.sgp"))) << sociogram->windowTitle().toStdString();
+    sociogram->hide();
 }
 
 } // namespace

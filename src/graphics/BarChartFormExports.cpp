@@ -1,0 +1,154 @@
+// Exports of the bar-chart window: pictures, class documents, printer, clipboard, word processor and the
+// pupil list. Every picture is the chart drawn for the chart's size (CreateMetafile), never a screen grab.
+#include "graphics/BarChartForm.h"
+
+#include "automation/ShowDocument.h"
+#include "automation/WordProcessor.h"
+#include "chart/ChartPanel.h"
+#include "data/AppContext.h"
+#include "data/DataModule.h"
+#include "graphics/BarChartWord.h"
+#include "picture/PictureExport.h"
+#include "platform/Prompter.h"
+#include "platform/SharedPrinter.h"
+#include "questionnaires/EditorForm.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextEdit>
+
+namespace {
+
+const QString kApplicationTitle = QStringLiteral("Orbelis");
+
+QString fieldText(const Dataset &dataset, const QString &field) {
+    if (!dataset.isOpen() || dataset.currentRow() < 0)
+        return QString();
+    const QVariant value = dataset.value(field);
+    return value.isNull() || !value.isValid() ? QString() : value.toString();
+}
+
+} // namespace
+
+QString TSloupcovy_Graf_Form::proposedName() const {
+    const Dataset &classes = m_dm.Trida_Query();
+    const Dataset &sessions = m_dm.Vyhodnoceni_Query();
+    QString date;
+    if (sessions.isOpen() && sessions.currentRow() >= 0) {
+        const QVariant value = sessions.value(QStringLiteral("datum"));
+        if (!value.isNull() && value.isValid())
+            date = value.toDateTime().toString(QStringLiteral("dd. MM. yyyy"));
+    }
+    return QStringLiteral("Graf ") + fieldText(classes, QStringLiteral("skola")) + QStringLiteral(", ") +
+           fieldText(classes, QStringLiteral("stupen")) + QStringLiteral(", ") +
+           fieldText(classes, QStringLiteral("tridni_ucitel")) + QStringLiteral(", zadání ") + date;
+}
+
+ChartMetafile TSloupcovy_Graf_Form::picture() {
+    // The hover name is not part of a picture; it comes back when the mouse moves over the chart.
+    m_chart->setAxisXTitle(QString());
+    const QSize size = m_chart->contentsRect().size();
+    return m_chart->CreateMetafile(size.width(), size.height());
+}
+
+void TSloupcovy_Graf_Form::savePictureToDisk(bool jpeg) {
+    m_chart->setAxisXTitle(QString());
+    const QString suffix = jpeg ? QStringLiteral("jpg") : QStringLiteral("emf");
+    const QString fileName = m_context.prompter->saveFileName(
+        jpeg ? QStringLiteral("Uložit do obrázku JPG") : QStringLiteral("Uložit do obrázku EMF"),
+        jpeg ? QStringLiteral("Obrázek JPEG (*.jpg)") : QStringLiteral("Rozšířený metasoubor (*.emf)"), suffix,
+        proposedName() + u'.' + suffix);
+    if (fileName.isEmpty())
+        return;
+    QString error;
+    if (!picture().save(fileName, &error)) {
+        showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(fileName, error));
+        return;
+    }
+    if (!m_context.prompter->askYesNo(QStringLiteral("Přejete si graf poslat do wordu?"), QStringLiteral("Word"),
+                                      Prompter::Icon::Question))
+        return;
+    WordProcessor word;
+    if (!BarChartWord::placeSavedPicture(word, fileName, &error) || !showDocument(word, *m_context.shell, &error))
+        showError(error);
+}
+
+void TSloupcovy_Graf_Form::savePictureToDocuments(bool jpeg) {
+    const QString path =
+        m_context.folders.dataFolder + (jpeg ? QStringLiteral("temp_file.jpg") : QStringLiteral("temp_file.emf"));
+    QString error;
+    if (!picture().save(path, &error)) {
+        showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(path, error));
+        return;
+    }
+    m_dm.addClassDocument(path, proposedName());
+}
+
+void TSloupcovy_Graf_Form::print() {
+    if (!m_context.prompter->setupPrinter())
+        return;
+    QPrinter &printer = sharedPrinter();
+    printer.setDocName(kApplicationTitle);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        showError(QStringLiteral("Tisk nelze zahájit."));
+        return;
+    }
+    const QRect page = QRect(0, 0, printer.width(), printer.height()).adjusted(50, 50, -50, -50);
+    m_chart->PrintChart(painter, page);
+    painter.end();
+}
+
+void TSloupcovy_Graf_Form::copyToClipboard() {
+    const ChartMetafile chart = picture();
+    QApplication::clipboard()->setMimeData(pictureMimeData(chart.toImage(), chart.toSvg(), chart.toEmf()));
+}
+
+void TSloupcovy_Graf_Form::chartsPerQuestionToWord() {
+    if (!m_context.prompter->askYesNo(QStringLiteral("Přejete si grafy odeslat do Wordu?"), QStringLiteral("Word"),
+                                      Prompter::Icon::Question))
+        return;
+    WordProcessor word;
+    word.setLandscape(true);
+    QString error;
+    // Every item of "Konkrétní otázka" in turn, "Všechny otázky" first: the chart is rebuilt for it and
+    // goes into the document. The menu is left on its last item.
+    const QList<QAction *> items = m_questionMenu->actions();
+    for (QAction *item : items) {
+        if (item->isSeparator())
+            continue;
+        chooseItem(item);
+        if (!BarChartWord::appendChart(word, picture(), &error)) {
+            showError(error);
+            break;
+        }
+    }
+    if (!showDocument(word, *m_context.shell, &error))
+        showError(error);
+}
+
+TEditor_Form *TSloupcovy_Graf_Form::editor() const {
+    QWidget *main = parentWidget();
+    return main ? main->findChild<TEditor_Form *>(QStringLiteral("TEditor_Form"), Qt::FindDirectChildrenOnly)
+                : nullptr;
+}
+
+void TSloupcovy_Graf_Form::copyPupilList() {
+    QApplication::clipboard()->setText(m_pupilList);
+    if (TEditor_Form *form = editor()) {
+        form->richEdit()->clear();
+        form->richEdit()->setPlainText(m_pupilList);
+        form->show();
+    }
+}
+
+void TSloupcovy_Graf_Form::runTextualSummary() {
+    // The session of the chart becomes the current one before the evaluation reads it.
+    if (const QAction *session = m_sessionGroup->checkedAction())
+        m_dm.Vyhodnoceni_Query().locate(QStringLiteral("ID"), session->property("Value"));
+    emit textualSummaryRequested();
+}

@@ -1,0 +1,51 @@
+#include "web/WebFiles.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <stdexcept>
+
+// The resources live in a static library: registered on first use (the macro must stand outside namespaces).
+static bool registerWebResources() {
+    Q_INIT_RESOURCE(web);
+    return true;
+}
+
+namespace {
+
+QByteArray resource(const QString &name) {
+    static const bool registered = registerWebResources();
+    Q_UNUSED(registered);
+    QFile file(QStringLiteral(":/web/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::logic_error("missing resource");
+    return file.readAll();
+}
+
+} // namespace
+
+namespace WebFiles {
+
+QByteArray collectorScript() {
+    return resource(QStringLiteral("vysledky.php"));
+}
+QByteArray styleSheet() {
+    return resource(QStringLiteral("style.css"));
+}
+
+void restoreMissing(const QString &dataFolder) {
+    const std::pair<QString, QByteArray> files[] = {{QStringLiteral("vysledky.php"), collectorScript()},
+                                                    {QStringLiteral("style.css"), styleSheet()}};
+    for (const auto &[name, content] : files) {
+        const QString path = dataFolder + name;
+        if (QFileInfo::exists(path))
+            continue;
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+            throw std::runtime_error(QStringLiteral("Soubor \"%1\" nelze vytvořit: %2")
+                                         .arg(path, file.errorString())
+                                         .toStdString());
+    }
+}
+
+} // namespace WebFiles

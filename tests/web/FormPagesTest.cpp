@@ -1,0 +1,151 @@
+#include "web/WebFixture.h"
+
+#include "web/FormPages.h"
+#include "web/ResultImport.h"
+
+#include <QBuffer>
+
+namespace {
+
+class FormPagesTest : public WebFixture {
+protected:
+    QString page(const QString &name) {
+        const QByteArray bytes = readFile(FormPages::sessionFolder(m_folders, m_session) + name);
+        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << name.toStdString();
+        EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"))
+            << "every line ends in CR LF: " << name.toStdString();
+        return QString::fromUtf8(bytes.mid(3));
+    }
+};
+
+TEST_F(FormPagesTest, PagesOfferWhatEachQuestionAdmitsEscapedAndFiveToARow) {
+    addPupil(m_class, "Eva", "Nová", "žena", 8);
+    addPupil(m_class, "Filip", "Starý", "muž", 9);
+    const auto result = FormPages::generate(m_db, m_folders, m_session);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->pages, 6); // the real pupils, not the option rows
+
+    const QStringList index = page("index.php").split("\r\n");
+    EXPECT_EQ(index.filter("<a href=\"zak_").size(), 6);
+    EXPECT_TRUE(index.contains(
+        QStringLiteral("  <a href=\"zak_%1.php\">Bára &lt;b&gt;Malá&lt;/b&gt;</a><br>").arg(m_bara)));
+
+    const QStringList adam = page(QStringLiteral("zak_%1.php").arg(m_adam)).split("\r\n");
+    EXPECT_TRUE(adam.contains("    <title>Dotazník Adam Velký &amp; syn</title>"));
+    EXPECT_TRUE(adam.contains(
+        QStringLiteral("  <input name=\"id_vyhodnoceni\" type=\"hidden\" value=\"%1\">").arg(m_session)));
+    EXPECT_TRUE(adam.contains("     <h2 class=\"ot_poz\">1. S kým &quot;sedíš&quot;?</h2>"));
+    EXPECT_TRUE(adam.contains("     <p class=\"popis_pod\">Vyber &lt;nejvýš&gt; tři.<br>Děkujeme.</p>"));
+    EXPECT_TRUE(adam.contains("     <h2 class=\"ot_neg\">1-2. S kým ne?</h2>"));
+    // Pupils only learn about the school's server: one style sheet, no web-font service.
+    EXPECT_EQ(adam.filter("<link").size(), 1);
+    EXPECT_TRUE(adam.contains("    <link rel=\"stylesheet\" href=\"../style.css\" type=\"text/css\">"));
+
+    // The classic question: every classmate and the "---" row, never Adam himself, a new row after five.
+    const QString who = QStringLiteral("ot_%1[]").arg(m_who);
+    const QStringList boxes = adam.filter("name=\"" + who + "\"");
+    ASSERT_EQ(boxes.size(), 6);
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("value=\"%1\"").arg(m_bara)));
+    EXPECT_TRUE(boxes[0].endsWith("&lt;b&gt;Malá&lt;/b&gt;</label>"));
+    EXPECT_TRUE(boxes[5].startsWith("     <label class=\"popisek_0\">"));
+    EXPECT_EQ(adam[adam.indexOf(boxes[5]) - 1], "     <br>");
+    EXPECT_TRUE(adam.filter("Checkbox").filter(QStringLiteral("value=\"%1\"").arg(m_adam)).isEmpty());
+    EXPECT_EQ(adam.filter(QStringLiteral("ot_neg_%1[]").arg(m_who)).size(), 6);
+    // Kind 1: exactly the letters; kind 4: one text area and no box.
+    const QStringList grade = adam.filter(QStringLiteral("ot_%1[]").arg(m_grade));
+    ASSERT_EQ(grade.size(), 2);
+    EXPECT_TRUE(grade[0].contains(QStringLiteral("value=\"%1\"").arg(m_a)));
+    EXPECT_EQ(adam.filter(QStringLiteral("ot_%1[]").arg(m_text)),
+              QStringList{QStringLiteral("     <label class=\"popisek_0\"><textarea name=\"ot_%1[]\" "
+                                         "rows=\"7\" cols=\"120\"></textarea>")
+                              .arg(m_text)});
+    EXPECT_TRUE(
+        adam.contains(QStringLiteral("    <input name=\"max\" type=\"hidden\" value=\"%1\">").arg(m_text)));
+
+    // A pupil who left the class loses his page at the next generation.
+    m_db.exec(QStringLiteral("DELETE FROM zak WHERE ID = :z"), {{"z", m_dana}});
+    ASSERT_TRUE(FormPages::generate(m_db, m_folders, m_session));
+    EXPECT_FALSE(QFileInfo::exists(FormPages::sessionFolder(m_folders, m_session) +
+                                   QStringLiteral("zak_%1.php").arg(m_dana)));
+    // No questionnaire, no pages.
+    const qint64 empty = insert("INSERT INTO vyhodnoceni (id_tridy, datum) VALUES (1, '2024-01-01')");
+    EXPECT_FALSE(FormPages::generate(m_db, m_folders, empty));
+}
+
+class ResultImportTest : public WebFixture {
+protected:
+    ResultImport::Counts import(const QByteArray &csv) {
+        QBuffer buffer;
+        buffer.setData(csv);
+        buffer.open(QIODevice::ReadOnly);
+        return ResultImport::importAnswers(m_db, ResultImport::parse(buffer));
+    }
+    QByteArray line(qint64 q, const char *b, qint64 r, qint64 p, const QByteArray &text) {
+        return QStringLiteral("%1,%2,%3,%4,%5,2024-03-01 10:00:00,")
+                   .arg(m_session)
+                   .arg(q)
+                   .arg(QString::fromLatin1(b))
+                   .arg(r)
+                   .arg(p)
+                   .toUtf8() +
+               text + "\r\n";
+    }
+};
+
+TEST_F(ResultImportTest, ChecksEveryValueAndAddsOnlyNewAnswersOnce) {
+    const QByteArray good = line(m_who, "1", m_adam, m_bara, "-") + line(m_who, "0", m_adam, m_cyril, "-") +
+                            line(m_grade, "1", m_bara, m_a, "") +
+                            line(m_text, "1", m_cyril, -1, "\"Ahoj| \"svět\"_NEW_LINEžluťoučký 'kůň'\"");
+    const QByteArray bad =
+        // a statement smuggled into an id, a polarity that is no yes/no value
+        QStringLiteral("%1,%2,1,%3,%4); DELETE FROM odpovedi; --,x,-\r\n")
+            .arg(m_session)
+            .arg(m_who)
+            .arg(m_adam)
+            .arg(m_bara)
+            .toUtf8() +
+        line(m_who, "snad", m_adam, m_dana, "-") +
+        line(m_who, "1", m_adam, m_stranger, "-") +     // a pupil of another class
+        line(m_who, "1", m_stranger, m_adam, "-") +     // a respondent of another class
+        line(m_who, "1", m_adam, m_adam, "-") +         // himself
+        line(m_grade, "1", m_adam, m_bara, "-") +       // a pupil offered by no letter question
+        line(m_grade, "0", m_adam, m_b, "-") +          // no negative wording
+        line(m_text, "1", m_adam, m_bara, "\"text\"") + // a text needs partner -1
+        line(m_who, "1", m_adam, m_dana, "\"a text on a choice\"") +
+        QStringLiteral("%1,99999,1,%2,%3,x,-\r\n").arg(m_session).arg(m_adam).arg(m_bara).toUtf8() +
+        QStringLiteral("999,%1,1,%2,%3,x,-\r\n").arg(m_who).arg(m_adam).arg(m_bara).toUtf8() + "1,2,3\r\n" +
+        "no comma at all\r\n";
+    const QStringList before = snapshot();
+
+    const ResultImport::Counts first = import("\xEF\xBB\xBF" + good + bad + good);
+    EXPECT_EQ(first.read, 4 + 12 + 4);
+    EXPECT_EQ(first.added, 4);
+    EXPECT_EQ(first.rejected, 12);
+    EXPECT_EQ(first.problems.size(), 12);
+    EXPECT_EQ(answers(m_session),
+              (QStringList{
+                  QStringLiteral("%1|0|%2|%3|").arg(m_who).arg(m_adam).arg(m_cyril),
+                  QStringLiteral("%1|1|%2|%3|").arg(m_who).arg(m_adam).arg(m_bara),
+                  QStringLiteral("%1|1|%2|%3|").arg(m_grade).arg(m_bara).arg(m_a),
+                  QStringLiteral("%1|1|%2|-1|Ahoj, \"svět\"\r\nžluťoučký 'kůň'").arg(m_text).arg(m_cyril)}));
+    EXPECT_EQ(count("SELECT count(*) FROM odpovedi"), 4);
+
+    const QStringList after = snapshot();
+    const ResultImport::Counts second = import(good + bad);
+    EXPECT_EQ(second.added, 0);
+    EXPECT_EQ(snapshot(), after);
+    EXPECT_NE(before, after);
+}
+
+TEST_F(ResultImportTest, AFailingStatementLeavesNoAnswerBehind) {
+    // A trigger makes the third insert fail: the first two must not stay.
+    m_db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON odpovedi WHEN NEW.id_zaka = %1 "
+                             "BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                  .arg(m_cyril));
+    const QByteArray csv = line(m_who, "1", m_adam, m_bara, "-") + line(m_who, "1", m_bara, m_adam, "-") +
+                           line(m_who, "1", m_cyril, m_adam, "-");
+    EXPECT_THROW(import(csv), DatabaseError);
+    EXPECT_EQ(count("SELECT count(*) FROM odpovedi"), 0);
+}
+
+} // namespace
