@@ -1,7 +1,6 @@
 #include "data/AnswerRules.h"
 
 #include "data/Database.h"
-#include "data/PupilKinds.h"
 #include "data/SessionRules.h"
 #include "platform/Prompter.h"
 
@@ -47,21 +46,6 @@ const QString kInsertMark =
     QStringLiteral("INSERT INTO odpovedi (pozitivni, id_otazky, id_vyhodnoceni, id_zaka, "
                    "id_partnera) VALUES (:b, :q, :s, :r, :p)");
 
-// Whether a question of this kind offers rows of this kind (the partner lists' filter).
-bool admits(const PartnerFilter &filter, const QVariant &kind) {
-    if (PupilKinds::isRealPupil(kind))
-        return filter.clovek == 1;
-    const QString option = kind.isNull() ? QString() : PupilKinds::canonical(kind.toString());
-    if (option == QLatin1String("---"))
-        return filter.neurcite == 1;
-    if (option == QLatin1String("abcde"))
-        return filter.abcde == 1;
-    if (option == QLatin1String("12345"))
-        return filter.dvanact == 1;
-    if (option == QLatin1String("ano-ne"))
-        return filter.anone == 1;
-    return false; // a row without a kind, or of an unknown one, is never offered
-}
 
 } // namespace
 
@@ -247,7 +231,7 @@ bool AnswerRules::offers(qint64 question, qint64 respondent, qint64 partner) {
             partnerClass.toLongLong() != respondentClass.toLongLong())
             return false;
         // A question without a kind counts as kind 0, as the partner lists read it.
-        return admits(SessionRules::partnerFilter(query.value(0).toInt()), query.value(1));
+        return SessionRules::partnerFilter(query.value(0).toInt()).admits(query.value(1));
     } catch (const DatabaseError &error) {
         m_prompter.message(error.message(), QString(), Prompter::Icon::Error);
         return false;

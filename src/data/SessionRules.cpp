@@ -1,5 +1,7 @@
 #include "data/SessionRules.h"
 
+#include "data/PupilKinds.h"
+
 #include "data/Cascade.h"
 #include "data/Database.h"
 #include "platform/Prompter.h"
@@ -62,4 +64,20 @@ AnswerPanels SessionRules::answerPanels(int typ, const QString &positiveLabel, c
         panels.changePanels = false;
     }
     return panels;
+}
+
+bool PartnerFilter::admits(const QVariant &kind) const
+{
+    if (PupilKinds::isRealPupil(kind))
+        return clovek == 1;
+    const QString option = kind.isNull() ? QString() : PupilKinds::canonical(kind.toString());
+    if (option == QLatin1String("---"))
+        return neurcite == 1;
+    if (option == QLatin1String("abcde"))
+        return abcde == 1;
+    if (option == QLatin1String("12345"))
+        return dvanact == 1;
+    if (option == QLatin1String("ano-ne"))
+        return anone == 1;
+    return false;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QVariant>
+
 #include <QString>
 
 class Database;
@@ -13,6 +15,8 @@ struct PartnerFilter {
     int dvanact = 0;   // 1–5 (`par_12345`)
     int anone = 0;     // yes / no
     bool operator==(const PartnerFilter &other) const = default;
+    // Whether a row of this kind (`pohlavi`) is offered; a row without a kind, or of an unknown one, never is.
+    bool admits(const QVariant &kind) const;
 };
 
 // What the answer-entry window shows for the current question (question change).

@@ -5,6 +5,7 @@
 #include "data/DataModule.h"
 #include "data/DatabaseError.h"
 #include "platform/Prompter.h"
+#include "widgets/MenuToolButton.h"
 
 #include <QActionGroup>
 #include <QContextMenuEvent>
@@ -56,8 +57,9 @@ TSloupcovy_Graf_Form::TSloupcovy_Graf_Form(AppContext &context, QWidget *parent)
     chartMenu->addAction(QStringLiteral("Změnit nadpis"), this, [this] { BuildChart(true); })
         ->setObjectName(QStringLiteral("Zmnitnadpis1"));
     chartMenu->addSeparator();
-    chartMenu->addAction(QStringLiteral("Kopírovat do schránky Windows"), this,
-                         &TSloupcovy_Graf_Form::copyToClipboard)
+    chartMenu
+        ->addAction(QStringLiteral("Kopírovat do schránky Windows"), this,
+                    &TSloupcovy_Graf_Form::copyToClipboard)
         ->setObjectName(QStringLiteral("KoprovatdoschrnkyWindows1"));
     m_chart->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_chart, &QWidget::customContextMenuRequested, chartMenu,
@@ -79,7 +81,8 @@ void TSloupcovy_Graf_Form::buildMenus(QMenuBar *menuBar) {
     QMenu *file = menuBar->addMenu(QStringLiteral("Soubor"));
     file->setObjectName(QStringLiteral("Soubor1"));
     add(file, "Uloit1", QStringLiteral("Uložit do obrázku JPG na disk"), [this] { savePictureToDisk(true); });
-    add(file, "UloitEMF1", QStringLiteral("Uložit do obrázku EMF na disk"), [this] { savePictureToDisk(false); });
+    add(file, "UloitEMF1", QStringLiteral("Uložit do obrázku EMF na disk"),
+        [this] { savePictureToDisk(false); });
     add(file, "UloitdoobrzkuJPGdoListin1", QStringLiteral("Uložit do obrázku JPG do Listin"),
         [this] { savePictureToDocuments(true); });
     add(file, "UloitdoobrzkuJPGdoListin2", QStringLiteral("Uložit do obrázku EMF do Listin"),
@@ -97,7 +100,8 @@ void TSloupcovy_Graf_Form::buildMenus(QMenuBar *menuBar) {
     }
     m_colour->setChecked(true);
     view->addSeparator();
-    m_otherRows = add(view, "nikdo_menuitem", QStringLiteral("ukázat i záznamy jiné než osoby"), [this] { BuildChart(); });
+    m_otherRows = add(view, "nikdo_menuitem", QStringLiteral("ukázat i záznamy jiné než osoby"),
+                      [this] { BuildChart(); });
     m_otherRows->setCheckable(true);
 
     QMenu *results = menuBar->addMenu(QStringLiteral("Výsledky"));
@@ -124,31 +128,17 @@ void TSloupcovy_Graf_Form::buildMenus(QMenuBar *menuBar) {
     connect(m_pupilGroup, &QActionGroup::triggered, this, &TSloupcovy_Graf_Form::chooseItem);
 }
 
-QToolButton *TSloupcovy_Graf_Form::addDropDown(QToolBar *toolBar, const QString &objectName,
-                                               const QString &caption, const QIcon &icon, QMenu *menu) {
-    auto *button = new QToolButton(toolBar);
-    button->setObjectName(objectName);
-    button->setText(caption);
-    button->setIcon(icon);
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setMinimumSize(87, 36);
-    button->setMenu(menu);
-    button->setPopupMode(QToolButton::MenuButtonPopup);
-    // A click on the button itself opens the same menu near the mouse.
-    connect(button, &QToolButton::clicked, menu, [menu] { menu->popup(QCursor::pos() + QPoint(-50, 20)); });
-    toolBar->addWidget(button);
-    return button;
-}
-
 void TSloupcovy_Graf_Form::buildToolBar(QToolBar *toolBar) {
     QStyle *s = style();
-    m_sessionButton = addDropDown(toolBar, QStringLiteral("ToolButton3"), QStringLiteral("Vyhodnocení"),
-                                  s->standardIcon(QStyle::SP_FileDialogDetailedView), m_sessionMenu);
+    m_sessionButton =
+        addMenuToolButton(toolBar, QStringLiteral("ToolButton3"), QStringLiteral("Vyhodnocení"),
+                          s->standardIcon(QStyle::SP_FileDialogDetailedView), m_sessionMenu, 87);
     m_sessionButton->installEventFilter(this);
-    m_questionButton = addDropDown(toolBar, QStringLiteral("ToolButton2"), QStringLiteral("Konkrétní otázka"),
-                                   s->standardIcon(QStyle::SP_MessageBoxQuestion), m_questionMenu);
-    m_pupilButton = addDropDown(toolBar, QStringLiteral("ToolButton1"), QStringLiteral("Konkrétní žák"),
-                                s->standardIcon(QStyle::SP_DirHomeIcon), m_pupilMenu);
+    m_questionButton =
+        addMenuToolButton(toolBar, QStringLiteral("ToolButton2"), QStringLiteral("Konkrétní otázka"),
+                          s->standardIcon(QStyle::SP_MessageBoxQuestion), m_questionMenu, 87);
+    m_pupilButton = addMenuToolButton(toolBar, QStringLiteral("ToolButton1"), QStringLiteral("Konkrétní žák"),
+                                      s->standardIcon(QStyle::SP_DirHomeIcon), m_pupilMenu, 87);
 }
 
 bool TSloupcovy_Graf_Form::eventFilter(QObject *watched, QEvent *event) {

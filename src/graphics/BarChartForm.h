@@ -78,8 +78,6 @@ protected:
 private:
     void buildMenus(class QMenuBar *menuBar);
     void buildToolBar(QToolBar *toolBar);
-    QToolButton *addDropDown(QToolBar *toolBar, const QString &objectName, const QString &caption,
-                             const QIcon &icon, QMenu *menu);
     void fillMenu(QMenu *menu, QActionGroup *group, const QList<BarChartMenuItem> &items);
     static QString checkedValue(const QActionGroup *group);
     void followHover(const ChartHit &hit);

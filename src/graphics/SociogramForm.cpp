@@ -11,6 +11,7 @@
 #include "graphics/VlastnostiForm.h"
 #include "platform/Prompter.h"
 #include "platform/SharedPrinter.h"
+#include "widgets/MenuToolButton.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -177,28 +178,12 @@ void TSociogram_Form::buildMenus(QMenuBar *menuBar) {
         [this] { addRelation(SociogramRelation::Ambivalent); });
 }
 
-QToolButton *TSociogram_Form::addDropDown(QToolBar *toolBar, const QString &objectName,
-                                          const QString &caption, const QIcon &icon, QMenu *menu) {
-    auto *button = new QToolButton(toolBar);
-    button->setObjectName(objectName);
-    button->setText(caption);
-    button->setIcon(icon);
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setMinimumSize(102, 36);
-    button->setMenu(menu);
-    button->setPopupMode(QToolButton::MenuButtonPopup);
-    // A click on the button itself opens the same menu near the mouse.
-    connect(button, &QToolButton::clicked, menu, [menu] { menu->popup(QCursor::pos() + QPoint(-50, 20)); });
-    toolBar->addWidget(button);
-    return button;
-}
-
 void TSociogram_Form::buildToolBar(QToolBar *toolBar) {
     QStyle *s = style();
-    addDropDown(toolBar, QStringLiteral("Vyhodnoceni_ToolButton"), QStringLiteral("Vyhodnocení"),
-                s->standardIcon(QStyle::SP_FileDialogDetailedView), m_sessionMenu);
-    addDropDown(toolBar, QStringLiteral("Otazky_ToolButton"), QStringLiteral("Otázka"),
-                s->standardIcon(QStyle::SP_MessageBoxQuestion), m_questionMenu);
+    addMenuToolButton(toolBar, QStringLiteral("Vyhodnoceni_ToolButton"), QStringLiteral("Vyhodnocení"),
+                      s->standardIcon(QStyle::SP_FileDialogDetailedView), m_sessionMenu, 102);
+    addMenuToolButton(toolBar, QStringLiteral("Otazky_ToolButton"), QStringLiteral("Otázka"),
+                      s->standardIcon(QStyle::SP_MessageBoxQuestion), m_questionMenu, 102);
     auto button = [&](const char *name, const QString &caption, QStyle::StandardPixmap icon, auto slot) {
         auto *b = new QToolButton(toolBar);
         b->setObjectName(QString::fromLatin1(name));
@@ -210,8 +195,8 @@ void TSociogram_Form::buildToolBar(QToolBar *toolBar) {
         toolBar->addWidget(b);
     };
     button("Barva", QStringLiteral("Barva"), QStyle::SP_DesktopIcon, &TSociogram_Form::recolourSelection);
-    addDropDown(toolBar, QStringLiteral("Vztahy_ToolButton"), QStringLiteral("Vztahy"),
-                s->standardIcon(QStyle::SP_ArrowRight), m_relationMenu);
+    addMenuToolButton(toolBar, QStringLiteral("Vztahy_ToolButton"), QStringLiteral("Vztahy"),
+                      s->standardIcon(QStyle::SP_ArrowRight), m_relationMenu, 102);
     button("NovyObjekt", QStringLiteral("Nový objekt"), QStyle::SP_FileIcon, &TSociogram_Form::addObject);
     button("SmazatObjekt", QStringLiteral("Smazat objekt"), QStyle::SP_TrashIcon,
            &TSociogram_Form::deleteSelection);

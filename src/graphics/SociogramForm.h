@@ -83,8 +83,6 @@ protected:
 private:
     void buildToolBar(QToolBar *toolBar);
     void buildMenus(class QMenuBar *menuBar);
-    QToolButton *addDropDown(QToolBar *toolBar, const QString &objectName, const QString &caption,
-                             const QIcon &icon, QMenu *menu);
     // Runs a change of the graph by hand as one undoable step.
     void handEdit(const QString &text, const std::function<void()> &change);
     void setFileCaption(const QString &fileName);

@@ -17,24 +17,6 @@ QString html(const QString &text) {
     return text.toHtmlEscaped();
 }
 
-bool offersKind(int typ, const QVariant &kind) {
-    const PartnerFilter filter = SessionRules::partnerFilter(typ);
-    if (kind.isNull())
-        return false;
-    if (PupilKinds::isRealPupil(kind))
-        return filter.clovek == 1;
-    const QString option = PupilKinds::canonical(kind.toString());
-    if (option == QLatin1String("---"))
-        return filter.neurcite == 1;
-    if (option == QLatin1String("abcde"))
-        return filter.abcde == 1;
-    if (option == QLatin1String("12345"))
-        return filter.dvanact == 1;
-    if (option == QLatin1String("ano-ne"))
-        return filter.anone == 1;
-    return false;
-}
-
 QStringList pageHead(const QString &title) {
     // No web-font service is linked: pupils' browsers contact only the school's server.
     return {QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
@@ -129,7 +111,7 @@ QList<SessionForms::Row> SessionForms::respondents() const {
 QList<SessionForms::Row> SessionForms::partners(const Question &question, qint64 respondent) const {
     QList<Row> result;
     for (const Row &row : rows)
-        if (row.id != respondent && offersKind(question.typ, row.kind))
+        if (row.id != respondent && SessionRules::partnerFilter(question.typ).admits(row.kind))
             result << row;
     return result;
 }
@@ -137,7 +119,7 @@ QList<SessionForms::Row> SessionForms::partners(const Question &question, qint64
 QList<qint64> SessionForms::offered(const Question &question) const {
     QList<qint64> result;
     for (const Row &row : rows)
-        if (offersKind(question.typ, row.kind))
+        if (SessionRules::partnerFilter(question.typ).admits(row.kind))
             result << row.id;
     return result;
 }

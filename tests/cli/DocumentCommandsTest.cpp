@@ -1,5 +1,5 @@
 // The headless class document commands, run in-process on a data folder with the demo class.
-#include "cli/Cli.h"
+#include "CliRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,12 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int code = 0;
-    QString out;
-    QString err;
-};
 
 class DocumentCommandsTest : public ::testing::Test {
 protected:
@@ -27,15 +21,7 @@ protected:
         m_class = match.captured(1);
         m_folder = m_data + "Listiny/" + m_class + "/";
     }
-    CliRun run(QStringList args) {
-        args.prepend(m_data);
-        args.prepend("--data");
-        CliRun result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        result.code = runCli(args, m_dir.path(), out, err);
-        return result;
-    }
+    CliRun run(const QStringList &args) { return runCliOn(m_data, m_dir.path(), args); }
     QString write(const QString &name, const QByteArray &bytes) {
         QFile file(m_dir.filePath(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));

@@ -1,5 +1,5 @@
 // The headless exchange, backup and wipe commands, run in-process on a demo data folder.
-#include "cli/Cli.h"
+#include "CliRun.h"
 #include "data/Database.h"
 
 #include <QDir>
@@ -13,12 +13,6 @@ inline void PrintTo(const QString &text, std::ostream *out) {
 
 namespace {
 
-struct CliRun {
-    int code = 0;
-    QString out;
-    QString err;
-};
-
 class MaintenanceCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -27,15 +21,7 @@ protected:
         const CliRun demo = run({"demo"});
         ASSERT_EQ(demo.code, 0) << demo.err.toStdString();
     }
-    CliRun run(QStringList args) {
-        args.prepend(m_dir.filePath("data"));
-        args.prepend("--data");
-        CliRun result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        result.code = runCli(args, m_dir.path(), out, err);
-        return result;
-    }
+    CliRun run(const QStringList &args) { return runCliOn(m_dir.filePath("data"), m_dir.path(), args); }
     QString database() const { return m_dir.filePath("data/skola.mdb"); }
     QVariant scalar(const QString &file, const QString &sql) {
         Database db("check");

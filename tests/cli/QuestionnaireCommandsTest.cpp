@@ -1,5 +1,5 @@
 // The headless questionnaire commands, run in-process on a fresh data folder.
-#include "cli/Cli.h"
+#include "CliRun.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -9,27 +9,13 @@
 
 namespace {
 
-struct CliRun {
-    int code = 0;
-    QString out;
-    QString err;
-};
-
 class QuestionnaireCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_EQ(run({"init"}).code, 0);
     }
-    CliRun run(QStringList args) {
-        args.prepend(m_dir.path());
-        args.prepend("--data");
-        CliRun result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        result.code = runCli(args, m_dir.path(), out, err);
-        return result;
-    }
+    CliRun run(const QStringList &args) { return runCliOn(m_dir.path(), m_dir.path(), args); }
     QString added(const QStringList &args) {
         const CliRun r = run(args);
         EXPECT_EQ(r.code, 0) << r.err.toStdString();

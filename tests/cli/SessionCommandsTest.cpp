@@ -1,5 +1,5 @@
 // The headless session, answer and export commands, run in-process on a fresh data folder.
-#include "cli/Cli.h"
+#include "CliRun.h"
 #include "data/Database.h"
 
 #include <QDate>
@@ -8,12 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int code = 0;
-    QString out;
-    QString err;
-};
 
 class SessionCommandsTest : public ::testing::Test {
 protected:
@@ -45,15 +39,7 @@ protected:
             add(question, {{"t", other}, {"a", "Jinde?"}, {"b", QVariant()}, {"y", 0}, {"o", 1}});
         db.close();
     }
-    CliRun run(QStringList args) {
-        args.prepend(m_dir.path());
-        args.prepend("--data");
-        CliRun result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        result.code = runCli(args, m_dir.path(), out, err);
-        return result;
-    }
+    CliRun run(const QStringList &args) { return runCliOn(m_dir.path(), m_dir.path(), args); }
     CliRun answer(const QString &verb, const QString &session, const QString &question,
                   const QString &respondent, const QString &partner, bool negative = false) {
         QStringList args = {"answers", verb,           "--session", session,     "--question",

@@ -1,5 +1,5 @@
 // The headless web-form commands, run in-process on a data folder with the demo class.
-#include "cli/Cli.h"
+#include "CliRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,12 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int code = 0;
-    QString out;
-    QString err;
-};
 
 class WebCommandsTest : public ::testing::Test {
 protected:
@@ -26,15 +20,7 @@ protected:
         ASSERT_TRUE(match.hasMatch());
         m_session = match.captured(1);
     }
-    CliRun run(QStringList args) {
-        args.prepend(m_data);
-        args.prepend("--data");
-        CliRun result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        result.code = runCli(args, m_dir.path(), out, err);
-        return result;
-    }
+    CliRun run(const QStringList &args) { return runCliOn(m_data, m_dir.path(), args); }
     QTemporaryDir m_dir;
     QString m_data;
     QString m_session;
