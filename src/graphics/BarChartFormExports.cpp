@@ -12,6 +12,7 @@
 #include "platform/Prompter.h"
 #include "platform/SharedPrinter.h"
 #include "questionnaires/EditorForm.h"
+#include "widgets/ShowInFront.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -25,27 +26,11 @@ namespace {
 
 const QString kApplicationTitle = QStringLiteral("Orbelis");
 
-QString fieldText(const Dataset &dataset, const QString &field) {
-    if (!dataset.isOpen() || dataset.currentRow() < 0)
-        return QString();
-    const QVariant value = dataset.value(field);
-    return value.isNull() || !value.isValid() ? QString() : value.toString();
-}
-
 } // namespace
 
+// The name the last build proposes for files and documents (before any build, just "Graf").
 QString TSloupcovy_Graf_Form::proposedName() const {
-    const Dataset &classes = m_dm.Trida_Query();
-    const Dataset &sessions = m_dm.Vyhodnoceni_Query();
-    QString date;
-    if (sessions.isOpen() && sessions.currentRow() >= 0) {
-        const QVariant value = sessions.value(QStringLiteral("datum"));
-        if (!value.isNull() && value.isValid())
-            date = value.toDateTime().toString(QStringLiteral("dd. MM. yyyy"));
-    }
-    return QStringLiteral("Graf ") + fieldText(classes, QStringLiteral("skola")) + QStringLiteral(", ") +
-           fieldText(classes, QStringLiteral("stupen")) + QStringLiteral(", ") +
-           fieldText(classes, QStringLiteral("tridni_ucitel")) + QStringLiteral(", zadání ") + date;
+    return m_data.proposedName.isEmpty() ? QStringLiteral("Graf") : m_data.proposedName;
 }
 
 ChartMetafile TSloupcovy_Graf_Form::picture() {
@@ -142,7 +127,7 @@ void TSloupcovy_Graf_Form::copyPupilList() {
     if (TEditor_Form *form = editor()) {
         form->richEdit()->clear();
         form->richEdit()->setPlainText(m_pupilList);
-        form->show();
+        showInFront(form);
     }
 }
 

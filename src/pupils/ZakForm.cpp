@@ -1,4 +1,5 @@
 #include "pupils/ZakForm.h"
+#include "widgets/ShowInFront.h"
 
 #include "data/AppContext.h"
 #include "widgets/DBNavigator.h"
@@ -10,7 +11,6 @@
 #include "data/DatasetTableModel.h"
 #include "pupils/NoteTemplate.h"
 
-#include <QApplication>
 #include <QCursor>
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -126,13 +126,7 @@ bool TZak_Form::openForCurrentPupil() {
     if (!roster.isOpen() || roster.currentRow() < 0)
         return false;
     loadPupil(roster.value(QStringLiteral("ID")));
-    // Shown while another window is modal (the roster), the card must not be blocked by it.
-    QWidget *modal = QApplication::activeModalWidget();
-    if (modal && modal != this && parentWidget() != modal)
-        setParent(modal, windowFlags());
-    show();
-    raise();
-    activateWindow();
+    showInFront(this); // the roster that opens it is modal
     return true;
 }
 

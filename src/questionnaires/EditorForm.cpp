@@ -1,4 +1,5 @@
 #include "questionnaires/EditorForm.h"
+#include "widgets/ShowInFront.h"
 
 #include "data/AppContext.h"
 #include "platform/Prompter.h"
@@ -36,9 +37,7 @@ TEditor_Form::TEditor_Form(AppContext &context, QWidget *parent) : QDialog(paren
 
 void TEditor_Form::showLines(const QList<StyledLine> &lines) {
     QuestionnaireTexts::writeTo(*m_richEdit->document(), lines);
-    show();
-    raise();
-    activateWindow();
+    showInFront(this);
 }
 
 void TEditor_Form::saveAs() {

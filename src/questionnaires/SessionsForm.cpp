@@ -20,6 +20,7 @@
 #include "web/FormPages.h"
 #include "web/ResultImport.h"
 #include "web/UploadForm.h"
+#include "widgets/ShowInFront.h"
 #include "web/WebFiles.h"
 
 #include <QCoreApplication>
@@ -277,10 +278,7 @@ bool TDotazniky_Form::generateForms() {
     if (!generated)
         return false;
     m_context.prompter->message(QStringLiteral("Soubory jsou vygenerovány. "));
-    QWidget *upload = uploadWindow();
-    upload->setWindowModality(Qt::NonModal);
-    upload->show();
-    upload->raise();
+    showInFront(uploadWindow());
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "web/TransferPanel.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -49,6 +50,10 @@ bool TransferPanel::step(const QString &file, int index, int count) {
 
 TransferProgress TransferPanel::progress() {
     return [this](qint64 done, qint64 total) {
+        // The library reports far more often than a bar needs repainting: twenty times a second is enough.
+        if (m_lastReport.isValid() && m_lastReport.elapsed() < 50)
+            return !m_cancelled;
+        m_lastReport.start();
         if (total > 0) {
             m_bytes->setRange(0, 1000);
             m_bytes->setValue(int(done * 1000 / total));

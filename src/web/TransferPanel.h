@@ -2,6 +2,7 @@
 
 #include "web/FtpClient.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class QLabel;
@@ -31,4 +32,5 @@ private:
     QProgressBar *m_bytes = nullptr;
     QPushButton *m_cancel = nullptr;
     bool m_cancelled = false;
+    QElapsedTimer m_lastReport;
 };

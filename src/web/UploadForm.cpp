@@ -1,5 +1,7 @@
 #include "web/UploadForm.h"
 
+#include "widgets/ShowInFront.h"
+
 #include "data/AppContext.h"
 #include "data/DatabaseError.h"
 #include "platform/IniFile.h"
@@ -82,10 +84,7 @@ bool TUpload_Form::upload() {
     if (!settings.complete()) {
         m_context.prompter->message(
             QStringLiteral("Nejsou vyplněny údaje o FTP serveru. Přejděte do nastavení a údaje zadejte."));
-        TFtp_Form *window = settingsWindow();
-        window->setWindowModality(Qt::NonModal);
-        window->show();
-        window->raise();
+        showInFront(settingsWindow());
         return false;
     }
     QList<WebPublishing::Item> checked;

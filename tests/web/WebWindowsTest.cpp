@@ -66,6 +66,8 @@ protected:
 };
 
 TEST_F(WebWindowsTest, GeneratingShowsProgressThenTheUploadWindowAndMissingSettingsOpenTheSettingsWindow) {
+    // As the main window shows it: modal. What it opens must then be modal too, or it gets no input.
+    m_sessions->setWindowModality(Qt::ApplicationModal);
     m_sessions->show();
     ASSERT_TRUE(dm().Vyhodnoceni_Query().locate("ID", m_session));
     auto *progress = m_sessions->findChild<QProgressBar *>("ProgressBar1");
@@ -86,7 +88,7 @@ TEST_F(WebWindowsTest, GeneratingShowsProgressThenTheUploadWindowAndMissingSetti
     EXPECT_TRUE(QFileInfo::exists(m_folders.dataFolder + "vysledky.php"));
 
     ASSERT_TRUE(m_upload->isVisible());
-    EXPECT_FALSE(m_upload->isModal());
+    EXPECT_EQ(m_upload->windowModality(), Qt::ApplicationModal);
     ASSERT_EQ(m_upload->list()->count(), 1);
     EXPECT_EQ(m_upload->list()->item(0)->text(),
               QStringLiteral("%1|ZŠ <Lipová>, 6.A, Nováková, dotazník Vztahy").arg(m_session));
@@ -97,6 +99,7 @@ TEST_F(WebWindowsTest, GeneratingShowsProgressThenTheUploadWindowAndMissingSetti
     EXPECT_EQ(m_prompter.messages(),
               QStringList{"Nejsou vyplněny údaje o FTP serveru. Přejděte do nastavení a údaje zadejte."});
     EXPECT_TRUE(m_ftpForm->isVisible());
+    EXPECT_EQ(m_ftpForm->windowModality(), Qt::ApplicationModal);
     EXPECT_TRUE(m_shell.calls.isEmpty());
 }
 
