@@ -18,6 +18,7 @@ packages=(
   xvfb xauth
 )
 test_packages=(libreoffice-draw libreoffice-writer libreoffice-core poppler-utils python3-pyftpdlib php-cli chromium)
+package_packages=(dpkg-dev file desktop-file-utils appstream groff-base)
 
 install_missing() {
   local wanted=("$@") missing=()

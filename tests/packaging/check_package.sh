@@ -6,9 +6,9 @@
 set -euo pipefail
 build=$1
 
-for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli groff; do
+for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate appstreamcli groff; do
   if ! command -v "$tool" >/dev/null; then
-    echo "SKIPPED: $tool is not installed (packages: cmake, dpkg-dev, desktop-file-utils, appstream, groff-base)"
+    echo "SKIPPED: $tool is not installed (packages: cmake, dpkg-dev, file, desktop-file-utils, appstream, groff-base)"
     exit 77
   fi
 done
