@@ -153,7 +153,7 @@ void CurlFtpClient::prepare(const QByteArray &address) {
 }
 
 void CurlFtpClient::perform(const QString &what) {
-    const CURLcode code = curl_easy_perform(m_curl);
+    const auto code = CURLcode(run());
     if (code == CURLE_OK)
         return;
     long reply = 0;
@@ -172,6 +172,32 @@ void CurlFtpClient::perform(const QString &what) {
     else
         detail = QStringLiteral("server odpověděl: %1").arg(m_lastReply);
     throw FtpError(kind, what + QStringLiteral(": ") + detail, int(reply), m_lastReply);
+}
+
+// Runs the prepared request. A multi handle waited on in short steps, rather than curl_easy_perform: in some
+// processes the library otherwise waits its full second before opening each passive data connection.
+// The kept control connection lives in the multi handle's cache between requests.
+int CurlFtpClient::run() {
+    if (!m_multi)
+        m_multi = curl_multi_init();
+    if (!m_multi || curl_multi_add_handle(m_multi, m_curl) != CURLM_OK)
+        return CURLE_OUT_OF_MEMORY;
+    CURLcode result = CURLE_OK;
+    int running = 1;
+    while (running > 0) {
+        if (curl_multi_perform(m_multi, &running) != CURLM_OK) {
+            result = CURLE_RECV_ERROR;
+            break;
+        }
+        if (running > 0)
+            curl_multi_poll(m_multi, nullptr, 0, 20, nullptr);
+    }
+    int left = 0;
+    while (CURLMsg *message = curl_multi_info_read(m_multi, &left))
+        if (message->msg == CURLMSG_DONE && message->easy_handle == m_curl)
+            result = message->data.result;
+    curl_multi_remove_handle(m_multi, m_curl);
+    return result;
 }
 
 void CurlFtpClient::connectTo(const QString &host, const QString &user, const QString &password) {
@@ -282,6 +308,11 @@ void CurlFtpClient::disconnect() {
         curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 1L);
         curl_easy_cleanup(m_curl);
         m_curl = nullptr;
+    }
+    if (m_multi) {
+        // Closing the multi handle closes the kept connection (QUIT).
+        curl_multi_cleanup(m_multi);
+        m_multi = nullptr;
     }
     m_connected = false;
 }

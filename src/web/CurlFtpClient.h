@@ -3,6 +3,7 @@
 #include "web/FtpClient.h"
 
 typedef void CURL;
+typedef void CURLM;
 
 // FtpClient over libcurl. Each operation is one request on a kept control connection; the current
 // folder is tracked here and sent as the request's path. Explicit TLS is used when the server offers it
@@ -37,9 +38,11 @@ private:
     QByteArray url(const QStringList &levels, bool absolute, const QString &file = QString()) const;
     void prepare(const QByteArray &url);
     void perform(const QString &what);
+    int run(); // the CURLcode of the request
     void requireConnection() const;
 
     CURL *m_curl = nullptr;
+    CURLM *m_multi = nullptr;
     QString m_host;
     QString m_user;
     QString m_password;
