@@ -20,7 +20,7 @@ struct AppFolders {
     // that its users cannot write to; then in the data folder's settings file.
     QString programSettingsPath() const;
 
-    // The files shipped with the program (the version text, the web files): beside the program in a build
+    // The files shipped with the program (the version text): beside the program in a build
     // folder or a portable copy, "../share/orbelis/" from the program's folder when installed.
     QString resourceFolder() const;
     bool installed() const { return resourceFolder() != programFolder; }
