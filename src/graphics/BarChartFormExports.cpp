@@ -8,6 +8,7 @@
 #include "data/AppContext.h"
 #include "data/DataModule.h"
 #include "graphics/BarChartWord.h"
+#include "graphics/PictureFiles.h"
 #include "picture/PictureExport.h"
 #include "platform/Prompter.h"
 #include "platform/SharedPrinter.h"
@@ -42,11 +43,8 @@ ChartMetafile TSloupcovy_Graf_Form::picture() {
 
 void TSloupcovy_Graf_Form::savePictureToDisk(bool jpeg) {
     m_chart->setAxisXTitle(QString());
-    const QString suffix = jpeg ? QStringLiteral("jpg") : QStringLiteral("emf");
-    const QString fileName = m_context.prompter->saveFileName(
-        jpeg ? QStringLiteral("Uložit do obrázku JPG") : QStringLiteral("Uložit do obrázku EMF"),
-        jpeg ? QStringLiteral("Obrázek JPEG (*.jpg)") : QStringLiteral("Rozšířený metasoubor (*.emf)"), suffix,
-        proposedName() + u'.' + suffix);
+    const QString fileName =
+        PictureFiles::ask(*m_context.prompter, jpeg ? QStringLiteral("jpg") : QStringLiteral("emf"), proposedName());
     if (fileName.isEmpty())
         return;
     QString error;
@@ -64,7 +62,7 @@ void TSloupcovy_Graf_Form::savePictureToDisk(bool jpeg) {
 
 void TSloupcovy_Graf_Form::savePictureToDocuments(bool jpeg) {
     const QString path =
-        m_context.folders.dataFolder + (jpeg ? QStringLiteral("temp_file.jpg") : QStringLiteral("temp_file.emf"));
+        PictureFiles::forDocuments(m_context.folders, jpeg ? QStringLiteral("jpg") : QStringLiteral("emf"));
     QString error;
     if (!picture().save(path, &error)) {
         showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(path, error));

@@ -8,6 +8,7 @@
 #include "graph/GraphExport.h"
 #include "graph/NodeShapes.h"
 #include "graphics/GraphFileMessage.h"
+#include "graphics/PictureFiles.h"
 #include "graphics/VlastnostiForm.h"
 #include "platform/Prompter.h"
 #include "platform/SharedPrinter.h"
@@ -398,12 +399,7 @@ QString TSociogram_Form::proposedPictureName() const {
 }
 
 void TSociogram_Form::savePicture(const QString &suffix) {
-    const bool jpeg = suffix == QLatin1String("jpg");
-    const QString filter =
-        jpeg ? QStringLiteral("Obrázek JPEG (*.jpg)") : QStringLiteral("Rozšířený metasoubor (*.emf)");
-    const QString fileName = m_context.prompter->saveFileName(
-        jpeg ? QStringLiteral("Uložit do obrázku JPG") : QStringLiteral("Uložit do obrázku EMF"), filter,
-        suffix, proposedPictureName() + u'.' + suffix);
+    const QString fileName = PictureFiles::ask(*m_context.prompter, suffix, proposedPictureName());
     if (fileName.isEmpty())
         return;
     QString error;
@@ -412,7 +408,7 @@ void TSociogram_Form::savePicture(const QString &suffix) {
 }
 
 void TSociogram_Form::savePictureToDocuments(const QString &suffix) {
-    const QString path = m_context.folders.dataFolder + QStringLiteral("temp_file.") + suffix;
+    const QString path = PictureFiles::forDocuments(m_context.folders, suffix);
     QString error;
     if (!GraphExport::SaveToFile(document(), path, &error)) {
         showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(path, error));

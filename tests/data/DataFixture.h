@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/AppContext.h"
 #include "platform/AppFolders.h"
 #include "support/ScriptedPrompter.h"
 #include "data/DataModule.h"
@@ -28,6 +29,18 @@ protected:
         if (!m_dm)
             m_dm = std::make_unique<TDM>(m_db, m_folders, m_prompter);
         return *m_dm;
+    }
+
+    // The context windows are made with: this fixture's folders, settings, database, data module and
+    // prompter, and `shell`; the data module's datasets opened, as start-up leaves them.
+    void openWindowContext(AppContext &context, Shell &shell) {
+        context.folders = m_folders;
+        context.settings = std::make_unique<Settings>(m_folders);
+        context.database = &m_db;
+        context.dm = &dm();
+        context.prompter = &m_prompter;
+        context.shell = &shell;
+        dm().openDatasets();
     }
 
     qint64 insert(const QString &sql, const QVariantMap &params = {}) {

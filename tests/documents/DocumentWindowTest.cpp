@@ -6,7 +6,6 @@
 #include "documents/ClassDocuments.h"
 #include "documents/DocumentGrid.h"
 #include "documents/ListinyForm.h"
-#include "platform/Settings.h"
 #include "support/RecordingShell.h"
 #include "widgets/DBNavigator.h"
 
@@ -29,13 +28,7 @@ protected:
     void SetUp() override {
         DataFixture::SetUp();
         m_class = addClass("ZŠ Lipová", "5.A", "Nováková");
-        m_context.folders = m_folders;
-        m_context.settings = std::make_unique<Settings>(m_folders);
-        m_context.database = &m_db;
-        m_context.dm = &dm();
-        m_context.prompter = &m_prompter;
-        m_context.shell = &m_shell;
-        dm().openDatasets();
+        openWindowContext(m_context, m_shell);
         // What the main window's "Listiny" command does before it shows the register.
         documents().setParameter("par_id_tridy", m_class);
         dm().RefreshDataset(documents());

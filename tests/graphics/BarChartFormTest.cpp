@@ -27,12 +27,7 @@ protected:
     void SetUp() override {
         BarChartFixture::SetUp();
         m_shell = std::make_unique<RecordingShell>(m_dir.path(), m_dir.path());
-        m_context.folders = m_folders;
-        m_context.database = &m_db;
-        m_context.dm = &dm();
-        m_context.prompter = &m_prompter;
-        m_context.shell = m_shell.get();
-        dm().openDatasets();
+        openWindowContext(m_context, *m_shell);
         for (Dataset *dataset : {&dm().Vyhodnoceni_Query(), &dm().Zak_Query()}) {
             dataset->setParameter(QStringLiteral("par_id_tridy"), m_class);
             dm().RefreshDataset(*dataset);

@@ -30,13 +30,7 @@ protected:
         m_q2 = addQuestion(m_test, "Druhá", QVariant(), 7, QVariant());
         m_q3 = addQuestion(m_test, "Třetí", QVariant(), 1, 3);
         m_db.exec("UPDATE otazky SET poradi_vyhodnoceni = ID - :f + 1", {{"f", m_q1}});
-        m_context.folders = m_folders;
-        m_context.settings = std::make_unique<Settings>(m_folders);
-        m_context.database = &m_db;
-        m_context.dm = &dm();
-        m_context.prompter = &m_prompter;
-        m_context.shell = &m_shell;
-        dm().openDatasets();
+        openWindowContext(m_context, m_shell);
     }
     void TearDown() override { m_main.reset(); }
 

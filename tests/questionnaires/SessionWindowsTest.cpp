@@ -1,7 +1,6 @@
 #include "data/DataFixture.h"
 
 #include "data/AppContext.h"
-#include "platform/Settings.h"
 #include "questionnaires/AnswersForm.h"
 #include "questionnaires/SessionsForm.h"
 #include "support/RecordingShell.h"
@@ -32,13 +31,7 @@ protected:
         m_grade = addQuestion(test, "Známka?", "Nejhorší?", 1, 2);
         m_text = addQuestion(test, "Co bys změnil?", QVariant(), 4, 3);
         m_session = addSession(m_class, test, "2024-03-01 00:00:00");
-        m_context.folders = m_folders;
-        m_context.settings = std::make_unique<Settings>(m_folders);
-        m_context.database = &m_db;
-        m_context.dm = &dm();
-        m_context.prompter = &m_prompter;
-        m_context.shell = &m_shell;
-        dm().openDatasets();
+        openWindowContext(m_context, m_shell);
         ASSERT_TRUE(dm().Trida_Query().locate("ID", m_class));
         // What the main window's "Dotazníky" command does before it shows the session list.
         for (Dataset *dataset : {&dm().Vyhodnoceni_Query(), &dm().Zak_Query_1(), &dm().Zak_Query_2(), &dm().Zak_Query_3()})

@@ -2,7 +2,6 @@
 
 #include "data/AppContext.h"
 #include "platform/IniFile.h"
-#include "platform/Settings.h"
 #include "questionnaires/SessionsForm.h"
 #include "support/RecordingShell.h"
 #include "web/FormPages.h"
@@ -24,13 +23,7 @@ protected:
     void SetUp() override {
         WebFixture::SetUp();
         ASSERT_TRUE(QDir().mkpath(m_folders.programFolder));
-        m_context.folders = m_folders;
-        m_context.settings = std::make_unique<Settings>(m_folders);
-        m_context.database = &m_db;
-        m_context.dm = &dm();
-        m_context.prompter = &m_prompter;
-        m_context.shell = &m_shell;
-        dm().openDatasets();
+        openWindowContext(m_context, m_shell);
         ASSERT_TRUE(dm().Trida_Query().locate("ID", m_class));
         dm().Vyhodnoceni_Query().setParameter("par_id_tridy", m_class);
         dm().RefreshDataset(dm().Vyhodnoceni_Query());
