@@ -1,10 +1,15 @@
 // libFuzzer entry for the graph file reader: any input must give a document or an
 // error text, never a crash, hang or leak; a document read must write and read back.
+// A document read is then taken as far as a conversion takes it: the picture size is
+// checked, and the graph is drawn (scaled into a small bitmap, so the run stays short).
 #include "graph/GraphDocument.h"
+#include "graph/GraphExport.h"
 #include "graph/GraphReader.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 
 #include <cstdint>
 #include <cstdlib>
@@ -41,5 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::unique_ptr<GraphDocument> back = again.read(written);
     if (!back || back->SaveToBytes() != written)
         std::abort(); // what we write we must read back unchanged
+
+    // Everything read lies on the canvas, so the picture is never far larger than it.
+    const QSize pictureSize = GraphExport::PictureSize(*doc);
+    if (pictureSize.isEmpty())
+        std::abort();
+    (void)GraphExport::PictureSizeError(pictureSize, true);
+    QImage image(64, 64, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    GraphExport::Draw(*doc, painter, image.rect());
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "app/DataFolderSetup.h"
 
+#include "files/FileWriter.h"
 #include "platform/AppFolders.h"
 #include "data/Database.h"
 #include "automation/ZipWriter.h"
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <stdexcept>
 
 namespace {
@@ -33,9 +33,9 @@ void writeFile(const QString &path, const QByteArray &content)
 {
     if (QFileInfo::exists(path))
         return;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        fail(QStringLiteral("Soubor \"%1\" nelze vytvořit: %2").arg(path, file.errorString()));
+    QString error;
+    if (!FileWriter::writeWhole(path, content, &error))
+        fail(error);
 }
 
 // Builds the database under a temporary name and renames it, so no half-made file is left behind.

@@ -1,8 +1,7 @@
 #include "automation/ZipWriter.h"
 
-#include <QFile>
-#include <QSaveFile>
-#include <QTemporaryDir>
+#include "files/FileWriter.h"
+
 #include <zip.h>
 
 void ZipWriter::add(const QString &name, const QByteArray &content) { m_entries.append({name, content}); }
@@ -14,7 +13,7 @@ bool ZipWriter::write(const QString &path, QString *error) const
             *error = text;
         return false;
     };
-    // libzip writes to its own path; build the archive in memory, then save it through QSaveFile.
+    // libzip writes to its own path; build the archive in memory, then save it through FileWriter.
     zip_error_t zipError;
     zip_error_init(&zipError);
     zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &zipError);
@@ -53,9 +52,9 @@ bool ZipWriter::write(const QString &path, QString *error) const
         zip_source_close(buffer);
     }
     zip_source_free(buffer);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return fail(QStringLiteral("Soubor \"%1\" nelze zapsat: %2").arg(path, file.errorString()));
+    QString reason;
+    if (!FileWriter::writeWhole(path, bytes, &reason))
+        return fail(reason);
     return true;
 }
 

@@ -6,12 +6,12 @@
 #include "cli/CliOptions.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
+#include "files/FileWriter.h"
 #include "graphics/BarChartBuilder.h"
 #include "graphics/BarChartWord.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 namespace {
 
@@ -105,16 +105,14 @@ int runChartCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStr
     if (picture) {
         BarChartBuilder::fill(chart, data, title.value_or(data.defaultTitle), mono);
         if (!ChartMetafile::create(chart, kWidth, kHeight).save(*picture, &error)) {
-            err << QStringLiteral("Soubor \"%1\" nelze zapsat: %2\n").arg(*picture, error);
+            err << error << '\n';
             return 1;
         }
         out << QStringLiteral("Zapsáno: %1\n").arg(*picture);
     }
     if (points) {
-        QSaveFile file(*points);
-        if (!file.open(QIODevice::WriteOnly) || file.write(BarChartBuilder::pointsCsv(data).toUtf8()) < 0 ||
-            !file.commit()) {
-            err << QStringLiteral("Soubor \"%1\" nelze zapsat: %2\n").arg(*points, file.errorString());
+        if (!FileWriter::writeWhole(*points, BarChartBuilder::pointsCsv(data).toUtf8(), &error)) {
+            err << error << '\n';
             return 1;
         }
         out << QStringLiteral("Zapsáno: %1\n").arg(*points);

@@ -8,6 +8,7 @@
 #include "support/ScriptedPrompter.h"
 #include "platform/Shell.h"
 #include "cli/ChartCommand.h"
+#include "cli/CliOptions.h"
 #include "cli/DeleteCommand.h"
 #include "cli/DocumentCommands.h"
 #include "cli/GraphCommands.h"
@@ -118,9 +119,18 @@ struct DataSession {
     }
     ~DataSession() { db.close(); }
 
+    // A command that failed: the reasons the rules showed in their message boxes follow its own line.
+    int withReasons(int code, QTextStream &err)
+    {
+        if (code != 0)
+            log.printTo(err);
+        return code;
+    }
+
     AppFolders folders;
     Database db{QStringLiteral("orbelis-cli")};
     ScriptedPrompter prompter;
+    PromptLog log{prompter};
 };
 
 } // namespace
@@ -180,18 +190,20 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
         if (command == QLatin1String("questionnaire") || command == QLatin1String("question")) {
             DataSession session(folders);
             TDM dm(session.db, session.folders, session.prompter);
-            return command == QLatin1String("question") ? runQuestionCommand(rest, dm, out, err)
-                                                        : runQuestionnaireCommand(rest, dm, out, err);
+            return session.withReasons(command == QLatin1String("question")
+                                           ? runQuestionCommand(rest, dm, out, err)
+                                           : runQuestionnaireCommand(rest, dm, out, err),
+                                       err);
         }
         if (command == QLatin1String("chart")) {
             DataSession session(folders);
             TDM dm(session.db, session.folders, session.prompter);
-            return runChartCommand(rest, dm, out, err);
+            return session.withReasons(runChartCommand(rest, dm, out, err), err);
         }
         if (command == QLatin1String("sociogram")) {
             DataSession session(folders);
             TDM dm(session.db, session.folders, session.prompter);
-            return runSociogramCommand(rest, dm, out, err);
+            return session.withReasons(runSociogramCommand(rest, dm, out, err), err);
         }
         if (command == QLatin1String("session") || command == QLatin1String("answers") ||
             command == QLatin1String("export")) {
@@ -210,7 +222,7 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
         if (command == QLatin1String("report")) {
             DataSession session(folders);
             TDM dm(session.db, session.folders, session.prompter);
-            return runReportCommand(rest, dm, out, err);
+            return session.withReasons(runReportCommand(rest, dm, out, err), err);
         }
         if (command == QLatin1String("forms") || command == QLatin1String("publish") ||
             command == QLatin1String("results")) {

@@ -1,5 +1,9 @@
 #include "cli/CliOptions.h"
 
+#include "support/ScriptedPrompter.h"
+
+#include <QTextStream>
+
 std::optional<QString> takeOption(QStringList &words, const QString &name) {
     for (qsizetype i = 0; i < words.size(); ++i) {
         if (words[i] == name) {
@@ -25,4 +29,17 @@ std::optional<qint64> takeIdOption(QStringList &words, const QString &name) {
 
 bool takeFlag(QStringList &words, const QString &flag) {
     return words.removeAll(flag) > 0;
+}
+
+PromptLog::PromptLog(Prompter &prompter) : m_prompter(dynamic_cast<ScriptedPrompter *>(&prompter)) {
+    m_seen = m_prompter ? m_prompter->messages().size() : 0;
+}
+
+void PromptLog::printTo(QTextStream &err) {
+    if (!m_prompter)
+        return;
+    const QStringList messages = m_prompter->messages();
+    for (qsizetype i = m_seen; i < messages.size(); ++i)
+        err << QString(messages[i]).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed() << '\n';
+    m_seen = messages.size();
 }

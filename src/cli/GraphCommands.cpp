@@ -72,7 +72,7 @@ int runGraphCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             return 1;
         QString error;
         if (!GraphExport::SaveToFile(doc, target, &error)) {
-            err << "Soubor „" << target << "“ nelze zapsat: " << error << "\n";
+            err << error << "\n";
             return 1;
         }
         out << "Zapsáno: " << target << "\n";

@@ -29,7 +29,9 @@ int exportCommand(QStringList words, TDM_IE &exchange, QTextStream &out, QTextSt
     } catch (const ExchangeRefused &e) {
         err << e.message() << '\n';
     } catch (const DatabaseError &e) {
-        err << TDM_IE::exportFailedText() << '\n' << e.message() << '\n';
+        if (!e.explainsItself())
+            err << TDM_IE::exportFailedText() << '\n';
+        err << e.message() << '\n';
     }
     return 1;
 }
@@ -51,7 +53,9 @@ int importCommand(const QStringList &words, TDM_IE &exchange, QTextStream &out, 
     } catch (const ExchangeRefused &e) {
         err << e.message() << '\n';
     } catch (const DatabaseError &e) {
-        err << TDM_IE::importFailedText() << '\n' << e.message() << '\n';
+        if (!e.explainsItself())
+            err << TDM_IE::importFailedText() << '\n';
+        err << e.message() << '\n';
     }
     return 1;
 }

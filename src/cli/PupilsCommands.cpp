@@ -52,39 +52,34 @@ struct ListReadError {
 // Characters of a list read from a file or from standard input at a time.
 constexpr qint64 kPieceLength = 64 * 1024;
 
-// Hands out a pupil list file (UTF-8, with or without a byte-order mark) a piece at a time; raises
-// ListReadError when the file turns out not to be UTF-8 or cannot be read.
-class ListFilePieces {
+// Hands out a pupil list (UTF-8, with or without a byte-order mark) from a file or from standard input a
+// piece at a time; raises ListReadError when the bytes turn out not to be UTF-8 or cannot be read.
+class ListPieces {
 public:
-    explicit ListFilePieces(const QString &path) : m_path(path), m_file(path) {}
-
-    bool open(QTextStream &err) {
-        if (m_file.open(QIODevice::ReadOnly))
-            return true;
-        err << QStringLiteral("Soubor \"%1\" nelze otevřít: %2\n").arg(m_path, m_file.errorString());
-        return false;
-    }
+    ListPieces(QIODevice &device, const QString &shownName) : m_device(device), m_name(shownName) {}
 
     bool next(QString &piece) {
         // A piece may decode to nothing (a byte-order mark, an unfinished character): read on.
         do {
-            const QByteArray bytes = m_file.read(kPieceLength);
+            const QByteArray bytes = m_device.read(kPieceLength);
             if (bytes.isEmpty()) {
-                if (m_file.error() != QFileDevice::NoError)
-                    throw ListReadError{QStringLiteral("Soubor \"%1\" nelze přečíst: %2\n")
-                                            .arg(m_path, m_file.errorString())};
+                const auto *file = qobject_cast<QFileDevice *>(&m_device);
+                if (file && file->error() != QFileDevice::NoError)
+                    throw ListReadError{QStringLiteral("%1 nelze přečíst: %2\n").arg(m_name, file->errorString())};
                 return false;
             }
             piece = m_decoder.decode(bytes);
             if (m_decoder.hasError())
-                throw ListReadError{QStringLiteral("Soubor \"%1\" není v kódování UTF-8.\n").arg(m_path)};
+                throw notUtf8();
         } while (piece.isEmpty());
         return true;
     }
 
 private:
-    QString m_path;
-    QFile m_file;
+    ListReadError notUtf8() const { return {QStringLiteral("%1 není v kódování UTF-8.\n").arg(m_name)}; }
+
+    QIODevice &m_device;
+    QString m_name;
     QStringDecoder m_decoder{QStringDecoder::Utf8};
 };
 
@@ -98,19 +93,26 @@ int runImport(QStringList words, Database &db, QTextStream &in, QTextStream &out
         return 2;
     }
     // The list is read as it is imported, a piece at a time, so that its length does not matter.
+    // Standard input is decoded by the same rule as a named file; a stream of text (tests) is text already.
     std::function<bool(QString &)> pieces;
-    std::optional<ListFilePieces> file;
-    if (words[0] == QLatin1String("-")) {
+    QFile file(words[0]);
+    std::optional<ListPieces> list;
+    if (words[0] != QLatin1String("-")) {
+        if (!file.open(QIODevice::ReadOnly)) {
+            err << QStringLiteral("Soubor \"%1\" nelze otevřít: %2\n").arg(words[0], file.errorString());
+            return 1;
+        }
+        list.emplace(file, QStringLiteral("Soubor \"%1\"").arg(words[0]));
+    } else if (in.device()) {
+        list.emplace(*in.device(), QStringLiteral("Standardní vstup"));
+    }
+    if (list)
+        pieces = [&list](QString &piece) { return list->next(piece); };
+    else
         pieces = [&in](QString &piece) {
             piece = in.read(kPieceLength);
             return !piece.isEmpty();
         };
-    } else {
-        file.emplace(words[0]);
-        if (!file->open(err))
-            return 1;
-        pieces = [&file](QString &piece) { return file->next(piece); };
-    }
     PupilListReader reader(pieces);
     qint64 added = 0;
     try {

@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
+#include "data/TextRules.h"
 #include "questionnaires/AssignmentSheet.h"
 #include "questionnaires/QuestionnaireTexts.h"
 
@@ -40,11 +41,20 @@ int list(TDM &dm, QTextStream &out) {
     return 0;
 }
 
+// A text of a short column given on the command line: without control characters, cut to the column's
+// length with a notice.
+QString shortColumnText(const QString &text, const QString &what, QTextStream &notices) {
+    QString result = TextRules::cleaned(text);
+    if (TextRules::fitShortText(result))
+        notices << QStringLiteral("%1 byl zkrácen na %2 znaků.\n").arg(what).arg(TextRules::kShortTextLength);
+    return result;
+}
+
 int add(TDM &dm, const QString &name, QTextStream &out, QTextStream &err) {
     Dataset &questionnaires = dm.Testy_Query();
     if (!dm.RefreshDataset(questionnaires) || !questionnaires.insert())
         return 1;
-    questionnaires.setValue(QStringLiteral("nazev_testu"), name);
+    questionnaires.setValue(QStringLiteral("nazev_testu"), shortColumnText(name, QStringLiteral("Název"), err));
     if (!questionnaires.post()) {
         err << QStringLiteral("Dotazník se nepodařilo uložit.\n");
         return 1;
@@ -150,9 +160,10 @@ int runQuestionCommand(const QStringList &args, TDM &dm, QTextStream &out, QText
     Dataset &questions = dm.Otazky_Query();
     if (!questions.insert())
         return 1;
-    questions.setValue(QStringLiteral("text_otazky"), text->trimmed());
+    questions.setValue(QStringLiteral("text_otazky"), shortColumnText(*text, QStringLiteral("Text otázky"), err));
     if (negative && !negative->trimmed().isEmpty())
-        questions.setValue(QStringLiteral("text_otazky_negativni"), negative->trimmed());
+        questions.setValue(QStringLiteral("text_otazky_negativni"),
+                           shortColumnText(*negative, QStringLiteral("Negativní text otázky"), err));
     questions.setValue(QStringLiteral("typ"), typ);
     if (!questions.post()) {
         err << QStringLiteral("Otázku se nepodařilo uložit.\n");

@@ -4,23 +4,15 @@
 #include "cli/CliOptions.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
+#include "files/FileWriter.h"
 #include "questionnaires/TextualEvaluation.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextDocument>
 
 namespace {
 
 const char kUsage[] = "Použití: orbelis-cli report --session ID [--zeros] [--names] [--out SOUBOR.txt|.html|.docx]\n";
-
-bool writeText(const QString &path, const QString &text, QString *error) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit())
-        return true;
-    *error = QStringLiteral("Soubor %1 se nepodařilo uložit: %2").arg(path, file.errorString());
-    return false;
-}
 
 // Makes the session's class and the session the current rows, as the windows have them.
 bool selectSession(TDM &dm, qint64 session, QTextStream &err) {
@@ -50,7 +42,10 @@ int runReportCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextSt
     }
     if (!selectSession(dm, *session, err))
         return 1;
-    const QList<StyledLine> lines = evaluateCurrentSession(dm, options);
+    const std::optional<QList<StyledLine>> read = evaluateCurrentSession(dm, options);
+    if (!read)
+        return 1;
+    const QList<StyledLine> &lines = *read;
     if (!file) {
         out << evaluationPlainText(lines);
         return 0;
@@ -65,9 +60,9 @@ int runReportCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextSt
         formatEvaluationReport(word, report);
         written = word.saveAs(*file, &error);
     } else if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) {
-        written = writeText(*file, evaluationHtml(lines), &error);
+        written = FileWriter::writeWhole(*file, evaluationHtml(lines).toUtf8(), &error);
     } else if (suffix == QLatin1String("txt")) {
-        written = writeText(*file, evaluationPlainText(lines), &error);
+        written = FileWriter::writeWhole(*file, evaluationPlainText(lines).toUtf8(), &error);
     } else {
         err << QStringLiteral("Soubor musí mít příponu .txt, .html nebo .docx.\n");
         return 2;

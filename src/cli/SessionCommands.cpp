@@ -6,10 +6,10 @@
 #include "data/DataModule.h"
 #include "data/Database.h"
 #include "data/PupilKinds.h"
+#include "files/FileWriter.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QDate>
-#include <QSaveFile>
 
 namespace {
 
@@ -21,27 +21,6 @@ const char kAnswersUsage[] =
     "[--negative] | answers text --session ID --question ID --respondent ID TEXT\n";
 const char kExportUsage[] = "Použití: orbelis-cli export counts --session ID [--out SOUBOR]\n";
 
-// A required numeric option; nullopt when it is missing or not a number.
-// What the rules told the user during a command, printed on err when the command fails.
-class PromptLog {
-public:
-    explicit PromptLog(TDM &dm) : m_prompter(dynamic_cast<ScriptedPrompter *>(&dm.prompter())) {
-        m_seen = m_prompter ? int(m_prompter->messages().size()) : 0;
-    }
-    void printTo(QTextStream &err) {
-        if (!m_prompter)
-            return;
-        const QStringList messages = m_prompter->messages();
-        for (qsizetype i = m_seen; i < messages.size(); ++i)
-            err << QString(messages[i]).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed()
-                << '\n';
-        m_seen = int(messages.size());
-    }
-
-private:
-    ScriptedPrompter *m_prompter;
-    int m_seen = 0;
-};
 
 // Makes the class the current row of the register, as the main window does before it shows the session
 // list; the data module then reads the class's sessions into `Vyhodnoceni_Query`.
@@ -70,7 +49,7 @@ int addSession(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
             return 2;
         }
     }
-    PromptLog log(dm);
+    PromptLog log(dm.prompter());
     if (!selectClass(dm, *classId, err))
         return 1;
     Dataset &questionnaires = dm.Testy_Query();
@@ -197,7 +176,7 @@ int markAnswer(TDM &dm, bool add, QStringList words, QTextStream &out, QTextStre
     if (!checkTarget(dm, *target, err))
         return 1;
     AnswerRules &rules = dm.answers();
-    PromptLog log(dm);
+    PromptLog log(dm.prompter());
     const bool positive = !negative;
     if (add) {
         if (target->typ == 4) {
@@ -249,7 +228,7 @@ int freeText(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
                    .arg(target->question);
         return 1;
     }
-    PromptLog log(dm);
+    PromptLog log(dm.prompter());
     if (!dm.answers().saveFreeText(target->session, target->question, target->respondent, words.first())) {
         log.printTo(err);
         return 1;
@@ -281,7 +260,7 @@ int exportCounts(TDM &dm, QStringList words, QTextStream &out, QTextStream &err)
         err << QStringLiteral("Vyhodnocení s ID %1 neexistuje.\n").arg(*session);
         return 1;
     }
-    PromptLog log(dm);
+    PromptLog log(dm.prompter());
     Dataset &counts = dm.Odpovedi_Query();
     AggregationQueries::setParameters(counts, *session, sessionRow.value(1), sessionRow.value(0));
     if (!dm.RefreshDataset(counts)) {
@@ -311,9 +290,9 @@ int exportCounts(TDM &dm, QStringList words, QTextStream &out, QTextStream &err)
         out << csv;
         return 0;
     }
-    QSaveFile target(*file);
-    if (!target.open(QIODevice::WriteOnly) || target.write(csv.toUtf8()) < 0 || !target.commit()) {
-        err << QStringLiteral("Soubor %1 se nepodařilo uložit: %2\n").arg(*file, target.errorString());
+    QString error;
+    if (!FileWriter::writeWhole(*file, csv.toUtf8(), &error)) {
+        err << error << '\n';
         return 1;
     }
     out << QStringLiteral("Počty odpovědí (%1 řádků) uloženy do %2.\n").arg(counts.recordCount()).arg(*file);

@@ -84,7 +84,7 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
     }
     QString error;
     if (!GraphExport::SaveToFile(document, *file, &error)) {
-        err << QStringLiteral("Soubor \"%1\" nelze zapsat: %2\n").arg(*file, error);
+        err << error << '\n';
         return 1;
     }
     out << QStringLiteral("Zapsáno: %1\n").arg(*file);

@@ -9,15 +9,14 @@ bool Cascade::confirmTwice(Prompter &prompter, const QString &title, const QStri
            prompter.askYesNo(second, title, Prompter::Icon::Question);
 }
 
-bool Cascade::run(Database &db, Prompter &prompter, bool showError, const std::function<void()> &statements) {
+bool Cascade::run(Database &db, Prompter &prompter, const std::function<void()> &statements) {
     try {
         Transaction transaction(db);
         statements();
         transaction.commit();
         return true;
     } catch (const DatabaseError &error) {
-        if (showError)
-            prompter.message(error.message(), QString(), Prompter::Icon::Error);
+        prompter.message(error.message(), QString(), Prompter::Icon::Error);
         return false;
     }
 }

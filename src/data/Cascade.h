@@ -7,12 +7,12 @@ class Database;
 class Prompter;
 
 // What every cascading deletion shares: two yes/no questions under one title, then all statements in one
-// transaction. A failure rolls everything back; the engine's message is shown only when asked for.
+// transaction. A failure rolls everything back and shows the engine's message, which says why.
 namespace Cascade {
 
 bool confirmTwice(Prompter &prompter, const QString &title, const QString &first, const QString &second);
 
 // True when the statements ran and were committed.
-bool run(Database &db, Prompter &prompter, bool showError, const std::function<void()> &statements);
+bool run(Database &db, Prompter &prompter, const std::function<void()> &statements);
 
 } // namespace Cascade

@@ -33,7 +33,7 @@ bool ClassRules::deleteClass(qint64 classId) {
                            "odpovědi na otázky a všechna vyhodnocení testu.")))
         return false;
     const QVariantMap c{{QStringLiteral("c"), classId}};
-    return Cascade::run(m_db, m_prompter, false, [&] {
+    return Cascade::run(m_db, m_prompter, [&] {
         m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_zaka IN (SELECT ID FROM zak WHERE id_tridy = :c)"),
                   c);
         m_db.exec(

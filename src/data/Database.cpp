@@ -13,8 +13,8 @@
 #include <QSqlRecord>
 #include <sqlite3.h>
 
-DatabaseError::DatabaseError(const QString &message, const QString &className)
-    : std::runtime_error(message.toStdString()), m_message(message), m_className(className)
+DatabaseError::DatabaseError(const QString &message, const QString &className, Cause cause)
+    : std::runtime_error(message.toStdString()), m_message(message), m_className(className), m_cause(cause)
 {
 }
 
@@ -88,7 +88,7 @@ QString errorText(const QSqlError &error)
 
 // The engine's failures a teacher can act on, as a Czech sentence with the engine's text as detail;
 // anything else (a statement's own error) keeps the engine's text alone.
-QString explained(const QSqlError &error, const QString &filePath)
+DatabaseError explained(const QSqlError &error, const QString &filePath)
 {
     const QString engine = errorText(error);
     bool numeric = false;
@@ -97,7 +97,7 @@ QString explained(const QSqlError &error, const QString &filePath)
     const QString folder = QDir::toNativeSeparators(QFileInfo(filePath).absolutePath());
     QString sentence;
     if (!numeric)
-        return engine;
+        return DatabaseError(engine);
     switch (code) {
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
@@ -119,15 +119,19 @@ QString explained(const QSqlError &error, const QString &filePath)
         break;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        sentence = QStringLiteral("Databázi právě používá jiný program. Zavřete ho a zkuste to znovu.");
+        sentence = QStringLiteral("Databázi %1 právě drží jiný program, který do ní zapisuje; ani po %2 s "
+                                  "čekání ji neuvolnil. Počkejte, až skončí (nebo ho zavřete), a zkuste to znovu.")
+                       .arg(file)
+                       .arg(Database::kBusyTimeoutMs / 1000);
         break;
     case SQLITE_IOERR:
         sentence = QStringLiteral("Při čtení nebo zápisu databáze %1 došlo k chybě disku.").arg(file);
         break;
     default:
-        return engine;
+        return DatabaseError(engine);
     }
-    return sentence + QStringLiteral("\r\nPodrobnosti: ") + engine;
+    return DatabaseError(sentence + QStringLiteral("\r\nPodrobnosti: ") + engine, QStringLiteral("EOleException"),
+                         DatabaseError::Cause::Environment);
 }
 
 } // namespace
@@ -146,11 +150,11 @@ void Database::openConnection(const QString &filePath)
     close();
     if (!m_db.isValid()) {
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-        m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     }
     m_db.setDatabaseName(filePath);
     if (!m_db.open())
-        throw DatabaseError(explained(m_db.lastError(), filePath));
+        throw explained(m_db.lastError(), filePath);
     m_filePath = filePath;
     registerFunctions();
     exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
@@ -201,12 +205,20 @@ QString Database::connectionText() const
     return QStringLiteral("Provider=SQLite;Data Source=%1;").arg(m_filePath);
 }
 
-void Database::registerFunctions()
+sqlite3 *Database::engine()
 {
-    const QVariant v = m_db.driver()->handle();
+    const QVariant v = m_db.isValid() && m_db.driver() ? m_db.driver()->handle() : QVariant();
     if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
         throw DatabaseError(QStringLiteral("Databázový ovladač neposkytl spojení SQLite."));
     sqlite3 *handle = *static_cast<sqlite3 *const *>(v.data());
+    if (!handle)
+        throw DatabaseError(QStringLiteral("Databáze není otevřená."));
+    return handle;
+}
+
+void Database::registerFunctions()
+{
+    sqlite3 *handle = engine();
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     if (sqlite3_create_function(handle, "like", 2, flags, nullptr, sqlLike, nullptr, nullptr) != SQLITE_OK ||
         sqlite3_create_function(handle, "like", 3, flags, nullptr, sqlLike, nullptr, nullptr) != SQLITE_OK ||
@@ -236,18 +248,37 @@ qint64 Database::lastInsertId()
     return scalar(QStringLiteral("SELECT last_insert_rowid()")).toLongLong();
 }
 
+// The outermost level takes the write lock at once, so that a second program waits for it (the busy
+// timeout) instead of failing when a transaction that has read wants to write; inner levels are savepoints.
 void Database::beginTransaction()
 {
-    exec(QStringLiteral("SAVEPOINT orbelis_%1").arg(m_savepointDepth));
+    if (m_savepointDepth == 0)
+        exec(QStringLiteral("BEGIN IMMEDIATE"));
+    else
+        exec(QStringLiteral("SAVEPOINT orbelis_%1").arg(m_savepointDepth));
     ++m_savepointDepth;
 }
 
+// A level that cannot be committed (the disk is full, another program holds the file) is rolled back, so
+// the connection never stays inside a transaction whose changes would be lost later.
 void Database::commit()
 {
     if (m_savepointDepth == 0)
         return;
+    try {
+        if (m_savepointDepth == 1)
+            exec(QStringLiteral("COMMIT"));
+        else
+            exec(QStringLiteral("RELEASE SAVEPOINT orbelis_%1").arg(m_savepointDepth - 1));
+    } catch (const DatabaseError &) {
+        try {
+            rollback();
+        } catch (const DatabaseError &) {
+            // The connection is gone; nothing was committed.
+        }
+        throw;
+    }
     --m_savepointDepth;
-    exec(QStringLiteral("RELEASE SAVEPOINT orbelis_%1").arg(m_savepointDepth));
 }
 
 void Database::rollback()
@@ -255,6 +286,14 @@ void Database::rollback()
     if (m_savepointDepth == 0)
         return;
     --m_savepointDepth;
+    if (m_savepointDepth == 0) {
+        // A failed statement may have ended the transaction already.
+        if (!isOpen())
+            return;
+        if (!sqlite3_get_autocommit(engine()))
+            exec(QStringLiteral("ROLLBACK"));
+        return;
+    }
     const QString name = QStringLiteral("orbelis_%1").arg(m_savepointDepth);
     exec(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(name));
     exec(QStringLiteral("RELEASE SAVEPOINT %1").arg(name));
@@ -283,7 +322,7 @@ SqlQuery::SqlQuery(Database &db, const QString &sql) : m_sql(sql), m_filePath(db
         throw DatabaseError(QStringLiteral("Databáze není otevřená."));
     m_query.setForwardOnly(true);
     if (!m_query.prepare(sql))
-        throw DatabaseError(explained(m_query.lastError(), m_filePath));
+        throw explained(m_query.lastError(), m_filePath);
 }
 
 SqlQuery &SqlQuery::bind(const QString &name, const QVariant &value)
@@ -292,10 +331,19 @@ SqlQuery &SqlQuery::bind(const QString &name, const QVariant &value)
     return *this;
 }
 
+bool SqlQuery::next()
+{
+    if (m_query.next())
+        return true;
+    if (m_query.lastError().isValid())
+        throw explained(m_query.lastError(), m_filePath);
+    return false;
+}
+
 void SqlQuery::exec()
 {
     if (!m_query.exec())
-        throw DatabaseError(explained(m_query.lastError(), m_filePath));
+        throw explained(m_query.lastError(), m_filePath);
 }
 
 Transaction::Transaction(Database &db) : m_db(db) { m_db.beginTransaction(); }
@@ -313,8 +361,9 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
-    m_db.commit();
+    // A commit that fails has rolled back already.
     m_done = true;
+    m_db.commit();
 }
 
 bool Database::isIdentifier(const QString &text)

@@ -13,6 +13,7 @@
 #include <QDateTime>
 
 class SqlQuery;
+struct sqlite3;
 
 // The one connection to the SQLite database file of the data folder.
 //
@@ -27,6 +28,9 @@ class Database final
 {
     Q_DISABLE_COPY_MOVE(Database)
 public:
+    // How long a statement waits for another program's hold on the file before it fails as busy.
+    static constexpr int kBusyTimeoutMs = 5000;
+
     explicit Database(const QString &connectionName = QStringLiteral("orbelis"));
     ~Database();
 
@@ -53,6 +57,8 @@ public:
     void rollback();
 
     QSqlDatabase &handle() { return m_db; }
+    // The engine's own connection (for the online backup); raises DatabaseError when there is none.
+    sqlite3 *engine();
 
     // Text quoting for the few places that must build statement text: inner quotes doubled.
     static QString quoted(const QString &text);
@@ -82,7 +88,9 @@ public:
 
     SqlQuery &bind(const QString &name, const QVariant &value);
     void exec();
-    bool next() { return m_query.next(); }
+    // The next row; false after the last. An engine error while stepping (a damaged page, an I/O error)
+    // raises DatabaseError, so that no loop over rows ends early without a word.
+    bool next();
     QVariant value(const QString &field) const { return m_query.value(field); }
     QVariant value(int column) const { return m_query.value(column); }
     QSqlRecord record() const { return m_query.record(); }

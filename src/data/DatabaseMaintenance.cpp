@@ -1,31 +1,40 @@
 #include "data/DatabaseMaintenance.h"
 
 #include "data/Database.h"
+#include "files/FileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
-#include <QTemporaryFile>
+#include <cerrno>
 #include <filesystem>
 #include <sqlite3.h>
-#include <system_error>
 
 namespace {
-
-sqlite3 *engineHandle(Database &db) {
-    const QVariant v = db.handle().driver() ? db.handle().driver()->handle() : QVariant();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        throw DatabaseError(QStringLiteral("Databázový ovladač neposkytl spojení SQLite."));
-    sqlite3 *handle = *static_cast<sqlite3 *const *>(v.data());
-    if (!handle)
-        throw DatabaseError(QStringLiteral("Databáze není otevřená."));
-    return handle;
-}
 
 QString cannotSave(const QString &target, const QString &detail) {
     return QStringLiteral("Zálohu do souboru \"%1\" nelze uložit: %2")
         .arg(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()), detail);
+}
+
+// Why the engine could not write the copy, in the words of the file writer.
+QString engineReason(int code, const QString &target) {
+    switch (code & 0xFF) {
+    case SQLITE_FULL:
+        return FileWriter::reason(ENOSPC, target);
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return FileWriter::reason(EACCES, target);
+    case SQLITE_IOERR:
+        return FileWriter::reason(EIO, target);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("databázi právě používá jiný program.");
+    default:
+        return QString::fromUtf8(sqlite3_errstr(code));
+    }
 }
 
 // Copies every page of the source connection's main database into the file at `path` (an empty file).
@@ -34,14 +43,12 @@ void copyPages(sqlite3 *source, const QString &path, const QString &target) {
     int rc =
         sqlite3_open_v2(QFile::encodeName(path).constData(), &destination, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
-        const QString detail =
-            QString::fromUtf8(destination ? sqlite3_errmsg(destination) : sqlite3_errstr(rc));
         sqlite3_close(destination);
-        throw DatabaseError(cannotSave(target, detail));
+        throw DatabaseError(cannotSave(target, engineReason(rc, target)));
     }
     sqlite3_backup *backup = sqlite3_backup_init(destination, "main", source, "main");
     if (!backup) {
-        const QString detail = QString::fromUtf8(sqlite3_errmsg(destination));
+        const QString detail = engineReason(sqlite3_errcode(destination), target);
         sqlite3_close(destination);
         throw DatabaseError(cannotSave(target, detail));
     }
@@ -55,12 +62,11 @@ void copyPages(sqlite3 *source, const QString &path, const QString &target) {
             break;
     } while (true);
     sqlite3_backup_finish(backup);
-    const QString detail = QString::fromUtf8(sqlite3_errstr(rc));
     const int closed = sqlite3_close(destination);
     if (rc != SQLITE_DONE)
-        throw DatabaseError(cannotSave(target, detail));
+        throw DatabaseError(cannotSave(target, engineReason(rc, target)));
     if (closed != SQLITE_OK)
-        throw DatabaseError(cannotSave(target, QString::fromUtf8(sqlite3_errstr(closed))));
+        throw DatabaseError(cannotSave(target, engineReason(closed, target)));
 }
 
 } // namespace
@@ -85,21 +91,6 @@ bool sameFile(const QString &a, const QString &b) {
                                        second.filesystemAbsoluteFilePath(), error);
 }
 
-bool moveIntoPlace(const QString &temporary, const QString &target, const QString &permissionsOf,
-                   QString *error) {
-    const QFileInfo targetInfo(target);
-    if (targetInfo.exists())
-        QFile::setPermissions(temporary, targetInfo.permissions());
-    else if (QFileInfo::exists(permissionsOf))
-        QFile::setPermissions(temporary, QFileInfo(permissionsOf).permissions());
-    std::error_code code;
-    std::filesystem::rename(QFileInfo(temporary).filesystemAbsoluteFilePath(),
-                            targetInfo.filesystemAbsoluteFilePath(), code);
-    if (code && error)
-        *error = QString::fromLocal8Bit(code.message());
-    return !code;
-}
-
 void backup(Database &db, const QString &target) {
     if (!db.isOpen())
         throw DatabaseError(QStringLiteral("Databáze není otevřená."));
@@ -109,28 +100,14 @@ void backup(Database &db, const QString &target) {
     // The target would be replaced while the engine reads it.
     if (sameFile(target, source))
         throw DatabaseError(sameFileMessage());
-    sqlite3 *handle = engineHandle(db);
+    sqlite3 *handle = db.engine();
 
-    const QFileInfo targetInfo(target);
-    if (!targetInfo.absoluteDir().exists())
-        throw DatabaseError(cannotSave(target, QStringLiteral("složka neexistuje.")));
-    if (targetInfo.isDir())
-        throw DatabaseError(cannotSave(target, QStringLiteral("je to složka.")));
-    QTemporaryFile temporary(targetInfo.absoluteFilePath() + QStringLiteral(".XXXXXX"));
-    temporary.setAutoRemove(false);
-    if (!temporary.open())
-        throw DatabaseError(cannotSave(target, temporary.errorString()));
-    const QString part = temporary.fileName();
-    temporary.close();
-    try {
-        copyPages(handle, part, target);
-        QString error;
-        if (!moveIntoPlace(part, target, source, &error))
-            throw DatabaseError(cannotSave(target, error));
-    } catch (...) {
-        QFile::remove(part);
-        throw;
-    }
+    EngineFileWriter file(target);
+    if (!file.open())
+        throw DatabaseError(cannotSave(target, file.reason()));
+    copyPages(handle, file.temporaryPath(), target);
+    if (!file.commit(source))
+        throw DatabaseError(cannotSave(target, file.reason()));
 }
 
 WipeCount wipeAnswersAndSessions(Database &db) {

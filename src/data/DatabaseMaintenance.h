@@ -14,15 +14,10 @@ QString sameFileMessage();
 
 // True when both names lead to one existing file: the same path, a symbolic link to it or a hard link.
 bool sameFile(const QString &a, const QString &b);
-// Renames a finished temporary file over the target (replacing it in one step), giving it the
-// permissions of the file it replaces or, for a new file, those of `permissionsOf` (when that exists).
-// False with the reason in `error` when the rename failed; the temporary file is left to the caller.
-bool moveIntoPlace(const QString &temporary, const QString &target, const QString &permissionsOf,
-                   QString *error);
 
 // Copies the open database into `target` through the engine's online backup, so the copy is a consistent
 // database even when the file is being written. The copy is made in a temporary file beside the target and
-// renamed into place: a failure leaves the target as it was. A target that is the open database file
+// renamed into place (EngineFileWriter): a failure leaves the target as it was and no temporary file. A target that is the open database file
 // itself (also through a link) is refused with sameFileMessage(). Raises DatabaseError.
 void backup(Database &db, const QString &target);
 

@@ -2,12 +2,12 @@
 
 #include "data/Database.h"
 #include "data/TextRules.h"
+#include "files/FileWriter.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 DocumentRules::DocumentRules(Database &db, Prompter &prompter, const AppFolders &folders)
     : m_db(db), m_prompter(prompter), m_folders(folders) {}
@@ -103,21 +103,17 @@ bool DocumentRules::DuplicateFile(const QString &target, const QString &source) 
                            "používán. Zavřete takový program a zkuste to znovu. "));
         return false;
     }
-    QSaveFile out(target);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly)) {
-        m_prompter.message(otherError);
-        return false;
-    }
-    while (!in.atEnd()) {
+    FileWriter out(target);
+    while (!in.atEnd() && !out.failed()) {
         const QByteArray chunk = in.read(1 << 20);
-        if ((chunk.isEmpty() && in.error() != QFileDevice::NoError) || out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
-            break;
-        }
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            out.fail(QStringLiteral("Soubor „%1“ nelze přečíst: %2").arg(source, in.errorString()));
+        else
+            out.write(chunk);
     }
     if (!out.commit()) {
-        m_prompter.message(otherError);
+        // The reason below the program's own sentence, so that the teacher knows what to mend.
+        m_prompter.message(otherError + QStringLiteral("\r\n") + out.errorText());
         return false;
     }
     return true;

@@ -15,7 +15,7 @@ bool QuestionnaireRules::deleteQuestionnaire(qint64 questionnaireId) {
                            "udělat?")))
         return false;
     const QVariantMap t{{QStringLiteral("t"), questionnaireId}};
-    return Cascade::run(m_db, m_prompter, false, [&] {
+    return Cascade::run(m_db, m_prompter, [&] {
         m_db.exec(
             QStringLiteral("DELETE FROM odpovedi WHERE id_otazky IN (SELECT ID FROM otazky WHERE id_testu = :t)"),
             t);
@@ -33,7 +33,7 @@ bool QuestionnaireRules::deleteQuestion(qint64 questionId) {
                            "otázku. \r\n\r\nUrčitě to chcete udělat?")))
         return false;
     const QVariantMap q{{QStringLiteral("q"), questionId}};
-    return Cascade::run(m_db, m_prompter, true, [&] {
+    return Cascade::run(m_db, m_prompter, [&] {
         m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_otazky = :q"), q);
         m_db.exec(QStringLiteral("DELETE FROM otazky WHERE ID = :q"), q);
     });

@@ -46,7 +46,7 @@ bool RosterRules::deletePupils(const QList<qint64> &ids) {
             QStringLiteral("Pokud odstraníte žáka, vymažou se všechny odpovědi tohoto žáka i všechny "
                            "odpovědi, ve kterých byl někým označen. Budou odstraněny také poznámky. ")))
         return false;
-    return Cascade::run(m_db, m_prompter, false, [&] {
+    return Cascade::run(m_db, m_prompter, [&] {
         for (qint64 id : ids) {
             const QVariantMap p{{QStringLiteral("p"), id}};
             m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_zaka = :p"), p);

@@ -16,7 +16,7 @@ bool SessionRules::deleteSession(qint64 sessionId) {
                            "všechny otázky tohoto vyhodnocení. \r\n\r\nUrčitě to chcete udělat?")))
         return false;
     const QVariantMap s{{QStringLiteral("s"), sessionId}};
-    return Cascade::run(m_db, m_prompter, true, [&] {
+    return Cascade::run(m_db, m_prompter, [&] {
         m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_vyhodnoceni = :s"), s);
         m_db.exec(QStringLiteral("DELETE FROM vyhodnoceni WHERE ID = :s"), s);
     });

@@ -12,6 +12,16 @@ QString TextRules::cleaned(const QString &text) {
     return result.trimmed();
 }
 
+QString TextRules::withoutControls(const QString &text) {
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'\t' || c == u'\n' || c == u'\r' || c.category() != QChar::Other_Control)
+            result += c;
+    }
+    return result;
+}
+
 bool TextRules::fitShortText(QString &text) {
     if (text.size() <= kShortTextLength)
         return false;

@@ -12,6 +12,10 @@ constexpr int kShortTextLength = 255;
 // surrounding white space.
 QString cleaned(const QString &text);
 
+// The text without control characters other than tabs and line breaks, for texts that may run over
+// several lines (descriptions, notes, free-text answers).
+QString withoutControls(const QString &text);
+
 // Cuts a short text to the column's length; true when something was cut.
 bool fitShortText(QString &text);
 

@@ -49,7 +49,7 @@ void TSloupcovy_Graf_Form::savePictureToDisk(bool jpeg) {
         return;
     QString error;
     if (!picture().save(fileName, &error)) {
-        showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(fileName, error));
+        showError(error);
         return;
     }
     if (!m_context.prompter->askYesNo(QStringLiteral("Přejete si graf poslat do wordu?"), QStringLiteral("Word"),
@@ -65,7 +65,7 @@ void TSloupcovy_Graf_Form::savePictureToDocuments(bool jpeg) {
         PictureFiles::forDocuments(m_context.folders, jpeg ? QStringLiteral("jpg") : QStringLiteral("emf"));
     QString error;
     if (!picture().save(path, &error)) {
-        showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(path, error));
+        showError(error);
         return;
     }
     m_dm.addClassDocument(path, proposedName());

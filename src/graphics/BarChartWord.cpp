@@ -2,8 +2,8 @@
 
 #include "automation/WordProcessor.h"
 #include "chart/ChartMetafile.h"
+#include "files/FileWriter.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace BarChartWord {
@@ -20,14 +20,12 @@ bool appendChart(WordProcessor &word, const ChartMetafile &picture, QString *err
     // The document keeps the file's bytes, so the file only lives while it is read.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("graf.emf"));
-    QFile file(path);
-    if (!dir.isValid() || !file.open(QIODevice::WriteOnly) ||
-        file.write(picture.toEmf(EmfPaintDevice::PatternFills::Drawn)) < 0) {
+    QString reason = QStringLiteral("dočasnou složku nelze vytvořit.");
+    if (!dir.isValid() || !FileWriter::writeWhole(path, picture.toEmf(EmfPaintDevice::PatternFills::Drawn), &reason)) {
         if (error)
-            *error = QStringLiteral("Obrázek grafu nelze připravit: %1").arg(file.errorString());
+            *error = QStringLiteral("Obrázek grafu nelze připravit: %1").arg(reason);
         return false;
     }
-    file.close();
     if (!word.addPicture(path, error))
         return false;
     word.typeParagraph();

@@ -373,7 +373,7 @@ void TSociogram_Form::saveGraph() {
         return;
     QString error;
     if (!m_canvas->SaveToFile(fileName, &error)) {
-        showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(fileName, error));
+        showError(error);
         return;
     }
     m_canvas->SetCommandMode(2);
@@ -384,7 +384,7 @@ void TSociogram_Form::saveGraphToDocuments() {
     const QString path = m_context.folders.dataFolder + QStringLiteral("temp_file.sgp");
     QString error;
     if (!m_canvas->SaveToFile(path, &error)) {
-        showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(path, error));
+        showError(error);
         return;
     }
     m_canvas->SetCommandMode(2);
@@ -404,14 +404,14 @@ void TSociogram_Form::savePicture(const QString &suffix) {
         return;
     QString error;
     if (!GraphExport::SaveToFile(document(), fileName, &error))
-        showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(fileName, error));
+        showError(error);
 }
 
 void TSociogram_Form::savePictureToDocuments(const QString &suffix) {
     const QString path = PictureFiles::forDocuments(m_context.folders, suffix);
     QString error;
     if (!GraphExport::SaveToFile(document(), path, &error)) {
-        showError(QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(path, error));
+        showError(error);
         return;
     }
     m_dm.addClassDocument(path, m_builder.questionText());

@@ -1,7 +1,8 @@
 #include "platform/IniFile.h"
 
+#include "files/FileWriter.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -105,19 +106,8 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
             lines.insert(sectionEnd, assignment);
         }
     }
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("Nastavení nelze uložit do souboru \"%1\": %2").arg(m_path, file.errorString());
-        return false;
-    }
-    file.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("Nastavení nelze uložit do souboru \"%1\": %2").arg(m_path, file.errorString());
-        return false;
-    }
-    return true;
+    return FileWriter::writeWhole(m_path, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8(),
+                                  error);
 }
 
 bool IniFile::writeBool(const QString &section, const QString &key, bool value, QString *error)

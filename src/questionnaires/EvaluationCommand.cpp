@@ -17,7 +17,10 @@ void runTextualEvaluation(AppContext &context, TEditor_Form &editor) {
                                       QStringLiteral("Nulové odpovědi"), Prompter::Icon::Question);
     options.names = prompter.askYesNo(QStringLiteral("Přejete si do vyhodnocení uvést jména žáků, kteří odpovídali?"),
                                       QStringLiteral("Jména respondentů"), Prompter::Icon::Question);
-    editor.showLines(evaluateCurrentSession(*context.dm, options));
+    const std::optional<QList<StyledLine>> lines = evaluateCurrentSession(*context.dm, options);
+    if (!lines)
+        return;
+    editor.showLines(*lines);
 
     const int choice = prompter.askChoice(QStringLiteral("Co s textovým vyhodnocením provedeme"),
                                           QStringLiteral("Vyhodnocení"),

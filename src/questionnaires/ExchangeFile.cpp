@@ -4,14 +4,15 @@
 #include "data/DatabaseMaintenance.h"
 #include "data/Schema.h"
 #include "data/TextRules.h"
+#include "files/FileWriter.h"
 #include "platform/Prompter.h"
 
 #include <QAtomicInt>
+#include <cerrno>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QTemporaryFile>
 
 namespace {
 
@@ -48,8 +49,22 @@ QVariant textValue(const QVariant &value) {
     return value.toString();
 }
 
+// A short text column from a file from outside: no control characters (line breaks kept where the text
+// may run over lines), at most the column's length.
+QVariant shortText(const QVariant &value, bool multiline = false) {
+    if (value.isNull() || !value.isValid())
+        return QVariant(QMetaType(QMetaType::QString));
+    QString text = multiline ? TextRules::withoutControls(value.toString()) : TextRules::cleaned(value.toString());
+    TextRules::fitShortText(text);
+    return text;
+}
+
 QString shownPath(const QString &file) {
     return QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+}
+
+QString damagedFile(const QString &file) {
+    return QStringLiteral("Soubor \"%1\" je poškozený. Nic nebylo importováno.").arg(shownPath(file));
 }
 
 QString notAnExchangeFile(const QString &file) {
@@ -99,23 +114,35 @@ void bindQuestion(SqlQuery &query, qint64 questionnaireId, const Question &q) {
         .bind(QStringLiteral("web"), q.web);
 }
 
-// Copies the template's bytes into the open temporary file.
-bool copyInto(const QString &source, QFile &target, QString *error) {
+bool isDatabaseFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3", 16);
+}
+
+// Copies the template's bytes into the (empty) temporary file.
+bool copyInto(const QString &source, const QString &target, QString *error) {
     QFile in(source);
+    QFile out(target);
     if (!in.open(QIODevice::ReadOnly)) {
         *error = in.errorString();
         return false;
     }
+    errno = 0;
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        *error = FileWriter::reason(errno, target);
+        return false;
+    }
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(1 << 20);
-        if ((chunk.isEmpty() && in.error() != QFileDevice::NoError) || target.write(chunk) != chunk.size()) {
-            *error = in.error() != QFileDevice::NoError ? in.errorString() : target.errorString();
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
+            *error = in.errorString();
             return false;
         }
-    }
-    if (!target.flush()) {
-        *error = target.errorString();
-        return false;
+        errno = 0;
+        if (out.write(chunk) != chunk.size()) {
+            *error = FileWriter::reason(errno, target);
+            return false;
+        }
     }
     return true;
 }
@@ -217,20 +244,22 @@ QString TDM_IE::exportQuestionnaire(qint64 questionnaireId, const QString &chose
 
     // Built beside the target from the template (made afresh when the data folder lacks it) and renamed
     // into place at the end.
-    QTemporaryFile temporary(targetInfo.absoluteFilePath() + QStringLiteral(".XXXXXX"));
-    temporary.setAutoRemove(false);
-    if (!temporary.open())
-        throw DatabaseError(QStringLiteral("Soubor \"%1\" nelze vytvořit: %2")
-                                .arg(shownPath(target), temporary.errorString()));
-    const QString part = temporary.fileName();
-    try {
-        const bool fromTemplate = QFileInfo(templateFile()).isFile();
+    EngineFileWriter written(target);
+    if (!written.open())
+        throw ExchangeRefused(written.errorText());
+    const QString part = written.temporaryPath();
+    const bool fromTemplate = QFileInfo(templateFile()).isFile();
+    {
         QString error;
-        if (fromTemplate && !copyInto(templateFile(), temporary, &error))
-            throw DatabaseError(
+        if (fromTemplate && !copyInto(templateFile(), part, &error))
+            throw ExchangeRefused(
                 QStringLiteral("Šablonu \"%1\" nelze zkopírovat: %2").arg(shownPath(templateFile()), error));
-        temporary.close();
 
+        // A template that is no database is a damaged program file, not something the teacher did.
+        const QString badTemplate = QStringLiteral("Šablona \"%1\" není prázdný soubor pro export dotazníku.")
+                                        .arg(shownPath(templateFile()));
+        if (fromTemplate && !isDatabaseFile(part))
+            throw DatabaseError(badTemplate);
         Database file(m_connectionName);
         const Connected connected(m_connection, file);
         file.open(part, QStringList());
@@ -238,8 +267,7 @@ QString TDM_IE::exportQuestionnaire(qint64 questionnaireId, const QString &chose
         if (!fromTemplate)
             Schema::createExchange(file);
         if (!Schema::hasTables(file, kTables))
-            throw DatabaseError(QStringLiteral("Šablona \"%1\" není prázdný soubor pro export dotazníku.")
-                                    .arg(shownPath(templateFile())));
+            throw DatabaseError(badTemplate);
         // A template that is not empty must not give the file a second questionnaire.
         file.exec(QStringLiteral("DELETE FROM otazky"));
         file.exec(QStringLiteral("DELETE FROM testy"));
@@ -253,16 +281,9 @@ QString TDM_IE::exportQuestionnaire(qint64 questionnaireId, const QString &chose
         }
         transaction.commit();
         file.close();
-
-        if (!DatabaseMaintenance::moveIntoPlace(part, target, fromTemplate ? templateFile() : QString(),
-                                                &error))
-            throw DatabaseError(
-                QStringLiteral("Soubor \"%1\" nelze uložit: %2").arg(shownPath(target), error));
-    } catch (...) {
-        temporary.close();
-        QFile::remove(part);
-        throw;
     }
+    if (!written.commit(fromTemplate ? templateFile() : QString()))
+        throw ExchangeRefused(written.errorText());
     return target;
 }
 
@@ -287,8 +308,6 @@ std::optional<qint64> TDM_IE::importQuestionnaire(const QString &file) {
             throw ExchangeRefused(notAnExchangeFile(file) + QStringLiteral("\r\nPodrobnosti: ") +
                                   e.message());
         }
-        if (exchange.scalar(QStringLiteral("SELECT count(*) FROM testy")).toLongLong() != 1)
-            return std::nullopt;
         std::optional<SqlQuery> read;
         try {
             read.emplace(exchange,
@@ -298,18 +317,28 @@ std::optional<qint64> TDM_IE::importQuestionnaire(const QString &file) {
             throw ExchangeRefused(notAnExchangeFile(file) + QStringLiteral("\r\nPodrobnosti: ") +
                                   e.message());
         }
-        read->exec();
-        for (int number = 1; read->next(); ++number) {
-            Question q;
-            q.text = textValue(read->value(0));
-            q.negative = textValue(read->value(1));
-            q.order = orderValue(read->value(2), number, file, "poradi");
-            q.evaluationOrder = orderValue(read->value(3), number, file, "poradi_vyhodnoceni");
-            q.kind = kindValue(read->value(4), number, file);
-            q.popis = textValue(read->value(5));
-            q.nadpis = textValue(read->value(6));
-            q.web = textValue(read->value(7));
-            questions.append(q);
+        try {
+            // A damaged page anywhere in the file refuses it, not just one the rows below happen to cross.
+            const QString check = exchange.scalar(QStringLiteral("PRAGMA quick_check(1)")).toString();
+            if (check != QLatin1String("ok"))
+                throw ExchangeRefused(damagedFile(file) + QStringLiteral("\r\nPodrobnosti: ") + check);
+            if (exchange.scalar(QStringLiteral("SELECT count(*) FROM testy")).toLongLong() != 1)
+                return std::nullopt;
+            read->exec();
+            for (int number = 1; read->next(); ++number) {
+                Question q;
+                q.text = shortText(read->value(0));
+                q.negative = shortText(read->value(1));
+                q.order = orderValue(read->value(2), number, file, "poradi");
+                q.evaluationOrder = orderValue(read->value(3), number, file, "poradi_vyhodnoceni");
+                q.kind = kindValue(read->value(4), number, file);
+                q.popis = shortText(read->value(5), true);
+                q.nadpis = shortText(read->value(6), true);
+                q.web = shortText(read->value(7), true);
+                questions.append(q);
+            }
+        } catch (const DatabaseError &e) {
+            throw ExchangeRefused(damagedFile(file) + QStringLiteral("\r\nPodrobnosti: ") + e.message());
         }
         read.reset();
         exchange.close();
@@ -339,7 +368,8 @@ QString TDM_IE::exportWithPrompts(Prompter &prompter, qint64 questionnaireId) {
     } catch (const ExchangeRefused &e) {
         prompter.message(e.message(), QString(), Prompter::Icon::Warning);
     } catch (const DatabaseError &e) {
-        prompter.message(exportFailedText(), QString(), Prompter::Icon::Error);
+        if (!e.explainsItself())
+            prompter.message(exportFailedText(), QString(), Prompter::Icon::Error);
         prompter.message(e.message(), QString(), Prompter::Icon::Error);
     }
     return QString();
@@ -357,7 +387,8 @@ std::optional<qint64> TDM_IE::importWithPrompts(Prompter &prompter) {
     } catch (const ExchangeRefused &e) {
         prompter.message(e.message(), QString(), Prompter::Icon::Warning);
     } catch (const DatabaseError &e) {
-        prompter.message(importFailedText(), QString(), Prompter::Icon::Error);
+        if (!e.explainsItself())
+            prompter.message(importFailedText(), QString(), Prompter::Icon::Error);
         prompter.message(e.message(), QString(), Prompter::Icon::Error);
     }
     return std::nullopt;

@@ -1,9 +1,9 @@
 #include "questionnaires/TextExport.h"
 
 #include "automation/WordProcessor.h"
+#include "files/FileWriter.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextDocument>
 
 bool saveEditorText(const QTextDocument &document, const QString &path, QString *error) {
@@ -12,11 +12,5 @@ bool saveEditorText(const QTextDocument &document, const QString &path, QString 
         word.pasteRichText(document);
         return word.saveAs(path, error);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(document.toPlainText().toUtf8()) < 0 || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("Soubor %1 se nepodařilo uložit: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return FileWriter::writeWhole(path, document.toPlainText().toUtf8(), error);
 }

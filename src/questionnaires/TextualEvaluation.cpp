@@ -175,12 +175,12 @@ QList<StyledLine> TextualEvaluation::lines() const {
     return result;
 }
 
-QList<EvaluationRow> TextualEvaluation::readRows(Dataset &detail, const QString &orderLine) {
+std::optional<QList<EvaluationRow>> TextualEvaluation::readRows(Dataset &detail, const QString &orderLine) {
     detail.close();
     detail.setLastSqlLine(orderLine);
     QList<EvaluationRow> rows;
     if (!detail.refresh())
-        return rows;
+        return std::nullopt;
     const auto column = [&detail](const char *name) { return detail.fieldIndex(QString::fromLatin1(name)); };
     const int pozitivni = column("pozitivni"), otazka = column("druha_tabulka.id_otazky"),
               adresat = column("id_adresata_odpovedi"), jmenoAdresata = column("jmeno_adresata"),
@@ -258,11 +258,11 @@ void formatEvaluationReport(WordProcessor &word, const QTextDocument &report) {
     }
 }
 
-QList<StyledLine> evaluateCurrentSession(TDM &dm, const EvaluationOptions &options) {
+std::optional<QList<StyledLine>> evaluateCurrentSession(TDM &dm, const EvaluationOptions &options) {
     Dataset &sessions = dm.Vyhodnoceni_Query();
     Dataset &classes = dm.Trida_Query();
     if (!sessions.isOpen() || sessions.currentRow() < 0)
-        return {};
+        return QList<StyledLine>();
     EvaluationHeader header;
     if (classes.isOpen() && classes.currentRow() >= 0) {
         header.skola = classes.text(QStringLiteral("skola"));
@@ -275,9 +275,14 @@ QList<StyledLine> evaluateCurrentSession(TDM &dm, const EvaluationOptions &optio
     AggregationQueries::setParameters(detail, sessions.value(QStringLiteral("ID")),
                                       sessions.value(QStringLiteral("id_testu")), dm.currentClassId());
     TextualEvaluation report(header, options);
-    report.addPass(TextualEvaluation::readRows(detail, QString::fromLatin1(AggregationQueries::positiveFirstOrder)),
-                   true);
-    report.addPass(TextualEvaluation::readRows(detail, QString::fromLatin1(AggregationQueries::negativeFirstOrder)),
-                   false);
+    // A pass that could not be read (the error was shown) gives no report rather than one with answers missing.
+    const auto positive = TextualEvaluation::readRows(detail, QString::fromLatin1(AggregationQueries::positiveFirstOrder));
+    if (!positive)
+        return std::nullopt;
+    report.addPass(*positive, true);
+    const auto negative = TextualEvaluation::readRows(detail, QString::fromLatin1(AggregationQueries::negativeFirstOrder));
+    if (!negative)
+        return std::nullopt;
+    report.addPass(*negative, false);
     return report.lines();
 }

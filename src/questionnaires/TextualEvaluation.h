@@ -2,6 +2,7 @@
 
 #include "questionnaires/QuestionnaireTexts.h"
 
+#include <optional>
 #include <QDate>
 #include <QList>
 #include <QMap>
@@ -67,7 +68,8 @@ public:
 
     // The rows of the aggregation dataset read in the given order (its last statement line replaced; left
     // so, as the report's callers expect).
-    static QList<EvaluationRow> readRows(Dataset &detail, const QString &orderLine);
+    // Nullopt when the rows could not be read (the dataset showed why).
+    static std::optional<QList<EvaluationRow>> readRows(Dataset &detail, const QString &orderLine);
 
 private:
     void endBlock(bool trimTrailingComma);
@@ -94,5 +96,6 @@ void formatEvaluationReport(WordProcessor &word, const QTextDocument &report);
 class TDM;
 
 // The report of the current session of `Vyhodnoceni_Query`, in the current class of `Trida_Query`: the
-// aggregation's parameters set, both passes read. Empty when there is no session.
-QList<StyledLine> evaluateCurrentSession(TDM &dm, const EvaluationOptions &options);
+// aggregation's parameters set, both passes read. Empty when there is no session; nullopt when a read failed
+// (the error was shown).
+std::optional<QList<StyledLine>> evaluateCurrentSession(TDM &dm, const EvaluationOptions &options);

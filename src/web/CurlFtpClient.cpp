@@ -1,5 +1,7 @@
 #include "web/CurlFtpClient.h"
 
+#include "files/FileWriter.h"
+
 #include <QFile>
 #include <QUrl>
 #include <curl/curl.h>
@@ -28,8 +30,7 @@ size_t appendToBuffer(char *data, size_t size, size_t count, void *user) {
 }
 
 size_t writeToFile(char *data, size_t size, size_t count, void *user) {
-    auto *file = static_cast<QFile *>(user);
-    return file->write(data, qint64(size * count)) == qint64(size * count) ? size * count : 0;
+    return static_cast<FileWriter *>(user)->write(data, qint64(size * count)) ? size * count : 0;
 }
 
 size_t readFromFile(char *data, size_t size, size_t count, void *user) {
@@ -149,7 +150,6 @@ void CurlFtpClient::prepare(const QByteArray &address) {
     curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, &m_progress);
     m_lastReply.clear();
     m_localFailure = false;
-    m_localError.clear();
 }
 
 void CurlFtpClient::perform(const QString &what) {
@@ -165,7 +165,7 @@ void CurlFtpClient::perform(const QString &what) {
     if (kind == FtpError::Kind::Cancelled)
         detail = QStringLiteral("přenos byl zrušen");
     else if (kind == FtpError::Kind::Local)
-        detail = m_localError.isEmpty() ? QString::fromUtf8(curl_easy_strerror(code)) : m_localError;
+        detail = QString::fromUtf8(curl_easy_strerror(code));
     else if (kind == FtpError::Kind::Connection || m_lastReply.isEmpty())
         detail = QString::fromUtf8(curl_easy_strerror(code)) +
                  (m_lastReply.isEmpty() ? QString() : QStringLiteral(" (server: %1)").arg(m_lastReply));
@@ -279,26 +279,20 @@ void CurlFtpClient::store(const QString &localPath, const QString &remoteName) {
 
 void CurlFtpClient::retrieve(const QString &remoteName, const QString &localPath) {
     requireConnection();
-    QFile file(localPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FtpError(FtpError::Kind::Local,
-                       QStringLiteral("Soubor „%1“ nelze zapsat: %2").arg(localPath, file.errorString()));
+    // The download replaces the local file only when it is whole.
+    FileWriter file(localPath);
     prepare(url(m_levels, m_absolute, remoteName));
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToFile);
     curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &file);
     try {
         perform(QStringLiteral("Soubor „%1“ nelze ze serveru stáhnout").arg(remoteName));
     } catch (const FtpError &) {
-        if (file.error() != QFileDevice::NoError) {
-            m_localError = file.errorString();
-            throw FtpError(FtpError::Kind::Local,
-                           QStringLiteral("Soubor „%1“ nelze zapsat: %2").arg(localPath, file.errorString()));
-        }
+        if (file.failed())
+            throw FtpError(FtpError::Kind::Local, file.errorText());
         throw;
     }
-    if (!file.flush())
-        throw FtpError(FtpError::Kind::Local,
-                       QStringLiteral("Soubor „%1“ nelze zapsat: %2").arg(localPath, file.errorString()));
+    if (!file.commit())
+        throw FtpError(FtpError::Kind::Local, file.errorText());
 }
 
 void CurlFtpClient::disconnect() {

@@ -54,5 +54,4 @@ private:
     TransferProgress m_progress;
     QString m_lastReply; // the last reply line the server sent
     bool m_localFailure = false;
-    QString m_localError;
 };

@@ -3,10 +3,10 @@
 #include "data/Database.h"
 #include "data/PupilKinds.h"
 #include "data/SessionRules.h"
+#include "files/FileWriter.h"
 #include "platform/AppFolders.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QSet>
 #include <stdexcept>
 
@@ -61,10 +61,9 @@ QString phpList(const QList<qint64> &ids) {
 }
 
 void writeFile(const QString &path, const QByteArray &content) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        throw std::runtime_error(
-            QStringLiteral("Soubor \"%1\" nelze zapsat: %2").arg(path, file.errorString()).toStdString());
+    QString error;
+    if (!FileWriter::writeWhole(path, content, &error))
+        throw std::runtime_error(error.toStdString());
 }
 
 } // namespace

@@ -50,7 +50,8 @@ public:
     virtual QStringList list(const QString &path) = 0;
     // Stores a local file under the remote name, replacing a file of that name.
     virtual void store(const QString &localPath, const QString &remoteName) = 0;
-    // Fetches a remote file of the current folder into a local file (written only as far as it came).
+    // Fetches a remote file of the current folder into a local file, which is replaced only when the whole
+    // file came.
     virtual void retrieve(const QString &remoteName, const QString &localPath) = 0;
     // Ends the session; never raises.
     virtual void disconnect() = 0;

@@ -1,6 +1,7 @@
 #include "web/ResultImport.h"
 
 #include "data/Database.h"
+#include "data/TextRules.h"
 #include "platform/AppFolders.h"
 #include "platform/Prompter.h"
 #include "web/FormPages.h"
@@ -11,7 +12,6 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
-#include <filesystem>
 
 namespace {
 
@@ -156,6 +156,8 @@ Parsed parse(QIODevice &file) {
             if (text.endsWith(u'"'))
                 text.chop(1);
         }
+        // Posted from outside: nothing but the line breaks the form itself encodes may reach the reports.
+        text = TextRules::withoutControls(text);
         parsed.lines << entry;
     }
     return parsed;
@@ -240,28 +242,16 @@ std::optional<Counts> run(Database &db, const AppFolders &folders, qint64 sessio
         if (!remote.isEmpty() && !remote.endsWith(u'/'))
             remote += u'/';
         const QString target = folder + QStringLiteral("data.csv");
-        const QString partial = folder + QStringLiteral("data.csv.part");
         try {
             ftp->connectTo(settings.host, settings.user, settings.password);
             ftp->changeDirectory(remote + QString::number(sessionId) + u'/');
-            ftp->retrieve(QStringLiteral("data.csv"), partial);
+            // Replaces the earlier download only when whole; a failed transfer leaves it as it was.
+            ftp->retrieve(QStringLiteral("data.csv"), target);
             ftp->disconnect();
-            // Replaces the earlier download in one step; a failed transfer leaves it as it was.
-            std::error_code error;
-            std::filesystem::rename(std::filesystem::path(partial.toStdString()),
-                                    std::filesystem::path(target.toStdString()), error);
-            if (error) {
-                QFile::remove(partial);
-                prompter.message(QStringLiteral("Soubor \"%1\" nelze zapsat: %2")
-                                     .arg(target, QString::fromStdString(error.message())),
-                                 QString(), Prompter::Icon::Error);
-                return std::nullopt;
-            }
             prompter.message(QStringLiteral("Soubor s daty byl nalezen a stažen."));
             source = target;
         } catch (const FtpError &error) {
             ftp->disconnect();
-            QFile::remove(partial);
             if (error.kind() != FtpError::Kind::Refused || !error.notFound()) {
                 prompter.message(error.message(), QString(), Prompter::Icon::Error);
                 return std::nullopt;

@@ -1,8 +1,9 @@
 #include "web/WebFiles.h"
 
+#include "files/FileWriter.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <stdexcept>
 
 // The resources live in a static library: registered on first use (the macro must stand outside namespaces).
@@ -40,11 +41,9 @@ void restoreMissing(const QString &dataFolder) {
         const QString path = dataFolder + name;
         if (QFileInfo::exists(path))
             continue;
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-            throw std::runtime_error(QStringLiteral("Soubor \"%1\" nelze vytvořit: %2")
-                                         .arg(path, file.errorString())
-                                         .toStdString());
+        QString error;
+        if (!FileWriter::writeWhole(path, content, &error))
+            throw std::runtime_error(error.toStdString());
     }
 }
 

@@ -1,6 +1,7 @@
 #include "web/WebPublishing.h"
 
 #include "data/Database.h"
+#include "files/FileWriter.h"
 #include "platform/AppFolders.h"
 #include "platform/Prompter.h"
 #include "web/FormPages.h"
@@ -8,7 +9,6 @@
 #include "web/WebFiles.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <stdexcept>
 
 namespace WebPublishing {
@@ -169,12 +169,9 @@ void publish(FtpClient &ftp, const FtpSettings &settings, const AppFolders &fold
 
         const QString indexPath = folders.dataFolder + QStringLiteral("html/index.php");
         QDir().mkpath(folders.dataFolder + QStringLiteral("html"));
-        QSaveFile file(indexPath);
-        const QByteArray page = FormPages::encodePage(rootIndex(checked));
-        if (!file.open(QIODevice::WriteOnly) || file.write(page) != page.size() || !file.commit())
-            throw std::runtime_error(QStringLiteral("Soubor \"%1\" nelze zapsat: %2")
-                                         .arg(indexPath, file.errorString())
-                                         .toStdString());
+        QString error;
+        if (!FileWriter::writeWhole(indexPath, FormPages::encodePage(rootIndex(checked)), &error))
+            throw std::runtime_error(error.toStdString());
 
         ensureRemoteFolder(ftp, base);
         send({indexPath, QStringLiteral("index.php")});

@@ -20,7 +20,7 @@ const std::map<std::string, int> kLayer = {
     {"app", 5},        {"support", 6},  {"cli", 7},
 };
 // Include paths of the drawing components start with the component's folder.
-const std::set<std::string> kComponentFolders = {"picture", "graph", "chart"};
+const std::set<std::string> kComponentFolders = {"files", "picture", "graph", "chart"};
 
 struct Include {
     int line;

@@ -315,14 +315,14 @@ TEST(WordProcessor, FailedSaveSaysWhyInCzechAndLeavesNoFile) {
     blocker.close();
     QString error;
     EXPECT_FALSE(processor.saveAs(dir.filePath(QStringLiteral("soubor/zadani.docx")), &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("nelze zapsat"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("nelze uložit: Složka"))) << error.toStdString();
 
     // A folder in the way of the file: nothing is left behind, the folder stays as it was.
     const QString folder = dir.filePath(QStringLiteral("zadani.docx"));
     ASSERT_TRUE(QDir().mkpath(folder));
     error.clear();
     EXPECT_FALSE(processor.saveAs(folder, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("nelze zapsat"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("nelze uložit: Pod tímto názvem je složka."))) << error.toStdString();
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList({QStringLiteral("soubor"), QStringLiteral("zadani.docx")}));

@@ -224,9 +224,9 @@ TEST_F(CascadeTest, FailurePartWayLeavesTheDatabaseAsItWas) {
         const char *kind;
         const char *table;
         bool message;
-    } cases[] = {{"class", "trida", false},
-                 {"pupil", "zak", false},
-                 {"questionnaire", "testy", false},
+    } cases[] = {{"class", "trida", true},
+                 {"pupil", "zak", true},
+                 {"questionnaire", "testy", true},
                  {"question", "otazky", true},
                  {"session", "vyhodnoceni", true}};
     for (const auto &c : cases) {

@@ -1,6 +1,7 @@
 #include "DataFixture.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QSignalSpy>
@@ -426,11 +427,14 @@ TEST_F(DataModuleTest, DuplicateFileReportsBothFailures) {
     EXPECT_FALSE(dm().DuplicateFile(m_dir.filePath("c.bin"), m_dir.filePath("missing.bin")));
     EXPECT_FALSE(dm().DuplicateFile(source, source));
     EXPECT_FALSE(dm().DuplicateFile(m_dir.filePath("no/such/dir/c.bin"), source));
+    const QString missingFolder = QDir::toNativeSeparators(m_dir.filePath("no/such/dir"));
     EXPECT_EQ(
         m_prompter.messages(),
         (QStringList{"Nelze duplikovat soubor. Je zřejmě již některým programem otevřen a používán. Zavřete "
                      "takový program a zkuste to znovu. ",
-                     "Došlo k chybě. Soubor nelze duplikovat.", "Došlo k chybě. Soubor nelze duplikovat."}));
+                     "Došlo k chybě. Soubor nelze duplikovat.",
+                     "Došlo k chybě. Soubor nelze duplikovat.\r\nSoubor „" + missingFolder +
+                         "/c.bin“ nelze uložit: Složka " + missingFolder + " neexistuje."}));
     QFile copy(m_dir.filePath("b.bin"));
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), QByteArray("abc"));

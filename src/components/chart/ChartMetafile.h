@@ -51,7 +51,7 @@ public:
     // Hatches as GDI pattern brushes by default (what Word and Windows expect), or
     // drawn out for readers without pattern brushes (LibreOffice).
     QByteArray toEmf(EmfPaintDevice::PatternFills fills = EmfPaintDevice::PatternFills::Brushes) const;
-    // Writes the picture by extension (.emf, .jpg, .png, .svg) through QSaveFile.
+    // Writes the picture by extension (.emf, .jpg, .png, .svg) through FileWriter.
     bool save(const QString &path, QString *error = nullptr) const;
 
 private:

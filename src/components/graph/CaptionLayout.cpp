@@ -1,5 +1,7 @@
 #include "graph/CaptionLayout.h"
 
+#include <limits>
+
 namespace {
 
 const QString kEllipsis = QString(QChar(0x2026));
@@ -9,44 +11,63 @@ bool isBlank(QChar c)
     return c == QLatin1Char(' ');
 }
 
-QString trimRight(const QString &s)
+bool isLineBreak(QChar c)
 {
-    int end = s.size();
-    while (end > 0 && isBlank(s.at(end - 1)))
-        --end;
-    return s.left(end);
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
 }
 
-int skipBlanks(const QString &s, int pos)
+QString trimRight(QStringView s)
+{
+    qsizetype end = s.size();
+    while (end > 0 && isBlank(s.at(end - 1)))
+        --end;
+    return s.left(end).toString();
+}
+
+qsizetype skipBlanks(QStringView s, qsizetype pos)
 {
     while (pos < s.size() && isBlank(s.at(pos)))
         ++pos;
     return pos;
 }
 
-void wrapParagraph(const QString &para, const TextMetrics &fm, int width, QStringList &out)
+// Collects wrapped lines until it holds `limit` of them.
+class LineSink final {
+public:
+    explicit LineSink(qsizetype limit) : m_limit(limit) {}
+    bool full() const { return m_lines.size() >= m_limit; }
+    void add(QString line) { m_lines.append(std::move(line)); }
+    QStringList &lines() { return m_lines; }
+
+private:
+    qsizetype m_limit;
+    QStringList m_lines;
+};
+
+// One paragraph (no line breaks) wrapped to the width. Each line is measured as it grows, one
+// character at a time, so the work is linear in the length of what is wrapped; the rest of the
+// paragraph is not looked at once the sink is full.
+void wrapParagraph(QStringView para, const TextMetrics &fm, int width, LineSink &out)
 {
-    int pos = skipBlanks(para, 0);
+    qsizetype pos = skipBlanks(para, 0);
     if (pos >= para.size()) {
-        out.append(QString());
+        out.add(QString());
         return;
     }
-    while (pos < para.size()) {
-        // Common case first: the rest of the paragraph fits.
-        if (fm.width(para.mid(pos)) <= width) {
-            out.append(trimRight(para.mid(pos)));
-            return;
-        }
-        int lastBreak = -1; // index after the last break character that fits
-        int end = pos;
+    while (pos < para.size() && !out.full()) {
+        // The line takes characters while they fit; the first one always, however wide.
+        qint64 lineWidth = 0;
+        qsizetype lastBreak = -1; // index after the last break character that fits
+        qsizetype end = pos;
         while (end < para.size()) {
-            if (end > pos && fm.width(para.mid(pos, end - pos + 1)) > width)
+            lineWidth += fm.width(para.at(end));
+            if (end > pos && lineWidth > width)
                 break;
             if (CaptionLayout::isBreakChar(para.at(end)))
                 lastBreak = end + 1;
             ++end;
         }
-        int cut = end;
+        qsizetype cut = end;
         if (end < para.size()) {
             // The blank right after a fitting word is a break as well.
             if (isBlank(para.at(end)))
@@ -54,7 +75,7 @@ void wrapParagraph(const QString &para, const TextMetrics &fm, int width, QStrin
             else if (lastBreak > pos)
                 cut = lastBreak;
         }
-        out.append(trimRight(para.mid(pos, cut - pos)));
+        out.add(trimRight(para.sliced(pos, cut - pos)));
         pos = skipBlanks(para, cut);
     }
 }
@@ -72,26 +93,39 @@ bool CaptionLayout::isBreakChar(QChar c)
     }
 }
 
-QStringList CaptionLayout::wrap(const QString &text, const TextMetrics &fm, int width)
+QStringList CaptionLayout::wrap(const QString &text, const TextMetrics &fm, int width, int maxLines,
+                                bool *truncated)
 {
-    QStringList lines;
-    QString para;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            wrapParagraph(para, fm, width, lines);
-            para.clear();
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-        } else {
-            para.append(c);
-        }
+    // Two lines beyond the wanted ones are enough to tell whether any were left over: only the
+    // last line of all can still be dropped below.
+    const qsizetype wanted = maxLines < 0 ? std::numeric_limits<qsizetype>::max() : maxLines;
+    LineSink sink(maxLines < 0 ? wanted : wanted + 2);
+    const QStringView all(text);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < all.size() && !sink.full(); ++i) {
+        const QChar c = all.at(i);
+        if (!isLineBreak(c))
+            continue;
+        wrapParagraph(all.sliced(start, i - start), fm, width, sink);
+        if (c == QLatin1Char('\r') && i + 1 < all.size() && all.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
     }
-    if (!para.isEmpty() || lines.isEmpty())
-        wrapParagraph(para, fm, width, lines);
-    // A final line break adds no visible line.
-    if (lines.size() > 1 && lines.last().isEmpty() && (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'))))
-        lines.removeLast();
+    QStringList &lines = sink.lines();
+    if (!sink.full()) {
+        if (start < all.size() || lines.isEmpty())
+            wrapParagraph(all.sliced(start), fm, width, sink);
+        // A final line break adds no visible line. (A paragraph cut short ends in a line that is
+        // not empty, so this never drops a line of a text only partly wrapped.)
+        if (lines.size() > 1 && lines.last().isEmpty() && !all.isEmpty() && isLineBreak(all.back()))
+            lines.removeLast();
+    }
+    // A full sink holds two lines more than wanted, so at least one is left over even if the last is dropped.
+    const bool more = lines.size() > wanted;
+    if (more)
+        lines.resize(wanted);
+    if (truncated)
+        *truncated = more;
     return lines;
 }
 
@@ -100,7 +134,8 @@ QSize CaptionLayout::measure(const QStringList &lines, const TextMetrics &fm)
     int width = 0;
     for (const QString &line : lines)
         width = qMax(width, fm.width(line));
-    return QSize(width, int(lines.size()) * fm.height());
+    const qint64 height = qint64(lines.size()) * fm.height();
+    return QSize(width, int(qMin<qint64>(height, TextMetrics::MaxExtent)));
 }
 
 CaptionLayout::Result CaptionLayout::layout(const QString &text, const TextMetrics &fm, const QRect &area,
@@ -109,18 +144,25 @@ CaptionLayout::Result CaptionLayout::layout(const QString &text, const TextMetri
     Result result;
     if (text.isEmpty() || area.width() <= 0 || area.height() <= 0)
         return result;
-    QStringList lines = wrap(text, fm, area.width());
-    if (lines.size() == 1 && lines.first().isEmpty())
-        return result;
+    // Only the lines that fit the height are wrapped at all.
     const int lineHeight = qMax(1, fm.height());
     const int fit = area.height() / lineHeight;
-    if (fit < lines.size()) {
-        lines = lines.mid(0, fit);
+    bool truncated = false;
+    QStringList lines = wrap(text, fm, area.width(), qMax(fit, 1), &truncated);
+    if (!truncated && lines.size() == 1 && lines.first().isEmpty())
+        return result;
+    if (truncated || fit < lines.size()) {
+        lines.resize(qMin<qsizetype>(fit, lines.size()));
         if (!lines.isEmpty()) {
             const QString ellipsis = fm.inFont(kEllipsis.at(0)) ? kEllipsis : QStringLiteral("...");
+            const int ellipsisWidth = fm.width(ellipsis);
             QString last = lines.last();
-            while (!last.isEmpty() && fm.width(last + ellipsis) > area.width())
-                last.chop(1);
+            // Characters come off the end until the ellipsis fits after them.
+            qint64 lastWidth = fm.width(last);
+            qsizetype keep = last.size();
+            while (keep > 0 && lastWidth + ellipsisWidth > area.width())
+                lastWidth -= fm.width(last.at(--keep));
+            last.truncate(keep);
             lines.last() = last + ellipsis;
         }
     }

@@ -99,9 +99,13 @@ bool TGraphCanvas::Print(QPrinter &printer, const QString &title, QString *error
     return true;
 }
 
-void TGraphCanvas::CopyToClipboard() const
+bool TGraphCanvas::CopyToClipboard(QString *error) const
 {
-    QGuiApplication::clipboard()->setMimeData(GraphExport::MimeData(*m_document, m_clipboardFormats));
+    QString reason;
+    QGuiApplication::clipboard()->setMimeData(GraphExport::MimeData(*m_document, m_clipboardFormats, &reason));
+    if (error)
+        *error = reason;
+    return reason.isEmpty();
 }
 
 void TGraphCanvas::SetZoom(int zoom)

@@ -47,12 +47,14 @@ public:
     bool SaveToFile(const QString &fileName, QString *error = nullptr);
     bool LoadFromFile(const QString &fileName, QString *error = nullptr);
     bool SaveAsMetafile(const QString &fileName, QString *error = nullptr) const;
-    QByteArray GetAsMetafile() const { return GraphExport::GetAsMetafile(*m_document); }
-    QImage GetAsBitmap() const { return GraphExport::GetAsBitmap(*m_document); }
+    // Empty when the picture would be too large (see GraphExport).
+    QByteArray GetAsMetafile(QString *error = nullptr) const { return GraphExport::GetAsMetafile(*m_document, error); }
+    QImage GetAsBitmap(QString *error = nullptr) const { return GraphExport::GetAsBitmap(*m_document, error); }
     void Draw(QPainter &painter, const QRect &rect) const { GraphExport::Draw(*m_document, painter, rect); }
     // Prints the whole graph into the page shrunk by 50 device units on every side.
     bool Print(QPrinter &printer, const QString &title, QString *error = nullptr) const;
-    void CopyToClipboard() const;
+    // The native data always; pictures too large to make are left out, with the reason in *error.
+    bool CopyToClipboard(QString *error = nullptr) const;
 
     static int ClampZoom(int zoom) { return qBound(MinZoom, zoom, MaxZoom); }
     int Zoom() const { return m_zoom; }

@@ -7,9 +7,10 @@
 #include "graph/GraphReader.h"
 #include "graph/GraphWriter.h"
 
+#include "files/FileWriter.h"
+
 #include <QBuffer>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -359,6 +360,17 @@ void GraphDocument::SetFont(const TGraphFont &font)
     EndUpdate();
 }
 
+void GraphDocument::SetGraphConstraints(const TGraphConstraints &constraints)
+{
+    constexpr int lo = TGraphConstraints::CanvasMin, hi = TGraphConstraints::CanvasMax;
+    TGraphConstraints c;
+    c.MinLeft = qBound(lo, constraints.MinLeft, hi);
+    c.MinTop = qBound(lo, constraints.MinTop, hi);
+    c.MaxRight = qBound(c.MinLeft, constraints.MaxRight, hi);
+    c.MaxBottom = qBound(c.MinTop, constraints.MaxBottom, hi);
+    m_constraints = c;
+}
+
 void GraphDocument::SetShowHiddenObjects(bool show)
 {
     if (m_showHidden == show)
@@ -485,17 +497,13 @@ QByteArray GraphDocument::SaveToBytes() const
 
 bool GraphDocument::SaveToFile(const QString &fileName, QString *error)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("Soubor „%1“ nelze vytvořit: %2").arg(fileName, file.errorString());
-        return false;
-    }
-    if (!SaveToStream(file, error))
-        return false;
+    FileWriter file(fileName);
+    QString formatError;
+    if (!SaveToStream(*file.device(), &formatError))
+        file.fail(formatError);
     if (!file.commit()) {
         if (error)
-            *error = QStringLiteral("Soubor „%1“ nelze uložit: %2").arg(fileName, file.errorString());
+            *error = file.errorText();
         return false;
     }
     m_modified = false;

@@ -75,7 +75,8 @@ public:
     int MinNodeSize() const { return m_minNodeSize; }
     void SetMinNodeSize(int size) { m_minNodeSize = qMax(1, size); }
     const TGraphConstraints &GraphConstraints() const { return m_constraints; }
-    void SetGraphConstraints(const TGraphConstraints &constraints) { m_constraints = constraints; }
+    // Limits reaching outside the canvas are cut back to it.
+    void SetGraphConstraints(const TGraphConstraints &constraints);
     bool ShowHiddenObjects() const { return m_showHidden; }
     void SetShowHiddenObjects(bool show);
     int MarkerSize() const { return m_markerSize; }

@@ -7,6 +7,7 @@
 #include "picture/PictureExport.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QMimeData>
 #include <QPainter>
 
@@ -21,6 +22,36 @@ QSize GraphExport::PictureSize(const GraphDocument &document)
     return r.isEmpty() ? QSize(1, 1) : r.size() + QSize(1, 1);
 }
 
+QString GraphExport::PictureSizeError(const QSize &size, bool bitmap)
+{
+    const qint64 w = size.width(), h = size.height();
+    const QLocale czech(QLocale::Czech, QLocale::CzechRepublic);
+    auto tooLarge = [&](const QString &allowed) {
+        return QStringLiteral("Obrázek je příliš velký (%1 × %2 bodů); největší povolená velikost je %3 bodů.")
+            .arg(czech.toString(w), czech.toString(h), allowed);
+    };
+    if (w > MaxPictureSide || h > MaxPictureSide)
+        return tooLarge(QStringLiteral("%1 × %1").arg(czech.toString(MaxPictureSide)));
+    if (bitmap && w * h > MaxBitmapPixels)
+        return tooLarge(czech.toString(MaxBitmapPixels));
+    return QString();
+}
+
+namespace {
+
+// Whether the document's picture may be made; sets the error when not.
+bool pictureAllowed(const GraphDocument &document, bool bitmap, QString *error)
+{
+    const QString reason = GraphExport::PictureSizeError(GraphExport::PictureSize(document), bitmap);
+    if (reason.isEmpty())
+        return true;
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
+
 void GraphExport::PaintPicture(const GraphDocument &document, QPainter &painter)
 {
     const QRect r = PictureRect(document);
@@ -30,24 +61,32 @@ void GraphExport::PaintPicture(const GraphDocument &document, QPainter &painter)
     painter.restore();
 }
 
-QImage GraphExport::GetAsBitmap(const GraphDocument &document)
+QImage GraphExport::GetAsBitmap(const GraphDocument &document, QString *error)
 {
+    if (!pictureAllowed(document, true, error))
+        return QImage();
     return renderImage(PictureSize(document), [&](QPainter &p) { PaintPicture(document, p); })
         .convertToFormat(QImage::Format_RGB888);
 }
 
-QByteArray GraphExport::GetAsMetafile(const GraphDocument &document)
+QByteArray GraphExport::GetAsMetafile(const GraphDocument &document, QString *error)
 {
+    if (!pictureAllowed(document, false, error))
+        return QByteArray();
     return renderEmf(PictureSize(document), [&](QPainter &p) { PaintPicture(document, p); });
 }
 
-QByteArray GraphExport::GetAsSvg(const GraphDocument &document)
+QByteArray GraphExport::GetAsSvg(const GraphDocument &document, QString *error)
 {
+    if (!pictureAllowed(document, false, error))
+        return QByteArray();
     return renderSvg(PictureSize(document), [&](QPainter &p) { PaintPicture(document, p); });
 }
 
 bool GraphExport::SaveAsMetafile(const GraphDocument &document, const QString &fileName, QString *error)
 {
+    if (!pictureAllowed(document, false, error))
+        return false;
     EmfPaintDevice device(PictureSize(document));
     {
         QPainter painter(&device);
@@ -63,6 +102,10 @@ bool GraphExport::SaveToFile(const GraphDocument &document, const QString &fileN
         return const_cast<GraphDocument &>(document).SaveToFile(fileName, error);
     if (suffix == QLatin1String("emf"))
         return SaveAsMetafile(document, fileName, error);
+    const bool bitmap = suffix == QLatin1String("png") || suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
+    // Other extensions are refused by savePicture before it draws anything.
+    if ((bitmap || suffix == QLatin1String("svg")) && !pictureAllowed(document, bitmap, error))
+        return false;
     return savePicture(fileName, PictureSize(document), [&](QPainter &p) { PaintPicture(document, p); }, error);
 }
 
@@ -82,11 +125,11 @@ void GraphExport::Draw(const GraphDocument &document, QPainter &painter, const Q
     painter.restore();
 }
 
-QMimeData *GraphExport::MimeData(const GraphDocument &document, int formats)
+QMimeData *GraphExport::MimeData(const GraphDocument &document, int formats, QString *error)
 {
-    const QImage image = (formats & cfBitmap) ? GetAsBitmap(document) : QImage();
-    const QByteArray emf = (formats & cfMetafile) ? GetAsMetafile(document) : QByteArray();
-    const QByteArray svg = (formats & cfMetafile) ? GetAsSvg(document) : QByteArray();
+    const QImage image = (formats & cfBitmap) ? GetAsBitmap(document, error) : QImage();
+    const QByteArray emf = (formats & cfMetafile) ? GetAsMetafile(document, error) : QByteArray();
+    const QByteArray svg = (formats & cfMetafile) ? GetAsSvg(document, error) : QByteArray();
     QMimeData *data = pictureMimeData(image, svg, emf);
     if (formats & cfNative)
         data->setData(QLatin1String(NativeMimeType), document.SaveToBytes());

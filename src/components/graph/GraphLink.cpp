@@ -82,6 +82,7 @@ void TGraphLink::SetTextPosition(int position)
 
 void TGraphLink::SetTextSpacing(int spacing)
 {
+    spacing = qBound(-TGraphConstraints::CanvasMax, spacing, TGraphConstraints::CanvasMax);
     if (m_textSpacing != spacing) {
         m_textSpacing = spacing;
         Changed(TextChanged);
@@ -97,7 +98,10 @@ QPoint TGraphLink::Point(int index) const
 
 void TGraphLink::SetPoints(const QPolygon &points)
 {
+    const TGraphConstraints area = Owner() ? Owner()->GraphConstraints() : TGraphConstraints();
     m_points = points;
+    for (QPoint &pt : m_points)
+        pt = area.Confine(pt);
     UpdateEndPoints();
     Changed(BoundsChanged);
 }
@@ -272,11 +276,15 @@ void TGraphLink::MoveBy(int dx, int dy)
 {
     if (m_points.isEmpty())
         return;
+    const TGraphConstraints area = Owner() ? Owner()->GraphConstraints() : TGraphConstraints();
+    // Far enough to reach any side of the canvas, near enough not to overflow.
+    dx = qBound(-TGraphConstraints::CanvasMax, dx, TGraphConstraints::CanvasMax);
+    dy = qBound(-TGraphConstraints::CanvasMax, dy, TGraphConstraints::CanvasMax);
     const qsizetype n = m_points.size();
     for (qsizetype i = 0; i < n; ++i) {
         if ((i == 0 && m_source) || (i == n - 1 && m_target))
             continue;
-        m_points[i] += QPoint(dx, dy);
+        m_points[i] = area.Confine(m_points[i] + QPoint(dx, dy));
     }
     UpdateEndPoints();
     Changed(BoundsChanged);

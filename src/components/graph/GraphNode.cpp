@@ -57,7 +57,14 @@ bool TGraphNode::SetBounds(int left, int top, int width, int height)
         if (t + h > c.MaxBottom)
             t = qMax<qint64>(c.MinTop, c.MaxBottom - h);
     }
-    const QRect newBounds(clampToInt(l), clampToInt(t), clampToInt(w), clampToInt(h));
+    // Whatever the constraints and the minimum size say, the node stays on the canvas: a file
+    // holds nothing else.
+    constexpr qint64 canvasMin = TGraphConstraints::CanvasMin, canvasMax = TGraphConstraints::CanvasMax;
+    l = qBound(canvasMin, l, canvasMax - 1);
+    t = qBound(canvasMin, t, canvasMax - 1);
+    w = qBound(qint64(1), w, canvasMax - l);
+    h = qBound(qint64(1), h, canvasMax - t);
+    const QRect newBounds{int(l), int(t), int(w), int(h)};
     if (newBounds == Bounds() && !fresh)
         return false;
     if (doc && doc->CanMoveResizeNode && !fresh && !doc->CanMoveResizeNode(this, newBounds))

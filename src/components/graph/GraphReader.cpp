@@ -1,6 +1,7 @@
 #include "graph/GraphReader.h"
 
 #include "graph/GraphClassRegistry.h"
+#include "graph/GraphConstraints.h"
 #include "graph/GraphDocument.h"
 #include "graph/GraphErrors.h"
 #include "graph/GraphLink.h"
@@ -64,13 +65,17 @@ std::optional<int> toSet(const Value &v, const QStringList &names)
     return mask;
 }
 
-// Far beyond any real graph; refusing such values keeps all later rectangle
-// arithmetic inside the integer range.
-constexpr qint64 kCoordinateLimit = 100'000'000;
-
-bool coordinateUsable(qint64 v)
+// Positions, sizes and link points lie on the canvas; anything else is a damaged or foreign file.
+bool onCanvas(qint64 v)
 {
-    return v >= -kCoordinateLimit && v <= kCoordinateLimit;
+    return v >= TGraphConstraints::CanvasMin && v <= TGraphConstraints::CanvasMax;
+}
+
+QString offCanvas()
+{
+    return QStringLiteral("souřadnice objektu jsou mimo rozsah plochy grafu (%1 až %2)")
+        .arg(TGraphConstraints::CanvasMin)
+        .arg(TGraphConstraints::CanvasMax);
 }
 
 } // namespace
@@ -173,10 +178,12 @@ std::unique_ptr<GraphDocument> GraphReader::readObjects(PropertyStreamReader &in
         object->BeginUpdate();
         const bool ok = readObject(in, *object);
         if (ok && in.ok() && object->IsNode()) {
-            // Bounds stay as written unless they are unusable.
+            // Bounds stay as written unless they are unusable; the whole node lies on the canvas.
             auto *node = static_cast<TGraphNode *>(object);
             if (node->Width() <= 0 || node->Height() <= 0)
                 node->SetBoundsDirect(node->Left(), node->Top(), qMax(1, node->Width()), qMax(1, node->Height()));
+            if (!onCanvas(qint64(node->Left()) + node->Width()) || !onCanvas(qint64(node->Top()) + node->Height()))
+                in.fail(offCanvas());
         }
         object->EndUpdate();
         document->m_objects.Append(object);
@@ -411,8 +418,8 @@ bool GraphReader::readProperty(PropertyStreamReader &in, TGraphObject &object, c
             const auto i = toInt(v);
             if (!i)
                 return wrongType(in, name);
-            if (!coordinateUsable(*i)) {
-                in.fail(QStringLiteral("souřadnice objektu jsou mimo rozsah"));
+            if (!onCanvas(*i)) {
+                in.fail(offCanvas());
                 return false;
             }
             setter(*i);
@@ -463,8 +470,12 @@ bool GraphReader::readProperty(PropertyStreamReader &in, TGraphObject &object, c
             return setInt([&](int i) { link->SetTextPosition(i); });
         if (prop == QLatin1String("TextSpacing")) {
             const auto i = toInt(v);
-            if (!i || !coordinateUsable(*i))
+            if (!i)
                 return wrongType(in, name);
+            if (qAbs(qint64(*i)) > TGraphConstraints::CanvasMax) {
+                in.fail(offCanvas());
+                return false;
+            }
             link->SetTextSpacing(*i);
             return true;
         }
@@ -482,8 +493,8 @@ bool GraphReader::readProperty(PropertyStreamReader &in, TGraphObject &object, c
             for (qint32 i = 0; i < count; ++i) {
                 points[i] = QPoint(qFromLittleEndian<qint32>(v.binary.constData() + 4 + 8 * i),
                                    qFromLittleEndian<qint32>(v.binary.constData() + 8 + 8 * i));
-                if (!coordinateUsable(points[i].x()) || !coordinateUsable(points[i].y())) {
-                    in.fail(QStringLiteral("souřadnice objektu jsou mimo rozsah"));
+                if (!onCanvas(points[i].x()) || !onCanvas(points[i].y())) {
+                    in.fail(offCanvas());
                     return false;
                 }
             }

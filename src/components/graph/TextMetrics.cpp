@@ -14,19 +14,22 @@ int TextMetrics::width(QChar c) const
     if (u < 256) {
         int &w = m_latin[u];
         if (w < 0)
-            w = m_metrics.horizontalAdvance(c);
+            w = qMax(0, m_metrics.horizontalAdvance(c));
         return w;
     }
     auto it = m_other.constFind(u);
     if (it == m_other.cend())
-        it = m_other.insert(u, m_metrics.horizontalAdvance(c));
+        it = m_other.insert(u, qMax(0, m_metrics.horizontalAdvance(c)));
     return it.value();
 }
 
-int TextMetrics::width(const QString &text) const
+int TextMetrics::width(QStringView text) const
 {
-    int w = 0;
-    for (const QChar c : text)
+    qint64 w = 0;
+    for (const QChar c : text) {
         w += width(c);
-    return w;
+        if (w >= MaxExtent)
+            return MaxExtent;
+    }
+    return int(w);
 }

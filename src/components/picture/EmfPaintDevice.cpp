@@ -2,8 +2,7 @@
 
 #include "picture/EmfPaintEngine.h"
 
-#include <QCoreApplication>
-#include <QSaveFile>
+#include "files/FileWriter.h"
 
 EmfPaintDevice::EmfPaintDevice(const QSize &sizePixels, int dpi)
     : m_size(sizePixels.expandedTo(QSize(1, 1)))
@@ -31,14 +30,7 @@ QByteArray EmfPaintDevice::data() const
 
 bool EmfPaintDevice::saveToFile(const QString &path, QString *error) const
 {
-    const QByteArray bytes = data();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = QCoreApplication::translate("EmfPaintDevice", "Soubor „%1“ nelze zapsat: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return FileWriter::writeWhole(path, data(), error);
 }
 
 void EmfPaintDevice::setPatternFills(PatternFills fills)

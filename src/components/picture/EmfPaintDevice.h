@@ -38,7 +38,7 @@ public:
 
     // Complete .emf bytes; valid after the QPainter has ended.
     QByteArray data() const;
-    // Writes data() through QSaveFile; on failure returns false and puts a message into *error.
+    // Writes data() through FileWriter; on failure returns false and puts a message into *error.
     bool saveToFile(const QString &path, QString *error = nullptr) const;
 
     // Brushes by default.

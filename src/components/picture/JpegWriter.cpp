@@ -1,8 +1,9 @@
 #include "picture/JpegWriter.h"
 
+#include "files/FileWriter.h"
+
 #include <QCoreApplication>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <csetjmp>
 #include <cstdio>
@@ -132,12 +133,5 @@ bool saveJpeg(const QImage &image, const QString &path, int quality, QString *er
     const QByteArray bytes = encode(image, quality, error);
     if (bytes.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = QCoreApplication::translate("JpegWriter", "Soubor „%1“ nelze zapsat: %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return FileWriter::writeWhole(path, bytes, error);
 }

@@ -8,5 +8,5 @@
 // transparent pixels are composed over white. An empty result means the image could not be encoded.
 QByteArray encodeJpeg(const QImage &image, int quality = 96);
 
-// Encodes and writes through QSaveFile; on failure returns false, leaves no file and sets *error.
+// Encodes and writes through FileWriter; on failure returns false, leaves no file and sets *error.
 bool saveJpeg(const QImage &image, const QString &path, int quality = 96, QString *error = nullptr);

@@ -1,5 +1,6 @@
 #include "picture/PictureExport.h"
 
+#include "files/FileWriter.h"
 #include "picture/EmfPaintDevice.h"
 #include "picture/JpegWriter.h"
 
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace {
@@ -16,17 +16,6 @@ namespace {
 QString tr(const char *text)
 {
     return QCoreApplication::translate("PictureExport", text);
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = tr("Soubor „%1“ nelze zapsat: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -97,9 +86,9 @@ bool savePicture(const QString &path, const QSize &size, const PaintRoutine &pai
     if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
         return saveJpeg(renderImage(size, paint), path, 96, error);
     if (suffix == QLatin1String("emf"))
-        return writeFile(path, renderEmf(size, paint), error);
+        return FileWriter::writeWhole(path, renderEmf(size, paint), error);
     if (suffix == QLatin1String("svg"))
-        return writeFile(path, renderSvg(size, paint), error);
+        return FileWriter::writeWhole(path, renderSvg(size, paint), error);
     if (suffix == QLatin1String("png")) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
@@ -109,7 +98,7 @@ bool savePicture(const QString &path, const QSize &size, const PaintRoutine &pai
                 *error = tr("Obrázek nelze převést do formátu PNG.");
             return false;
         }
-        return writeFile(path, bytes, error);
+        return FileWriter::writeWhole(path, bytes, error);
     }
     if (error)
         *error = tr("Neznámý formát obrázku „%1“: použijte .png, .jpg, .svg nebo .emf.").arg(QFileInfo(path).fileName());

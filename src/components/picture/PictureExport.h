@@ -32,6 +32,6 @@ QByteArray renderEmf(const QSize &size, const PaintRoutine &paint,
 // The caller owns the result (QClipboard::setMimeData takes it).
 QMimeData *pictureMimeData(const QImage &image, const QByteArray &svg, const QByteArray &emf);
 
-// Writes the picture by the file's extension: .png, .jpg/.jpeg (quality 96), .svg or .emf, through QSaveFile.
+// Writes the picture by the file's extension: .png, .jpg/.jpeg (quality 96), .svg or .emf, through FileWriter.
 // An unknown extension or a write failure returns false with a message in *error and leaves no file.
 bool savePicture(const QString &path, const QSize &size, const PaintRoutine &paint, QString *error = nullptr);

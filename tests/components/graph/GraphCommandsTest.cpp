@@ -2,6 +2,7 @@
 
 #include "graph/GraphDocument.h"
 #include "graph/GraphExport.h"
+#include "graph/NodeShapes.h"
 
 #include <QFile>
 #include <QImage>
@@ -108,4 +109,29 @@ TEST(GraphCommands, ConvertsToEveryFormat)
             EXPECT_EQ(bytes.mid(40, 4), QByteArray(" EMF"));
         }
     }
+}
+
+TEST(GraphCommands, ConvertRefusesAPictureTooLargeAndSaysWhy)
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("big.sgp"));
+    {
+        GraphDocument doc;
+        doc.AddNode<TRectangularNode>(QRect(0, 0, 4502, 4502));
+        QFile f(in);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(doc.SaveToBytes());
+    }
+    for (const QString &ext : {QStringLiteral("png"), QStringLiteral("jpg")}) {
+        SCOPED_TRACE(ext.toStdString());
+        const QString out = dir.filePath(QStringLiteral("big.") + ext);
+        const CliRun r = run({QStringLiteral("convert"), in, out});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Obrázek je příliš velký (4\u00A0506 × 4\u00A0506 bodů)")))
+            << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+    // The drawing formats have no such limit at this size.
+    const CliRun r = run({QStringLiteral("convert"), in, dir.filePath(QStringLiteral("big.svg"))});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
 }

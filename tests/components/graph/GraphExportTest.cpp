@@ -103,3 +103,63 @@ TEST(GraphExport, ClipboardFormats)
     EXPECT_FALSE(pictures->data(QStringLiteral("image/x-emf")).isEmpty());
     EXPECT_FALSE(pictures->hasFormat(QLatin1String(GraphExport::NativeMimeType)));
 }
+
+TEST(GraphExport, PictureSizeIsCappedBeforeAnythingIsDrawn)
+{
+    // A bitmap at the cap is made; past it nothing is drawn and the caller is told why.
+    EXPECT_EQ(GraphExport::PictureSizeError(QSize(100'000, 200), true), QString());
+    EXPECT_EQ(GraphExport::PictureSizeError(QSize(131'072, 131'072), false), QString());
+    EXPECT_EQ(GraphExport::PictureSizeError(QSize(100'001, 200), true),
+              QStringLiteral("Obrázek je příliš velký (100\u00A0001 × 200 bodů); největší povolená velikost je "
+                             "20\u00A0000\u00A0000 bodů."));
+    EXPECT_FALSE(GraphExport::PictureSizeError(QSize(200, 131'073), true).isEmpty());
+    EXPECT_EQ(GraphExport::PictureSizeError(QSize(1, 131'073), false),
+              QStringLiteral("Obrázek je příliš velký (1 × 131\u00A0073 bodů); největší povolená velikost je "
+                             "131\u00A0072 × 131\u00A0072 bodů."));
+
+    // One node whose picture is 4506 x 4506, a little over the cap.
+    GraphDocument doc;
+    doc.AddNode<TRectangularNode>(QRect(0, 0, 4502, 4502))->SetText(QStringLiteral("Eva"));
+    ASSERT_EQ(GraphExport::PictureSize(doc), QSize(4506, 4506));
+    QTemporaryDir dir;
+    for (const char *name : {"graph.png", "graph.jpg", "graph.jpeg"}) {
+        SCOPED_TRACE(name);
+        const QString path = dir.filePath(QLatin1String(name));
+        QString error;
+        EXPECT_FALSE(GraphExport::SaveToFile(doc, path, &error));
+        EXPECT_TRUE(error.startsWith(QStringLiteral("Obrázek je příliš velký (4\u00A0506 × 4\u00A0506 bodů)")))
+            << error.toStdString();
+        EXPECT_FALSE(QFile::exists(path));
+    }
+    QString error;
+    EXPECT_TRUE(GraphExport::GetAsBitmap(doc, &error).isNull());
+    EXPECT_TRUE(error.contains(QStringLiteral("příliš velký")));
+    // The clipboard still gets the graph and the drawings, just no bitmap.
+    error.clear();
+    std::unique_ptr<QMimeData> data(GraphExport::MimeData(doc, cfNative | cfMetafile | cfBitmap, &error));
+    EXPECT_FALSE(data->hasImage());
+    EXPECT_TRUE(data->hasFormat(QLatin1String(GraphExport::NativeMimeType)));
+    EXPECT_TRUE(data->hasFormat(QStringLiteral("image/x-emf")));
+    EXPECT_TRUE(error.contains(QStringLiteral("příliš velký")));
+    // Drawings of it are small and are made.
+    for (const char *name : {"graph.svg", "graph.emf"}) {
+        EXPECT_TRUE(GraphExport::SaveToFile(doc, dir.filePath(QLatin1String(name)), &error)) << error.toStdString();
+    }
+
+    // A link caption far longer than the canvas makes even a drawing too wide.
+    TGraphLink *link = doc.AddLink();
+    link->SetPoints(QPolygon({QPoint(0, 100), QPoint(200, 100)}));
+    link->SetText(QString(20'000, QLatin1Char('W')));
+    ASSERT_GT(GraphExport::PictureSize(doc).width(), GraphExport::MaxPictureSide);
+    error.clear();
+    EXPECT_TRUE(GraphExport::GetAsSvg(doc, &error).isEmpty());
+    EXPECT_TRUE(GraphExport::GetAsMetafile(doc, &error).isEmpty());
+    for (const char *name : {"wide.svg", "wide.emf"}) {
+        SCOPED_TRACE(name);
+        const QString path = dir.filePath(QLatin1String(name));
+        error.clear();
+        EXPECT_FALSE(GraphExport::SaveToFile(doc, path, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("131\u00A0072 × 131\u00A0072"))) << error.toStdString();
+        EXPECT_FALSE(QFile::exists(path));
+    }
+}

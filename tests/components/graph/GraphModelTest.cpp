@@ -351,6 +351,55 @@ TEST(CaptionLayoutTest, CaptionThatExactlyFillsTheTextAreaIsShownWhole)
     EXPECT_TRUE(node->DisplayLines().isEmpty());
 }
 
+TEST(CaptionLayoutTest, LongTextsAreWrappedOnlyAsFarAsTheNodeShows)
+{
+    GraphDocument doc;
+    const TextMetrics &fm = doc.MetricsFor(doc.Font());
+    const int w = fm.width(QStringLiteral("Jan Novák-"));
+    // Wrapping a few lines gives the first lines of the whole wrap, and tells whether more follow;
+    // blank paragraphs and a final line break count as the whole wrap counts them.
+    for (const QString &text :
+         {QStringLiteral("  Jan Novák-Dvořák\r\nX\ny"), QStringLiteral("a\r\n\r\nb\n"), QStringLiteral("a\r\n\r\n"),
+          QStringLiteral("\n\n  \nJedna dva tři čtyři\r"), QStringLiteral("Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa bb"),
+          QStringLiteral("   "), QString()}) {
+        const QStringList all = CaptionLayout::wrap(text, fm, w);
+        for (int n = 0; n <= all.size() + 1; ++n) {
+            SCOPED_TRACE(text.toStdString() + " / " + std::to_string(n));
+            bool truncated = !(all.size() > n);
+            EXPECT_EQ(CaptionLayout::wrap(text, fm, w, n, &truncated), all.mid(0, n));
+            EXPECT_EQ(truncated, all.size() > n);
+        }
+    }
+
+    // 400,000 characters in a small node: the lines that fit, the last one marked as cut.
+    QString words;
+    for (int i = 0; i < 400'000 / 6; ++i)
+        words += QStringLiteral("slovo ");
+    auto *node = doc.AddNode<TRectangularNode>(QRect(0, 0, 100, 50));
+    node->SetText(words);
+    const QRect area = node->TextArea();
+    const int shown = area.height() / fm.height();
+    ASSERT_EQ(node->DisplayLines().size(), shown);
+    EXPECT_EQ(node->DisplayLines().mid(0, shown - 1),
+              CaptionLayout::wrap(words.left(1000), fm, area.width()).mid(0, shown - 1));
+    EXPECT_TRUE(node->DisplayLines().last().endsWith(QChar(0x2026)));
+    EXPECT_TRUE(area.contains(node->CaptionRect()));
+
+    // As many lines as the whole canvas can show, of a text of 200,000 lines.
+    QString lines;
+    for (int i = 0; i < 200'000; ++i)
+        lines += QStringLiteral("%1\n").arg(i % 10);
+    node->SetBounds(QRect(0, 0, 65535, 65535));
+    node->SetText(lines);
+    const int fit = node->TextArea().height() / fm.height();
+    ASSERT_EQ(node->DisplayLines().size(), fit);
+    EXPECT_EQ(node->DisplayLines().at(fit - 2), QString::number((fit - 2) % 10));
+    EXPECT_TRUE(node->DisplayLines().last().endsWith(QChar(0x2026)));
+    // A text that fits the canvas node is shown whole, exactly as wrapped in full.
+    node->SetText(words.left(40'000));
+    EXPECT_EQ(node->DisplayLines(), CaptionLayout::wrap(words.left(40'000), fm, node->TextArea().width()));
+}
+
 TEST(GraphModel, LinkCaptionLiesAlongItsSegmentAndStaysUpright)
 {
     GraphDocument doc;

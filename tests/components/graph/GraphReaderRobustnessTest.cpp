@@ -1,14 +1,19 @@
 #include "graph/GraphDocument.h"
+#include "graph/GraphExport.h"
+#include "graph/GraphLink.h"
 #include "graph/GraphReader.h"
 #include "graph/NodeShapes.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 #include <random>
 
@@ -32,7 +37,7 @@ QList<QByteArray> corpus()
 }
 
 // Reads input and checks the outcome is either a reasoned refusal or a document that
-// writes and reads back unchanged.
+// writes and reads back unchanged and can be drawn (as the fuzz target does).
 void checkInput(const QByteArray &input)
 {
     GraphReader reader;
@@ -46,6 +51,10 @@ void checkInput(const QByteArray &input)
     std::unique_ptr<GraphDocument> back = again.read(written);
     ASSERT_TRUE(back) << again.errorString().toStdString();
     ASSERT_EQ(back->SaveToBytes(), written);
+    ASSERT_FALSE(GraphExport::PictureSize(*doc).isEmpty());
+    QImage image(64, 64, QImage::Format_RGB32);
+    QPainter painter(&image);
+    GraphExport::Draw(*doc, painter, image.rect());
 }
 
 // A file that makes its content up as it is read: `start`, then `size - start.size()` bytes of filler.
@@ -106,6 +115,29 @@ QByteArray graphStart(qint32 count)
 QByteArray outcome(GraphReader &reader, std::unique_ptr<GraphDocument> doc)
 {
     return doc ? doc->SaveToBytes() : "error: " + reader.errorString().toUtf8();
+}
+
+QByteArray intProperty(const QByteArray &name, qint32 value)
+{
+    return shortString(name) + char(4) + int32(value);
+}
+
+// A graph of one rectangle with the given bounds.
+QByteArray nodeFile(qint32 left, qint32 top, qint32 width, qint32 height)
+{
+    return graphStart(1) + intProperty("G.Left", left) + intProperty("G.Top", top) + intProperty("G.Width", width) +
+           intProperty("G.Height", height) + QByteArray(2, '\0');
+}
+
+// A graph of one free link through the points, with more properties before them.
+QByteArray linkFile(const QList<QPoint> &points, const QByteArray &before = QByteArray())
+{
+    QByteArray data = int32(qint32(points.size()));
+    for (const QPoint &p : points)
+        data += int32(p.x()) + int32(p.y());
+    return QByteArray::fromHex("302E4753") + int32(1) + int32(11) + QByteArray("TGraphLink", 11) + "TPF0" +
+           shortString("TGraphStreamableObject") + '\0' + before + shortString("G.BreakPoints") + char(10) +
+           int32(qint32(data.size())) + data + QByteArray(2, '\0');
 }
 
 } // namespace
@@ -280,4 +312,87 @@ TEST(GraphReaderRobustness, DevicesReadAsBytesDo)
             }
         }
     }
+}
+
+TEST(GraphReaderRobustness, GeometryOffTheCanvasIsRefusedAndChangesNothing)
+{
+    constexpr int max = 65535;
+    const QList<QByteArray> refused = {
+        nodeFile(-1, 0, 10, 10), nodeFile(0, -1, 10, 10), nodeFile(max + 1, 0, 10, 10),
+        nodeFile(0, 0, max + 1, 10), nodeFile(0, 0, 10, -1), nodeFile(0, 0, 20000, 8'000'000),
+        // Each value on the canvas, the node reaching past its edge.
+        nodeFile(max - 100, 0, 101, 10), nodeFile(0, 40000, 10, 30000), nodeFile(max, 0, 0, 10),
+        linkFile({QPoint(0, 0), QPoint(10, 8'000'000)}), linkFile({QPoint(-1, 5)}), linkFile({QPoint(5, max + 1)}),
+        linkFile({QPoint(0, 0), QPoint(10, 10)}, intProperty("G.TextSpacing", -(max + 1))),
+    };
+    GraphDocument doc;
+    doc.AddNode<TRectangularNode>(QRect(1, 2, 30, 40))->SetText(QStringLiteral("keep"));
+    const QByteArray before = doc.SaveToBytes();
+    for (const QByteArray &file : refused) {
+        SCOPED_TRACE(file.toHex().toStdString());
+        QString error;
+        EXPECT_FALSE(doc.LoadFromBytes(file, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("mimo rozsah plochy grafu (0 až 65535)"))) << error.toStdString();
+        EXPECT_EQ(doc.SaveToBytes(), before);
+    }
+
+    // The canvas to its last unit is read, and written back as it was read.
+    struct Accepted {
+        QByteArray file;
+        QRect bounds;
+    };
+    const QList<Accepted> accepted = {
+        {nodeFile(0, 0, max, max), QRect(0, 0, max, max)},
+        {nodeFile(max - 1, max - 1, 1, 1), QRect(max - 1, max - 1, 1, 1)},
+        {nodeFile(max - 1, 0, 0, 5), QRect(max - 1, 0, 1, 5)}, // no width is read as one
+        {linkFile({QPoint(0, max), QPoint(max, 0)}, intProperty("G.TextSpacing", -max)), QRect()},
+    };
+    for (const Accepted &a : accepted) {
+        SCOPED_TRACE(a.file.toHex().toStdString());
+        GraphReader reader;
+        std::unique_ptr<GraphDocument> read = reader.read(a.file);
+        ASSERT_TRUE(read) << reader.errorString().toStdString();
+        TGraphObject *object = read->Objects()[0];
+        if (object->IsNode()) {
+            EXPECT_EQ(static_cast<TGraphNode *>(object)->Bounds(), a.bounds);
+        } else {
+            EXPECT_EQ(static_cast<TGraphLink *>(object)->Points(), QPolygon({QPoint(0, max), QPoint(max, 0)}));
+            EXPECT_EQ(static_cast<TGraphLink *>(object)->TextSpacing(), -max);
+        }
+        checkInput(a.file);
+    }
+}
+
+TEST(GraphReaderRobustness, WhatTheModelWritesStaysReadable)
+{
+    // Edits that would leave the canvas are kept on it, so a saved graph always opens again.
+    GraphDocument doc;
+    TGraphConstraints wide;
+    wide.MinLeft = -100;
+    wide.MinTop = -100;
+    wide.MaxRight = 1'000'000;
+    wide.MaxBottom = 1'000'000;
+    doc.SetGraphConstraints(wide);
+    EXPECT_EQ(doc.GraphConstraints(), TGraphConstraints());
+    doc.SetMinNodeSize(100'000);
+    auto *big = doc.AddNode<TRectangularNode>(QRect(-50, 70'000, 10, 10));
+    EXPECT_EQ(big->Bounds(), QRect(0, 0, 65535, 65535));
+    doc.SetMinNodeSize(16);
+    auto *node = doc.AddNode<TEllipticNode>(QRect(100, 100, 100, 100));
+    TGraphLink *free = doc.AddLink();
+    free->SetPoints(QPolygon({QPoint(-70'000, 5), QPoint(10, 8'000'000), QPoint(300, 300)}));
+    EXPECT_EQ(free->Points(), QPolygon({QPoint(0, 5), QPoint(10, 65535), QPoint(300, 300)}));
+    free->MoveBy(std::numeric_limits<int>::max(), -400);
+    EXPECT_EQ(free->Points(), QPolygon({QPoint(65535, 0), QPoint(65535, 65135), QPoint(65535, 0)}));
+    TGraphLink *hooked = doc.AddLink(node, big);
+    hooked->SetTextSpacing(-8'000'000);
+    EXPECT_EQ(hooked->TextSpacing(), -65535);
+    node->MoveBy(-1000, 100'000);
+    EXPECT_EQ(node->Bounds(), QRect(0, 65435, 100, 100));
+
+    const QByteArray written = doc.SaveToBytes();
+    GraphDocument back;
+    QString error;
+    ASSERT_TRUE(back.LoadFromBytes(written, &error)) << error.toStdString();
+    EXPECT_EQ(back.SaveToBytes(), written);
 }
