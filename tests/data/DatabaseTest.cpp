@@ -167,3 +167,38 @@ TEST(DatabaseQuoting, QuotesAndDateLiterals)
 }
 
 } // namespace
+
+// A commit that another program's reader blocks past the busy wait: the change is rolled back and reported,
+// and the connection is not left inside the transaction, where every later change would be lost at exit.
+TEST_F(DatabaseTest, ACommitThatFailsAsBusyRollsBackAndLeavesTheConnectionUsable)
+{
+    Database reader(QStringLiteral("reader"));
+    reader.open(path());
+    reader.exec(QStringLiteral("INSERT INTO trida (skola) VALUES ('první')"));
+    reader.exec(QStringLiteral("BEGIN"));
+    SqlQuery reading(reader, QStringLiteral("SELECT skola FROM trida"));
+    reading.exec();
+    ASSERT_TRUE(reading.next()); // holds the shared lock while the statement is open
+
+    try {
+        Transaction transaction(m_db);
+        m_db.exec(QStringLiteral("INSERT INTO trida (skola) VALUES ('druhá')"));
+        transaction.commit();
+        FAIL() << "the commit went through a reader's lock";
+    } catch (const DatabaseError &e) {
+        EXPECT_TRUE(e.explainsItself());
+        EXPECT_TRUE(e.message().contains(QStringLiteral("drží jiný program"))) << e.message().toStdString();
+    }
+    reading.raw().finish();
+    reader.exec(QStringLiteral("COMMIT"));
+
+    EXPECT_EQ(m_db.scalar(QStringLiteral("SELECT count(*) FROM trida")).toInt(), 1);
+    {
+        Transaction transaction(m_db);
+        m_db.exec(QStringLiteral("INSERT INTO trida (skola) VALUES ('třetí')"));
+        transaction.commit();
+    }
+    m_db.close();
+    EXPECT_EQ(reader.scalar(QStringLiteral("SELECT group_concat(skola, ',') FROM trida")).toString(),
+              QStringLiteral("první,třetí"));
+}

@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 inline void PrintTo(const QString &text, std::ostream *out) {
     *out << '"' << text.toStdString() << '"';
 }
@@ -101,6 +105,28 @@ TEST_F(MaintenanceTest, ABackupIntoAMissingFolderFailsAndLeavesNothing) {
     EXPECT_THROW(DatabaseMaintenance::backup(m_db, m_dir.filePath("nikde/zaloha.mdb")), DatabaseError);
     EXPECT_FALSE(QFileInfo::exists(m_dir.filePath("nikde")));
     EXPECT_TRUE(m_db.isOpen());
+}
+
+// A backup killed part-way left its temporary file and journal: the next backup to the target removes them,
+// but not those of a backup that is still running (it holds its file locked).
+TEST_F(MaintenanceTest, TheNextBackupRemovesWhatAKilledOneLeft) {
+    fill();
+    const QString folder = m_dir.filePath("zalohy");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const char *name : {"zaloha.mdb.orbelis-k1ll3d", "zaloha.mdb.orbelis-k1ll3d-journal",
+                             "zaloha.mdb.orbelis-running", "jina.mdb.orbelis-k1ll3d"}) {
+        QFile file(folder + '/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("zbytek");
+    }
+    const int running = ::open(QFile::encodeName(folder + "/zaloha.mdb.orbelis-running").constData(), O_RDWR);
+    ASSERT_GE(running, 0);
+    ASSERT_EQ(::flock(running, LOCK_EX), 0);
+
+    DatabaseMaintenance::backup(m_db, folder + "/zaloha.mdb");
+    ::close(running);
+    EXPECT_EQ(filesIn(folder), (QStringList{"jina.mdb.orbelis-k1ll3d", "zaloha.mdb", "zaloha.mdb.orbelis-running"}));
+    EXPECT_EQ(snapshotOf(folder + "/zaloha.mdb"), snapshot());
 }
 
 TEST_F(MaintenanceTest, TheWipeRemovesSessionsAndAnswersAndKeepsEverythingElse) {
