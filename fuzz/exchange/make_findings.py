@@ -4,6 +4,8 @@ fuzzer found them). Run make_seeds.py first: the first file starts from a seed."
 import os
 import sqlite3
 
+from make_seeds import OTAZKY, TESTY
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 FINDINGS = os.path.join(HERE, 'findings')
 PAGE = 512
@@ -26,11 +28,8 @@ def overflow_chain_cut():
     db.create_collation('czech', lambda a, b: (a > b) - (a < b))
     db.execute('PRAGMA page_size = 512')
     db.execute('BEGIN')
-    db.execute('CREATE TABLE testy (ID INTEGER PRIMARY KEY AUTOINCREMENT, nazev_testu VARCHAR(255) COLLATE czech)')
-    db.execute('CREATE TABLE otazky (ID INTEGER PRIMARY KEY AUTOINCREMENT, id_testu INTEGER, '
-               'text_otazky VARCHAR(255) COLLATE czech, text_otazky_negativni VARCHAR(255) COLLATE czech, '
-               'poradi INTEGER, poradi_vyhodnoceni INTEGER, typ INTEGER, popis VARCHAR(255) COLLATE czech, '
-               'nadpis_nad VARCHAR(255) COLLATE czech, popis_pro_web VARCHAR(255) COLLATE czech)')
+    db.execute(TESTY)
+    db.execute(OTAZKY)
     db.execute("INSERT INTO testy (nazev_testu) VALUES ('Dlouhá otázka')")
     texts = ['S kým sedíš nejraději?', ('Dlouhá otázka: ' + 'ěščřžýáíéúů ' * 60)[:900], 'Kdo je nejveselejší?']
     for number, text in enumerate(texts, 1):
