@@ -283,6 +283,32 @@ TEST_F(DamagedFile, FuzzedExchangeFilesAreRefusedWhole) {
     EXPECT_EQ(count(data.database(), "SELECT count(*) FROM otazky"), questions);
 }
 
+// Texts from an exchange file lose their control characters (line breaks of the descriptions kept) and are
+// cut to the column's length before they reach the database and the reports.
+TEST_F(DamagedFile, TextsOfAnExchangeFileAreCleanedAndCut) {
+    const DemoFolder data(m_dir.filePath(QStringLiteral("data")));
+    const QString id = QString::number(count(data.database(), "SELECT min(ID) FROM testy"));
+    const QString file = m_dir.filePath(QStringLiteral("cizi.mdb"));
+    ASSERT_EQ(data.run({"questionnaire", "export", "--id", id, file}).code, 0);
+    {
+        Database exchange(QStringLiteral("faults-foreign"));
+        exchange.open(file, QStringList());
+        exchange.exec(QStringLiteral("UPDATE otazky SET text_otazky = :t, nadpis_nad = :n"),
+                      {{QStringLiteral("t"), QString(QChar(0)) + QStringLiteral("Kdo\x01 je\x1b tu?") + QString(10000, u'x')},
+                       {QStringLiteral("n"), QStringLiteral("Řádek 1\r\nŘádek 2\x07")}});
+    }
+    const CliRun imported = data.run({"questionnaire", "import", file});
+    ASSERT_EQ(imported.code, 0) << imported.err.toStdString();
+    Database db(QStringLiteral("faults-imported"));
+    db.open(data.database());
+    const QVariantMap t{{QStringLiteral("t"), imported.out.trimmed()}};
+    const QString text = db.scalar(QStringLiteral("SELECT min(text_otazky) FROM otazky WHERE id_testu = :t"), t).toString();
+    EXPECT_EQ(text.size(), 255);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Kdo je tu?xxx"))) << text.left(20).toStdString();
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT min(nadpis_nad) FROM otazky WHERE id_testu = :t"), t).toString(),
+              QStringLiteral("Řádek 1\r\nŘádek 2"));
+}
+
 // The real program, as a script or a second window runs it.
 QProcess *startCli(const QString &data, const QStringList &args, QObject *parent = nullptr) {
     auto *process = new QProcess(parent);
