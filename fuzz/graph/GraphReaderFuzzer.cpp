@@ -52,9 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (pictureSize.isEmpty())
         std::abort();
     (void)GraphExport::PictureSizeError(pictureSize, true);
-    QImage image(64, 64, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    GraphExport::Draw(*doc, painter, image.rect());
+    {
+        QImage image(64, 64, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        GraphExport::Draw(*doc, painter, image.rect());
+    }
     return 0;
 }

@@ -16,6 +16,11 @@ class TGraphObject;
 // The header (signature and object count) is checked before anything else is read: a file that is not a
 // graph is refused after its first 8 bytes, and an object count or a length that the rest of the file
 // cannot hold is refused before anything is allocated for it.
+//
+// Geometry lies on the canvas (0..65535 on both axes, see TGraphConstraints): a node's position
+// and size and its whole rectangle, every link point, and a caption's distance from its link.
+// Anything else is refused as a damaged or foreign file, so no picture of a graph read is ever
+// much larger than the canvas.
 class GraphReader final {
 public:
     // settings: document whose font and constraints the new objects follow (may be null).

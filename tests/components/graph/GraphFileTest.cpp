@@ -244,6 +244,7 @@ TEST(GraphFile, RoundTripOfEveryPropertyIsByteIdentical)
     n->SetTag(-5);
     n->SetHasCustomData(true);
     n->SetCustomData(QByteArray("\x01\x02\x03", 3));
+    doc.Objects()[3]->SetHasCustomData(true); // custom data that is empty
     n->SetLayout(tlBottom);
     n->SetBackgroundMargins(QMargins(1, 2, 3, 4));
     auto *link = doc.AddLink(doc.Objects()[0], doc.Objects()[1]);
