@@ -8,11 +8,11 @@
 #include "platform/Prompter.h"
 
 #include <QAtomicInt>
-#include <cerrno>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <cerrno>
 
 namespace {
 
