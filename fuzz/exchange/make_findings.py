@@ -2,9 +2,8 @@
 """Two of the inputs in findings/, made by hand so that the damage is plain to see (the others are as the
 fuzzer found them). Run make_seeds.py first: the first file starts from a seed."""
 import os
-import sqlite3
 
-from make_seeds import OTAZKY, TESTY
+from make_seeds import new_exchange_file
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FINDINGS = os.path.join(HERE, 'findings')
@@ -22,14 +21,7 @@ def leaf_page_damaged():
 def overflow_chain_cut():
     """Three questions, the second longer than a page; its overflow chain is cut after the first page."""
     path = os.path.join(FINDINGS, 'overflow.tmp')
-    if os.path.exists(path):
-        os.remove(path)
-    db = sqlite3.connect(path, isolation_level=None)
-    db.create_collation('czech', lambda a, b: (a > b) - (a < b))
-    db.execute('PRAGMA page_size = 512')
-    db.execute('BEGIN')
-    db.execute(TESTY)
-    db.execute(OTAZKY)
+    db = new_exchange_file(path)
     db.execute("INSERT INTO testy (nazev_testu) VALUES ('Dlouhá otázka')")
     texts = ['S kým sedíš nejraději?', ('Dlouhá otázka: ' + 'ěščřžýáíéúů ' * 60)[:900], 'Kdo je nejveselejší?']
     for number, text in enumerate(texts, 1):

@@ -42,8 +42,8 @@ PLAIN = ['S kým sedíš nejraději?', 'S kým nechceš sedět?', 'Kdo je tvůj 
          'Kdo se nejvíc hádá?']
 
 
-def write(name, questionnaires, questions, schema=(TESTY, OTAZKY)):
-    path = os.path.join(CORPUS, name)
+def new_exchange_file(path, schema=(TESTY, OTAZKY)):
+    """A fresh file of 512-byte pages with the tables made, inside an open transaction."""
     if os.path.exists(path):
         os.remove(path)
     db = sqlite3.connect(path, isolation_level=None)
@@ -53,6 +53,11 @@ def write(name, questionnaires, questions, schema=(TESTY, OTAZKY)):
     db.execute('BEGIN')
     for statement in schema:
         db.execute(statement)
+    return db
+
+
+def write(name, questionnaires, questions, schema=(TESTY, OTAZKY)):
+    db = new_exchange_file(os.path.join(CORPUS, name), schema)
     for title in questionnaires:
         db.execute('INSERT INTO testy (nazev_testu) VALUES (?)', (title,))
     for row in questions:

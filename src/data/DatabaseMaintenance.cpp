@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDriver>
 #include <cerrno>
 #include <filesystem>
 #include <sqlite3.h>
