@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Seed inputs for the exchange-file import fuzzer: small questionnaire exchange files.
 
-The tables are declared as the program's export declares them (src/data/Schema.cpp, createExchange);
-one file is declared as files of earlier versions were, without the collation and with an index. Pages
+The tables are declared as the previous release's export declared them, with the collation "czech"
+(the import reads such files as they are; the current export declares no collation, see
+src/data/Schema.cpp, createExchange); one file is declared as files of still earlier versions were,
+without the collation and with an index. Pages
 are 512 bytes, so that the files stay small and a mutation lands on structure (page headers, cell
 pointers, overflow chains) more often than on text.
 """

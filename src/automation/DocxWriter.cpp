@@ -360,7 +360,7 @@ private:
             return known.value() < 0 ? nullptr : &m_media.at(known.value());
         Picture picture;
         bool loaded = false;
-        const QVariant bytes = m_document.resource(wordmodel::PictureFile, QUrl(name));
+        const QVariant bytes = m_document.resource(wordmodel::PictureFile, wordmodel::pictureFileUrl(name));
         if (bytes.typeId() == QMetaType::QByteArray)
             loaded = picture.loadData(bytes.toByteArray(), name);
         if (!loaded) {

@@ -4,14 +4,17 @@
 #include <QTextDocument>
 #include <QTextFormat>
 #include <QTextFrame>
+#include <QUrl>
 
 // How a word-processor document is held in a QTextDocument. WordProcessor writes it, DocxWriter reads it.
 //
 // - Every length is in points: font sizes, indents, tab stops, paragraph spacing, picture sizes, the page.
 // - The page set-up is the document's page size (A4, portrait or landscape) and its root frame's margins.
-// - A picture is an image character whose name keys the picture file's bytes, kept as a resource of
-//   the type PictureFile. Its width and height are what the page shows; NaturalWidth/NaturalHeight keep
-//   the size the file asks for, so that the picture is fitted again when the page changes.
+// - A picture is an image character; its name keys the decoded image (for layout and painting), and
+//   pictureFileUrl(name) keys the picture file's bytes, kept as a resource of the type PictureFile.
+//   QTextDocument keeps one resource per address whatever its type, so the two need addresses of their
+//   own. Its width and height are what the page shows; NaturalWidth/NaturalHeight keep the size the
+//   file asks for, so that the picture is fitted again when the page changes.
 // - Page breaks are paragraphs that start a page (QTextFormat::PageBreak_AlwaysBefore).
 namespace wordmodel {
 
@@ -22,8 +25,13 @@ constexpr int SpaceAfterAuto = QTextFormat::UserProperty + 2;
 constexpr int NaturalWidth = QTextFormat::UserProperty + 3;
 constexpr int NaturalHeight = QTextFormat::UserProperty + 4;
 
-// Resource type of picture file bytes (QByteArray), by the image character's name.
+// Resource type of picture file bytes (QByteArray), at pictureFileUrl(the image character's name).
 constexpr int PictureFile = QTextDocument::UserResource + 1;
+
+// Where the bytes of the picture file behind an image character are kept.
+inline QUrl pictureFileUrl(const QString &imageName) {
+    return QUrl(QStringLiteral("orbelis-picture-file:") + imageName);
+}
 
 // What an automatic paragraph space amounts to on the page.
 constexpr qreal AutoSpacing = 14.0;

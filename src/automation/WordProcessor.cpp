@@ -131,7 +131,7 @@ bool WordProcessor::addPicture(const QString &file, QString *error) {
         return false;
     const QString name =
         QStringLiteral("orbelis-picture:%1.%2").arg(++m_pictures).arg(Picture::extension(picture.format()));
-    m_document->addResource(wordmodel::PictureFile, QUrl(name), picture.data());
+    m_document->addResource(wordmodel::PictureFile, wordmodel::pictureFileUrl(name), picture.data());
     if (!picture.image().isNull())
         m_document->addResource(QTextDocument::ImageResource, QUrl(name), picture.image());
 

@@ -221,8 +221,7 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
         }
         if (command == QLatin1String("report")) {
             DataSession session(folders);
-            TDM dm(session.db, session.folders, session.prompter);
-            return session.withReasons(runReportCommand(rest, dm, out, err), err);
+            return session.withReasons(runReportCommand(rest, session.db, out, err), err);
         }
         if (command == QLatin1String("forms") || command == QLatin1String("publish") ||
             command == QLatin1String("results")) {

@@ -92,7 +92,7 @@ int runDeleteCommand(const QStringList &args, Database &db, ScriptedPrompter &pr
     prompter.setFallback(QVariant());
     for (qsizetype i = promptsBefore; i < prompter.prompts().size(); ++i) {
         const ScriptedPrompter::Prompt &p = prompter.prompts()[i];
-        if (p.kind == QLatin1String("yesno"))
+        if (p.kind == QLatin1String("yesno") || p.kind == QLatin1String("yesnoAgain"))
             out << p.title << ": " << p.text << " -> ano" << Qt::endl;
         else if (p.kind == QLatin1String("message"))
             err << p.text << Qt::endl;

@@ -63,57 +63,52 @@ int add(TDM &dm, const QString &name, QTextStream &out, QTextStream &err) {
     return 0;
 }
 
-int preview(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
+int preview(Database &db, QStringList words, QTextStream &out, QTextStream &err) {
     const std::optional<QString> kind = takeOption(words, QStringLiteral("--kind"));
-    QList<StyledLine> lines;
+    std::optional<QList<StyledLine>> lines;
+    QString reason;
     if (kind == QLatin1String("question")) {
         const std::optional<qint64> questionId = takeIdOption(words, QStringLiteral("--question"));
         if (!questionId || !words.isEmpty()) {
             err << kQuestionnaireUsage;
             return 2;
         }
-        const QVariant questionnaire = dm.database().scalar(QStringLiteral("SELECT id_testu FROM otazky WHERE ID = :q"),
-                                                            {{QStringLiteral("q"), *questionId}});
-        if (questionnaire.isNull() || !selectQuestionnaire(dm, questionnaire.toLongLong(), err) ||
-            !dm.Otazky_Query().locate(QStringLiteral("ID"), *questionId)) {
-            err << QStringLiteral("Otázka s ID %1 neexistuje.\n").arg(*questionId);
-            return 1;
-        }
-        lines = QuestionnaireTexts::questionPreview(QuestionnaireTexts::currentQuestion(dm.Otazky_Query()));
+        lines = QuestionnaireTexts::questionPreview(db, *questionId, &reason);
     } else if (kind == QLatin1String("assignment") || kind == QLatin1String("evaluation")) {
         const std::optional<qint64> id = takeIdOption(words, QStringLiteral("--id"));
         if (!id || !words.isEmpty()) {
             err << kQuestionnaireUsage;
             return 2;
         }
-        if (!selectQuestionnaire(dm, *id, err))
-            return 1;
-        const bool assignment = kind == QLatin1String("assignment");
-        const QList<QuestionText> questions = QuestionnaireTexts::questionsInOrder(
-            dm.Otazky_Query(), assignment ? QStringLiteral("ORDER BY poradi ASC") : QStringLiteral("ORDER BY poradi_vyhodnoceni ASC"));
-        lines = assignment ? QuestionnaireTexts::assignmentPreview(questions) : QuestionnaireTexts::evaluationPreview(questions);
+        lines = kind == QLatin1String("assignment") ? QuestionnaireTexts::assignmentPreview(db, *id, &reason)
+                                                    : QuestionnaireTexts::evaluationPreview(db, *id, &reason);
     } else {
         err << kQuestionnaireUsage;
         return 2;
     }
-    out << QuestionnaireTexts::plainText(lines);
+    if (!lines) {
+        err << reason << '\n';
+        return 1;
+    }
+    out << QuestionnaireTexts::plainText(*lines);
     return 0;
 }
 
-int sheet(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
+int sheet(Database &db, QStringList words, QTextStream &out, QTextStream &err) {
     const std::optional<qint64> id = takeIdOption(words, QStringLiteral("--id"));
     const std::optional<QString> file = takeOption(words, QStringLiteral("--out"));
     if (!id || !file || file->isEmpty() || !words.isEmpty()) {
         err << kQuestionnaireUsage;
         return 2;
     }
-    if (!selectQuestionnaire(dm, *id, err))
+    QString reason;
+    const std::optional<QList<StyledLine>> lines = QuestionnaireTexts::assignmentSheet(db, *id, &reason);
+    if (!lines) {
+        err << reason << '\n';
         return 1;
+    }
     QTextDocument text;
-    QuestionnaireTexts::writeTo(
-        text, QuestionnaireTexts::assignmentSheet(dm.Testy_Query().text(QStringLiteral("nazev_testu")),
-                                                  QuestionnaireTexts::questionsInOrder(dm.Otazky_Query(),
-                                                                                       QStringLiteral("ORDER BY poradi ASC"))));
+    QuestionnaireTexts::writeTo(text, *lines);
     WordProcessor word;
     formatAssignmentSheet(word, text);
     QString error;
@@ -135,9 +130,9 @@ int runQuestionnaireCommand(const QStringList &args, TDM &dm, QTextStream &out, 
     if (verb == QLatin1String("add") && rest.size() == 1 && !rest[0].trimmed().isEmpty())
         return add(dm, rest[0].trimmed(), out, err);
     if (verb == QLatin1String("preview"))
-        return preview(dm, rest, out, err);
+        return preview(dm.database(), rest, out, err);
     if (verb == QLatin1String("sheet"))
-        return sheet(dm, rest, out, err);
+        return sheet(dm.database(), rest, out, err);
     err << kQuestionnaireUsage;
     return 2;
 }

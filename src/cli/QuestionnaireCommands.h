@@ -5,8 +5,9 @@
 
 class TDM;
 
-// `orbelis-cli questionnaire ...` (args are the words after "questionnaire"), through the data module's
-// datasets and rules as the questionnaire windows use them:
+// `orbelis-cli questionnaire ...` (args are the words after "questionnaire"): `list` and `add` through the
+// data module's datasets and rules as the questionnaire windows use them, the previews and the sheet from
+// the questionnaire or question read by id, as the question window makes them:
 //   list                                       "ID<tab>name" per questionnaire, in Czech order of names
 //   add NAME                                   adds a questionnaire, prints its ID
 //   preview --id ID --kind assignment|evaluation

@@ -2,7 +2,6 @@
 
 #include "automation/WordProcessor.h"
 #include "cli/CliOptions.h"
-#include "data/DataModule.h"
 #include "data/Database.h"
 #include "files/FileWriter.h"
 #include "questionnaires/TextualEvaluation.h"
@@ -14,22 +13,9 @@ namespace {
 
 const char kUsage[] = "Použití: orbelis-cli report --session ID [--zeros] [--names] [--out SOUBOR.txt|.html|.docx]\n";
 
-// Makes the session's class and the session the current rows, as the windows have them.
-bool selectSession(TDM &dm, qint64 session, QTextStream &err) {
-    const QVariant classId = dm.database().scalar(QStringLiteral("SELECT id_tridy FROM vyhodnoceni WHERE ID = :s"),
-                                                  {{QStringLiteral("s"), session}});
-    if (classId.isNull() || !dm.RefreshDataset(dm.Trida_Query()) ||
-        !dm.Trida_Query().locate(QStringLiteral("ID"), classId) ||
-        !dm.Vyhodnoceni_Query().locate(QStringLiteral("ID"), session)) {
-        err << QStringLiteral("Vyhodnocení s ID %1 neexistuje.\n").arg(session);
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
-int runReportCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err) {
+int runReportCommand(const QStringList &args, Database &db, QTextStream &out, QTextStream &err) {
     QStringList words = args;
     EvaluationOptions options;
     options.zeros = takeFlag(words, QStringLiteral("--zeros"));
@@ -40,11 +26,12 @@ int runReportCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextSt
         err << kUsage;
         return 2;
     }
-    if (!selectSession(dm, *session, err))
+    QString reason;
+    const std::optional<QList<StyledLine>> read = evaluateSession(db, *session, options, &reason);
+    if (!read) {
+        err << reason << '\n';
         return 1;
-    const std::optional<QList<StyledLine>> read = evaluateCurrentSession(dm, options);
-    if (!read)
-        return 1;
+    }
     const QList<StyledLine> &lines = *read;
     if (!file) {
         out << evaluationPlainText(lines);

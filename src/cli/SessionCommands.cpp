@@ -6,6 +6,7 @@
 #include "data/DataModule.h"
 #include "data/Database.h"
 #include "data/PupilKinds.h"
+#include "data/SessionOutput.h"
 #include "files/FileWriter.h"
 #include "support/ScriptedPrompter.h"
 
@@ -81,16 +82,14 @@ int listSessions(TDM &dm, QStringList words, QTextStream &out, QTextStream &err)
         err << kSessionUsage;
         return 2;
     }
-    if (!selectClass(dm, *classId, err))
+    QString reason;
+    if (!readClassOutput(dm.database(), *classId, &reason)) {
+        err << reason << '\n';
         return 1;
-    const Dataset &sessions = dm.Vyhodnoceni_Query();
-    const int id = sessions.fieldIndex(QStringLiteral("ID"));
-    const int date = sessions.fieldIndex(QStringLiteral("datum"));
-    const int name = sessions.fieldIndex(QStringLiteral("nazev_testu"));
-    for (int row = 0; row < sessions.recordCount(); ++row)
-        out << sessions.value(row, id).toLongLong() << '\t'
-            << sessions.value(row, date).toDateTime().toString(QStringLiteral("dd.MM.yyyy")) << '\t'
-            << sessions.value(row, name).toString() << '\n';
+    }
+    for (const OutputSessionItem &session : readClassSessions(dm.database(), *classId))
+        out << session.id << '\t' << session.datum.toDateTime().toString(QStringLiteral("dd.MM.yyyy")) << '\t'
+            << session.nazevTestu << '\n';
     return 0;
 }
 
@@ -253,39 +252,25 @@ int exportCounts(TDM &dm, QStringList words, QTextStream &out, QTextStream &err)
         err << kExportUsage;
         return 2;
     }
-    SqlQuery sessionRow(dm.database(),
-                        QStringLiteral("SELECT id_tridy, id_testu FROM vyhodnoceni WHERE ID = :s"));
-    sessionRow.bind(QStringLiteral("s"), *session).exec();
-    if (!sessionRow.next()) {
-        err << QStringLiteral("Vyhodnocení s ID %1 neexistuje.\n").arg(*session);
+    QString reason;
+    const std::optional<SessionOutputData> read = readSession(dm.database(), *session, &reason);
+    if (!read) {
+        err << reason << '\n';
         return 1;
     }
-    PromptLog log(dm.prompter());
-    Dataset &counts = dm.Odpovedi_Query();
-    AggregationQueries::setParameters(counts, *session, sessionRow.value(1), sessionRow.value(0));
-    if (!dm.RefreshDataset(counts)) {
-        log.printTo(err);
-        return 1;
-    }
-    const QStringList fields = {QStringLiteral("cele_jmeno"),
-                                QStringLiteral("id_otazky"),
-                                QStringLiteral("id_partnera"),
-                                QStringLiteral("cela_otazka"),
-                                QStringLiteral("text_otazky"),
-                                QStringLiteral("text_otazky_negativni"),
-                                QStringLiteral("pocet_pozitivni"),
-                                QStringLiteral("pocet_negativni"),
-                                QStringLiteral("slovy")};
-    QList<int> columns;
-    for (const QString &field : fields)
-        columns << counts.fieldIndex(field);
-    QString csv = fields.join(u',') + QStringLiteral("\r\n");
-    for (int row = 0; row < counts.recordCount(); ++row) {
-        QStringList values;
-        for (int column : columns)
-            values << csvField(counts.value(row, column));
-        csv += values.join(u',') + QStringLiteral("\r\n");
-    }
+    const QList<AggregationQueries::AnswerCountRow> counts =
+        AggregationQueries::readAnswerCounts(dm.database(), read->id, read->questionnaireId, read->trida.id);
+    QString csv =
+        QStringLiteral("cele_jmeno,id_otazky,id_partnera,cela_otazka,text_otazky,text_otazky_negativni,"
+                       "pocet_pozitivni,pocet_negativni,slovy\r\n");
+    for (const AggregationQueries::AnswerCountRow &row : counts)
+        csv += QStringList{csvField(row.celeJmeno),      csvField(row.idOtazky),
+                           csvField(row.idPartnera),     csvField(row.celaOtazka),
+                           csvField(row.textOtazky),     csvField(row.textOtazkyNegativni),
+                           csvField(row.pocetPozitivni), csvField(row.pocetNegativni),
+                           csvField(row.slovy)}
+                   .join(u',') +
+               QStringLiteral("\r\n");
     if (!file) {
         out << csv;
         return 0;
@@ -295,7 +280,7 @@ int exportCounts(TDM &dm, QStringList words, QTextStream &out, QTextStream &err)
         err << error << '\n';
         return 1;
     }
-    out << QStringLiteral("Počty odpovědí (%1 řádků) uloženy do %2.\n").arg(counts.recordCount()).arg(*file);
+    out << QStringLiteral("Počty odpovědí (%1 řádků) uloženy do %2.\n").arg(counts.size()).arg(*file);
     return 0;
 }
 

@@ -5,8 +5,8 @@
 
 class TDM;
 
-// `orbelis-cli session ...` (args are the words after "session"), through the session datasets as the
-// session list window uses them:
+// `orbelis-cli session ...` (args are the words after "session"): `add` through the session datasets as the
+// session list window uses them, `list` from the class's sessions read by id:
 //   add --class ID --questionnaire ID [--date YYYY-MM-DD]   adds a session (date default: now), prints its ID
 //   list --class ID                                          "ID<tab>dd.MM.yyyy<tab>questionnaire" newest
 //   first
@@ -21,7 +21,7 @@ int runSessionCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextS
 // session's and a question of another questionnaire are refused (exit code 1).
 int runAnswersCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err);
 
-// `orbelis-cli export counts --session S [--out FILE]`: the answer counts of the session (`Odpovedi_Query`)
-// as CSV (UTF-8, comma-separated, quoted where needed, CR LF line ends) with a header row; to standard
+// `orbelis-cli export counts --session S [--out FILE]`: the answer counts of the session (the statement of
+// `Odpovedi_Query`, run by id) as CSV (UTF-8, comma-separated, quoted where needed, CR LF line ends) with a header row; to standard
 // output or, with --out, into the file (written whole or not at all).
 int runExportCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err);

@@ -2,7 +2,7 @@
 
 #include "cli/CliOptions.h"
 #include "data/DataModule.h"
-#include "data/Database.h"
+#include "data/SessionOutput.h"
 #include "graph/GraphDocument.h"
 #include "graph/GraphExport.h"
 #include "graphics/SociogramBuilder.h"
@@ -50,25 +50,18 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
         return 1;
     }
 
-    // The class of the session becomes the current class, as in the main window before it opens the
-    // sociogram window; then the session and the question are picked as in the window's two menus.
-    const QVariant classId =
-        dm.database().scalar(QStringLiteral("SELECT id_tridy FROM vyhodnoceni WHERE ID = :s"),
-                             {{QStringLiteral("s"), *sessionId}});
-    Dataset &classes = dm.Trida_Query();
-    if (classId.isNull() || !dm.RefreshDataset(classes) || !classes.locate(QStringLiteral("ID"), classId)) {
-        err << QStringLiteral("Vyhodnocení s ID %1 neexistuje.\n").arg(*sessionId);
+    // The session is read by id; the question must be one the window's question menu would offer.
+    QString reason;
+    const std::optional<SessionOutputData> session = readSessionOutput(dm.database(), *sessionId, &reason);
+    if (!session) {
+        err << reason << '\n';
         return 1;
     }
-    dm.Vyhodnoceni_Query().setParameter(QStringLiteral("par_id_tridy"), classId);
-    if (!dm.RefreshDataset(dm.Vyhodnoceni_Query()))
-        return 1;
-    SociogramBuilder builder(dm);
-    const QString questionValue = QString::number(*questionId) + (negative ? QStringLiteral("_") : QString());
-    bool offered = false;
-    for (const SociogramMenuItem &item : builder.questionItems(*sessionId))
-        offered = offered || item.value == questionValue;
-    if (!offered) {
+    SociogramQuestionKey key;
+    key.questionId = *questionId;
+    key.positive = !negative;
+    key.valid = true;
+    if (!SociogramBuilder::offers(*session, key)) {
         err << (negative ? QStringLiteral("Otázka %1 nepatří do dotazníku vyhodnocení %2 nebo nemá negativní "
                                           "znění.\n")
                          : QStringLiteral("Otázka %1 nepatří do dotazníku vyhodnocení %2.\n"))
@@ -76,9 +69,10 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
                    .arg(*sessionId);
         return 1;
     }
+    SociogramBuilder builder(dm);
     builder.arrangement().setChoice(coefficient);
     GraphDocument document;
-    if (!builder.build(document, QString::number(*sessionId), questionValue)) {
+    if (!builder.build(document, *session, key)) {
         err << QStringLiteral("Sociogram se nepodařilo sestavit.\n");
         return 1;
     }

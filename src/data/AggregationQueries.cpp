@@ -1,6 +1,11 @@
 #include "data/AggregationQueries.h"
 
+#include "data/Database.h"
 #include "data/Dataset.h"
+
+#include <QRegularExpression>
+
+#include <optional>
 
 namespace {
 
@@ -200,17 +205,66 @@ QStringList whoChoseWhomSql() {
     return lines;
 }
 
+namespace {
+
+// The value of one parameter by the prefix of its name; nullopt for a name of no prefix.
+std::optional<QVariant> parameterValue(const QString &name, const QVariant &session,
+                                       const QVariant &questionnaire, const QVariant &classId) {
+    const QString key = name.toLower();
+    if (key.startsWith(QLatin1String("par_id_vyhodnoceni")))
+        return session;
+    if (key.startsWith(QLatin1String("par_id_testu")))
+        return questionnaire;
+    if (key.startsWith(QLatin1String("par_id_tridy")))
+        return classId;
+    return std::nullopt;
+}
+
+} // namespace
+
 void setParameters(Dataset &dataset, const QVariant &session, const QVariant &questionnaire,
                    const QVariant &classId) {
-    for (const QString &name : dataset.parameterNames()) {
-        const QString key = name.toLower();
-        if (key.startsWith(QLatin1String("par_id_vyhodnoceni")))
-            dataset.setParameter(name, session);
-        else if (key.startsWith(QLatin1String("par_id_testu")))
-            dataset.setParameter(name, questionnaire);
-        else if (key.startsWith(QLatin1String("par_id_tridy")))
-            dataset.setParameter(name, classId);
+    for (const QString &name : dataset.parameterNames())
+        if (const std::optional<QVariant> value = parameterValue(name, session, questionnaire, classId))
+            dataset.setParameter(name, *value);
+}
+
+QString statementText(const QStringList &lines, const QString &orderLine) {
+    QStringList text = lines;
+    if (!orderLine.isEmpty() && !text.isEmpty())
+        text.last() = orderLine;
+    return text.join(u'\n');
+}
+
+void bindParameters(SqlQuery &query, const QString &sql, const QVariant &session,
+                    const QVariant &questionnaire, const QVariant &classId) {
+    // Parameter names as the datasets find them: ":name", not the second colon of "::".
+    static const QRegularExpression pattern(QStringLiteral("(?<![:\\w]):([A-Za-z_]\\w*)"));
+    QStringList bound;
+    for (auto it = pattern.globalMatch(sql); it.hasNext();) {
+        const QString name = it.next().captured(1);
+        if (bound.contains(name, Qt::CaseInsensitive))
+            continue;
+        bound << name;
+        query.bind(name, parameterValue(name, session, questionnaire, classId).value_or(QVariant()));
     }
+}
+
+QList<AnswerCountRow> readAnswerCounts(Database &db, const QVariant &session, const QVariant &questionnaire,
+                                       const QVariant &classId) {
+    const QString sql = statementText(answerCountsSql());
+    SqlQuery query(db, sql);
+    bindParameters(query, sql, session, questionnaire, classId);
+    query.exec();
+    QList<AnswerCountRow> rows;
+    while (query.next())
+        rows.append({query.value(QStringLiteral("cele_jmeno")), query.value(QStringLiteral("id_otazky")),
+                     query.value(QStringLiteral("id_partnera")), query.value(QStringLiteral("cela_otazka")),
+                     query.value(QStringLiteral("text_otazky")),
+                     query.value(QStringLiteral("text_otazky_negativni")),
+                     query.value(QStringLiteral("pocet_pozitivni")),
+                     query.value(QStringLiteral("pocet_negativni")), query.value(QStringLiteral("slovy"))});
+    return rows;
 }
 
 } // namespace AggregationQueries

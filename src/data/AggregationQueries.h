@@ -3,7 +3,9 @@
 #include <QStringList>
 #include <QVariant>
 
+class Database;
 class Dataset;
+class SqlQuery;
 
 // Statements of the two answer aggregations of the data module, for one session S of questionnaire T in
 // class C. Both are built from the same four blocks over the answers of the session: positive counts,
@@ -49,5 +51,30 @@ inline constexpr char negativeFirstOrder[] =
 // Sets every parameter of the dataset's statement by its name: session, questionnaire and class.
 void setParameters(Dataset &dataset, const QVariant &session, const QVariant &questionnaire,
                    const QVariant &classId);
+
+// A statement's text as a dataset runs it (lines joined), its last line replaced by `orderLine` unless
+// that is empty.
+QString statementText(const QStringList &lines, const QString &orderLine = QString());
+// Binds every parameter of the statement text by its name, as setParameters does for a dataset.
+void bindParameters(SqlQuery &query, const QString &sql, const QVariant &session,
+                    const QVariant &questionnaire, const QVariant &classId);
+
+// One row of the answer counts (answerCountsSql), its columns as the engine gives them.
+struct AnswerCountRow {
+    QVariant celeJmeno;
+    QVariant idOtazky;
+    QVariant idPartnera;
+    QVariant celaOtazka;
+    QVariant textOtazky;
+    QVariant textOtazkyNegativni;
+    QVariant pocetPozitivni;
+    QVariant pocetNegativni;
+    QVariant slovy;
+};
+
+// The answer counts of session S of questionnaire T in class C, in the statement's own order, read with
+// bound values without a dataset. Raises DatabaseError when the statement fails.
+QList<AnswerCountRow> readAnswerCounts(Database &db, const QVariant &session, const QVariant &questionnaire,
+                                       const QVariant &classId);
 
 } // namespace AggregationQueries

@@ -6,7 +6,7 @@
 bool Cascade::confirmTwice(Prompter &prompter, const QString &title, const QString &first,
                            const QString &second) {
     return prompter.askYesNo(first, title, Prompter::Icon::Question) &&
-           prompter.askYesNo(second, title, Prompter::Icon::Question);
+           prompter.askYesNoAgain(second, title);
 }
 
 bool Cascade::run(Database &db, Prompter &prompter, const std::function<void()> &statements) {

@@ -1,6 +1,7 @@
 #include "data/Database.h"
 
 #include "data/Schema.h"
+#include "data/SchemaUpgrade.h"
 #include "data/TextOrder.h"
 
 #include <QDate>
@@ -160,7 +161,7 @@ void Database::openConnection(const QString &filePath)
     exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
 }
 
-void Database::open(const QString &filePath, const QStringList &requiredTables)
+void Database::open(const QString &filePath, const QStringList &requiredTables, Opening opening)
 {
     close();
     QFileInfo info(filePath);
@@ -172,6 +173,8 @@ void Database::open(const QString &filePath, const QStringList &requiredTables)
         if (!Schema::hasTables(*this, requiredTables))
             throw DatabaseError(
                 QStringLiteral("Soubor \"%1\" není databáze programu Orbelis.").arg(info.absoluteFilePath()));
+        if (opening == Opening::UpgradeSchema)
+            SchemaUpgrade::removeCzechCollation(*this);
     } catch (const DatabaseError &) {
         close();
         throw;

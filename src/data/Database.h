@@ -21,9 +21,11 @@ struct sqlite3;
 // `false` compare as expected. Orderings that need "true first" say so explicitly: `ORDER BY pozitivni DESC`.
 // Dates are ISO text "yyyy-MM-dd HH:mm:ss" (a date literal is 'yyyy-MM-dd'), which sorts chronologically.
 // LIKE is replaced by a Unicode-aware, case-insensitive version, so `pohlavi LIKE 'MUŽ'` matches "muž".
-// Texts order and compare in Czech, ignoring case, through the collation "czech" (TextOrder): new
-// databases declare it on their text columns; statements that order texts say `COLLATE czech`, so that
-// databases made by earlier versions order the same way.
+// Texts order and compare in Czech, ignoring case, through the collation "czech" (TextOrder), registered
+// on every connection. The stored schema never declares it, so that other SQLite clients can read the
+// file; every statement that orders or compares texts says `COLLATE czech` itself. A file made by an
+// earlier version, which declared it on its text columns, is rebuilt without it when opened
+// (SchemaUpgrade).
 class Database final
 {
     Q_DISABLE_COPY_MOVE(Database)
@@ -34,9 +36,15 @@ public:
     explicit Database(const QString &connectionName = QStringLiteral("orbelis"));
     ~Database();
 
-    // Opens an existing database file; raises DatabaseError when it is missing, not a database, or lacks
-    // one of the required tables (by default every table of the schema).
-    void open(const QString &filePath, const QStringList &requiredTables = Schema::tableNames());
+    // What opening does with a schema made by an earlier version: bring it to the current form
+    // (SchemaUpgrade), or leave the file untouched (a file from outside that is only read).
+    enum class Opening { UpgradeSchema, LeaveSchema };
+
+    // Opens an existing database file; raises DatabaseError when it is missing, not a database, lacks
+    // one of the required tables (by default every table of the schema), or cannot be upgraded (the
+    // file is then left as it was).
+    void open(const QString &filePath, const QStringList &requiredTables = Schema::tableNames(),
+              Opening opening = Opening::UpgradeSchema);
     // Creates a new database file, with the schema unless told otherwise (fails when the file exists).
     void create(const QString &filePath, bool withSchema = true);
     void close();

@@ -155,6 +155,10 @@ void Dataset::readColumns(const QSqlRecord &record) {
 QVariant Dataset::fromStored(const QVariant &value, int column) const {
     if (column < 0 || std::size_t(column) >= m_isDate.size() || !m_isDate[std::size_t(column)])
         return value;
+    return dateFromStored(value);
+}
+
+QVariant Dataset::dateFromStored(const QVariant &value) {
     if (value.isNull())
         return QVariant(QMetaType(QMetaType::QDateTime));
     switch (value.typeId()) {

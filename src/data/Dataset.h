@@ -153,6 +153,9 @@ public:
     int fieldIndex(const QString &field) const; // case-insensitive; -1 when unknown
     bool hasField(const QString &field) const { return fieldIndex(field) >= 0; }
     bool isDateField(int column) const;
+    // A stored value of a date column as the datasets give it: a QDateTime (a null one for NULL), or the
+    // stored text itself when it is no date. Plain reads of date columns use it to give the same values.
+    static QVariant dateFromStored(const QVariant &value);
     // Value of the current row, or of the edit buffer while inserting or editing. Invalid QVariant when
     // the field is unknown or there is no row; a null of the column's kind for NULL.
     QVariant value(const QString &field) const;

@@ -5,37 +5,39 @@
 namespace {
 
 // Counter keys never reuse a deleted value (AUTOINCREMENT), as the documents' folders and the web
-// forms are named after them. Yes/no columns hold 1 and 0.
+// forms are named after them. Yes/no columns hold 1 and 0. Text columns declare no collation: the
+// statements ask for the Czech one (`COLLATE czech`), and other SQLite clients, which do not know it,
+// read and sort the file as plain text.
 const char *const kTrida = R"(CREATE TABLE trida (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
-    skola VARCHAR(255) COLLATE czech,
-    stupen VARCHAR(255) COLLATE czech,
-    tridni_ucitel VARCHAR(255) COLLATE czech,
+    skola VARCHAR(255),
+    stupen VARCHAR(255),
+    tridni_ucitel VARCHAR(255),
     datum_zapisu DATETIME))";
 
 const char *const kZak = R"(CREATE TABLE zak (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     id_tridy INTEGER,
-    jmeno VARCHAR(255) COLLATE czech,
-    prijmeni VARCHAR(255) COLLATE czech,
-    pohlavi VARCHAR(255) COLLATE czech,
+    jmeno VARCHAR(255),
+    prijmeni VARCHAR(255),
+    pohlavi VARCHAR(255),
     poradi INTEGER))";
 
 const char *const kTesty = R"(CREATE TABLE testy (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
-    nazev_testu VARCHAR(255) COLLATE czech))";
+    nazev_testu VARCHAR(255)))";
 
 const char *const kOtazky = R"(CREATE TABLE otazky (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     id_testu INTEGER,
-    text_otazky VARCHAR(255) COLLATE czech,
-    text_otazky_negativni VARCHAR(255) COLLATE czech,
+    text_otazky VARCHAR(255),
+    text_otazky_negativni VARCHAR(255),
     poradi INTEGER,
     poradi_vyhodnoceni INTEGER,
     typ INTEGER,
-    popis VARCHAR(255) COLLATE czech,
-    nadpis_nad VARCHAR(255) COLLATE czech,
-    popis_pro_web VARCHAR(255) COLLATE czech))";
+    popis VARCHAR(255),
+    nadpis_nad VARCHAR(255),
+    popis_pro_web VARCHAR(255)))";
 
 const char *const kVyhodnoceni = R"(CREATE TABLE vyhodnoceni (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -43,7 +45,7 @@ const char *const kVyhodnoceni = R"(CREATE TABLE vyhodnoceni (
     id_testu INTEGER,
     datum DATETIME,
     pocet_neucast INTEGER,
-    poznamky TEXT COLLATE czech))";
+    poznamky TEXT))";
 
 const char *const kOdpovedi = R"(CREATE TABLE odpovedi (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -52,25 +54,25 @@ const char *const kOdpovedi = R"(CREATE TABLE odpovedi (
     id_zaka INTEGER,
     id_partnera INTEGER,
     pozitivni BOOLEAN DEFAULT 0,
-    slovy TEXT COLLATE czech))";
+    slovy TEXT))";
 
 const char *const kPoznamky = R"(CREATE TABLE poznamky (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     id_zaka INTEGER,
     datum DATETIME,
-    nazev VARCHAR(255) COLLATE czech,
-    poznamka TEXT COLLATE czech))";
+    nazev VARCHAR(255),
+    poznamka TEXT))";
 
 const char *const kSablony = R"(CREATE TABLE sablony (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
-    nazev_sablony VARCHAR(255) COLLATE czech,
-    text_sablony TEXT COLLATE czech))";
+    nazev_sablony VARCHAR(255),
+    text_sablony TEXT))";
 
 const char *const kListiny = R"(CREATE TABLE listiny (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     id_tridy INTEGER,
-    nazev VARCHAR(255) COLLATE czech,
-    cesta VARCHAR(255) COLLATE czech,
+    nazev VARCHAR(255),
+    cesta VARCHAR(255),
     datum DATETIME))";
 
 const char *const kIndexes[] = {

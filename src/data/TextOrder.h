@@ -10,7 +10,7 @@ struct sqlite3;
 // on every connection) and for sorting in memory.
 namespace TextOrder {
 
-// Name of the collation, for `COLLATE czech` in statements and column declarations.
+// Name of the collation, for `COLLATE czech` in statements (the stored schema declares it nowhere).
 QString collationName();
 // " COLLATE czech", to append to an ordering term or a comparison.
 QString collate();

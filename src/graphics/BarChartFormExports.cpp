@@ -122,11 +122,8 @@ TEditor_Form *TSloupcovy_Graf_Form::editor() const {
 
 void TSloupcovy_Graf_Form::copyPupilList() {
     QApplication::clipboard()->setText(m_pupilList);
-    if (TEditor_Form *form = editor()) {
-        form->richEdit()->clear();
-        form->richEdit()->setPlainText(m_pupilList);
-        showInFront(form);
-    }
+    if (TEditor_Form *form = editor())
+        form->showPlainText(m_pupilList);
 }
 
 void TSloupcovy_Graf_Form::runTextualSummary() {

@@ -47,7 +47,8 @@ void SociogramArrangement::arrange(GraphDocument &document) {
 
     const int threshold = koeficient(document);
     struct Band {
-        int top; // the band's highest top; bubbles fall up to 89 units below it
+        int top;    // the smallest top a bubble of the band gets
+        int bottom; // the largest, included
         int placed = 0;
     };
     auto place = [&](bool boys, Band &little, Band &much) {
@@ -62,11 +63,11 @@ void SociogramArrangement::arrange(GraphDocument &document) {
                 continue;
             auto *node = static_cast<TGraphNode *>(object);
             Band &band = 2 * node->LinkInputs().size() < threshold ? little : much;
-            const int top = m_random.between(band.top, band.top + 89);
+            const int top = m_random.between(band.top, band.bottom);
             node->SetBounds(50 + 110 * band.placed++, top, node->Width(), node->Height());
         }
     };
-    Band littleBoys{110}, muchBoys{300}, muchOthers{460}, littleOthers{630};
+    Band littleBoys{110, 199}, muchBoys{300, 399}, muchOthers{460, 559}, littleOthers{630, 729};
     place(true, littleBoys, muchBoys);
     place(false, littleOthers, muchOthers);
 

@@ -1,7 +1,7 @@
 #include "graphics/SociogramBuilder.h"
 
 #include "data/DataModule.h"
-#include "data/Database.h"
+#include "data/SessionOutput.h"
 #include "graph/GraphDocument.h"
 #include "graph/GraphErrors.h"
 #include "graph/GraphLink.h"
@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <vector>
 
 namespace {
@@ -72,19 +73,17 @@ struct Choice {
     bool ambivalent = false;
 };
 
-// Answers of one session to one question with one polarity, from one respondent to one partner.
-bool answerExists(Database &db, qint64 sessionId, qint64 questionId, qint64 respondentId, qint64 partnerId,
-                  bool positive) {
-    SqlQuery query(db,
-                   QStringLiteral("SELECT 1 FROM odpovedi WHERE id_vyhodnoceni = :s AND id_otazky = :q AND "
-                                  "pozitivni = :p AND id_zaka = :z AND id_partnera = :r LIMIT 1"));
-    query.bind(QStringLiteral("s"), sessionId)
-        .bind(QStringLiteral("q"), questionId)
-        .bind(QStringLiteral("p"), Database::boolValue(positive))
-        .bind(QStringLiteral("z"), respondentId)
-        .bind(QStringLiteral("r"), partnerId);
-    query.exec();
-    return query.next();
+// One choice of a session to one question with one polarity, as a key of the choices made.
+struct ChoiceKey {
+    qint64 question = 0;
+    qint64 respondent = 0;
+    qint64 partner = 0;
+    bool positive = true;
+    bool operator==(const ChoiceKey &other) const = default;
+};
+
+size_t qHash(const ChoiceKey &key, size_t seed = 0) {
+    return qHashMulti(seed, key.question, key.respondent, key.partner, key.positive);
 }
 
 void styleArrow(TGraphLink *link, bool reciprocal, bool ambivalent) {
@@ -150,6 +149,11 @@ QList<SociogramMenuItem> SociogramBuilder::questionItems(qint64 sessionId) {
     return items;
 }
 
+bool SociogramBuilder::offers(const SessionOutputData &session, const SociogramQuestionKey &key) {
+    const OutputQuestion *question = session.questionnaire.question(key.questionId);
+    return key.valid && question && (key.positive || !question->textOtazkyNegativni.isEmpty());
+}
+
 bool SociogramBuilder::build(GraphDocument &document, const QString &sessionValue,
                              const QString &questionValue) {
     bool sessionOk = false;
@@ -157,73 +161,47 @@ bool SociogramBuilder::build(GraphDocument &document, const QString &sessionValu
     const SociogramQuestionKey key = SociogramQuestionKey::parse(questionValue);
     if (!sessionOk || !key.valid)
         return false;
-
-    Dataset &sessions = m_dm.Vyhodnoceni_Query();
-    if (!sessions.isOpen() || sessions.isEmpty()) {
-        sessions.setParameter(QStringLiteral("par_id_tridy"), m_dm.currentClassId());
-        if (!m_dm.RefreshDataset(sessions))
-            return false;
-    }
-    const QVariant classId = m_dm.currentClassId();
-    Dataset &questions = m_dm.OtazkyVyhodnoceni_Query();
-    if (classId.isNull() || !sessions.locate(QStringLiteral("ID"), sessionId) || !questions.isOpen() ||
-        !questions.locate(QStringLiteral("ID"), key.questionId) ||
-        questions.value(QStringLiteral("id_testu")).toLongLong() !=
-            sessions.value(QStringLiteral("id_testu")).toLongLong())
-        return false;
-
-    BusyCaption busy(setBusyCaption);
     Database &db = m_dm.database();
-    const Dataset &classes = m_dm.Trida_Query();
-    const QString questionText = questions.text(key.positive ? QStringLiteral("text_otazky")
-                                                             : QStringLiteral("text_otazky_negativni"));
-    const QString heading =
-        QStringLiteral("Škola: ") + plainText(classes.value(QStringLiteral("skola"))) +
-        QStringLiteral(", vyplněno ") + plainText(sessions.value(QStringLiteral("datum"))) +
-        QStringLiteral(", třída ") + plainText(classes.value(QStringLiteral("stupen"))) +
-        QStringLiteral(", třídní učitel: ") + plainText(classes.value(QStringLiteral("tridni_ucitel")));
+    std::optional<SessionOutputData> session = readSession(db, sessionId);
+    if (!session || !offers(*session, key))
+        return false;
+    BusyCaption busy(setBusyCaption);
+    readSessionChoices(db, *session);
+    return build(document, *session, key);
+}
 
-    // Everything is read before the graph changes, so a failing statement leaves the graph as it was.
+bool SociogramBuilder::build(GraphDocument &document, const SessionOutputData &session,
+                             const SociogramQuestionKey &key) {
+    if (!offers(session, key))
+        return false;
+    const OutputQuestion &question = *session.questionnaire.question(key.questionId);
+    const QString questionText = key.positive ? question.textOtazky : question.textOtazkyNegativni;
+    const QString heading = QStringLiteral("Škola: ") + session.trida.skola + QStringLiteral(", vyplněno ") +
+                            plainText(session.datum) + QStringLiteral(", třída ") + session.trida.stupen +
+                            QStringLiteral(", třídní učitel: ") + session.trida.tridniUcitel;
+
     std::vector<Bubble> bubbles;
     QHash<qint64, int> bubbleOf;
-    {
-        SqlQuery rows(db, QStringLiteral("SELECT ID, jmeno, prijmeni, pohlavi FROM zak WHERE id_tridy = :c "
-                                         "ORDER BY ID"));
-        rows.bind(QStringLiteral("c"), classId);
-        rows.exec();
-        while (rows.next()) {
-            Bubble bubble;
-            bubble.id = rows.value(0).toLongLong();
-            bubble.name = rows.value(1).toString();
-            if (!rows.value(2).isNull())
-                bubble.name += u' ' + rows.value(2).toString();
-            bubble.kind = rows.value(3).toString();
-            if (bubbleOf.contains(bubble.id))
-                continue;
-            bubbleOf.insert(bubble.id, int(bubbles.size()));
-            bubbles.push_back(bubble);
-        }
+    for (const OutputPupil &pupil : session.roster) {
+        if (bubbleOf.contains(pupil.id))
+            continue;
+        bubbleOf.insert(pupil.id, int(bubbles.size()));
+        bubbles.push_back({pupil.id, pupil.fullName(), pupil.pohlavi});
     }
+    // Every choice of the session to the question, to tell reciprocal and ambivalent arrows.
+    QSet<ChoiceKey> made;
+    for (const OutputAnswer &answer : session.answers)
+        if (answer.question == key.questionId && answer.positive)
+            made.insert({answer.question, answer.respondent, answer.partner, *answer.positive});
     std::vector<Choice> choices;
-    {
-        SqlQuery answers(db,
-                         QStringLiteral("SELECT id_zaka, id_partnera FROM odpovedi WHERE id_vyhodnoceni = :s "
-                                        "AND id_otazky = :q AND pozitivni = :p ORDER BY ID"));
-        answers.bind(QStringLiteral("s"), sessionId)
-            .bind(QStringLiteral("q"), key.questionId)
-            .bind(QStringLiteral("p"), Database::boolValue(key.positive));
-        answers.exec();
-        while (answers.next()) {
-            Choice choice{answers.value(0).toLongLong(), answers.value(1).toLongLong()};
-            if (bubbleOf.contains(choice.chooser) && bubbleOf.contains(choice.chosen))
-                choices.push_back(choice);
-        }
-        for (Choice &choice : choices) {
-            choice.reciprocal =
-                isReciprocal(db, sessionId, key.questionId, choice.chooser, choice.chosen, key.positive);
-            choice.ambivalent =
-                isAmbivalent(db, sessionId, key.questionId, choice.chooser, choice.chosen, key.positive);
-        }
+    for (const OutputAnswer &answer : session.answers) {
+        if (answer.question != key.questionId || answer.positive != key.positive ||
+            !bubbleOf.contains(answer.respondent) || !bubbleOf.contains(answer.partner))
+            continue;
+        Choice choice{answer.respondent, answer.partner};
+        choice.reciprocal = made.contains({key.questionId, choice.chosen, choice.chooser, key.positive});
+        choice.ambivalent = made.contains({key.questionId, choice.chosen, choice.chooser, !key.positive});
+        choices.push_back(choice);
     }
 
     {
@@ -267,16 +245,6 @@ bool SociogramBuilder::build(GraphDocument &document, const QString &sessionValu
     m_arrangement.restartSequence();
     m_arrangement.arrange(document);
     return true;
-}
-
-bool SociogramBuilder::isReciprocal(Database &db, qint64 sessionId, qint64 questionId, qint64 chooserId,
-                                    qint64 chosenId, bool positive) {
-    return answerExists(db, sessionId, questionId, chosenId, chooserId, positive);
-}
-
-bool SociogramBuilder::isAmbivalent(Database &db, qint64 sessionId, qint64 questionId, qint64 chooserId,
-                                    qint64 chosenId, bool positive) {
-    return answerExists(db, sessionId, questionId, chosenId, chooserId, !positive);
 }
 
 bool SociogramBuilder::addRelation(GraphDocument &document, SociogramRelation relation) {

@@ -7,9 +7,9 @@
 
 #include <functional>
 
-class Database;
 class GraphDocument;
 class TDM;
+struct SessionOutputData;
 
 // One item of the two choice menus of the sociogram window: its caption and its value (a session id, or a
 // question id with "_" appended for the negative wording).
@@ -31,13 +31,13 @@ struct SociogramQuestionKey {
 // The kinds of arrow the teacher can draw by hand between two selected objects.
 enum class SociogramRelation { Classic, Reciprocal, Ambivalent };
 
-// Sociogram of one question of one evaluation session, built from the data module's datasets exactly as the
-// sociogram window and the headless tool need it:
+// Sociogram of one question of one evaluation session, as the sociogram window and the headless tool need it:
 //  - sessionItems(): the sessions of Vyhodnoceni_Query (the current class), in that dataset's order;
 //  - questionItems(session): the questions of the session's questionnaire (OtazkyVyhodnoceni_Query is
 //    re-read for it), one item per wording;
-//  - build(): heading, polarity label, question, one bubble per row of the current class, one arrow per
-//    answer of the session to the question with that polarity, then the arrangement.
+//  - build(): from the session read by id (readSessionOutput): heading, polarity label, question, one
+//    bubble per row of the session's class, one arrow per answer of the session to the question with that
+//    polarity, then the arrangement. The menus are the window's; the build needs no dataset.
 // An arrow is red when the chosen pupil made the same kind of choice back, green and dotted when the chosen
 // pupil chose the chooser with the other polarity; both look at the answers of the same session only.
 class SociogramBuilder final {
@@ -47,11 +47,17 @@ public:
     QList<SociogramMenuItem> sessionItems() const;
     QList<SociogramMenuItem> questionItems(qint64 sessionId);
 
-    // Clears the graph and builds the sociogram of the session and question item, then arranges it with a
-    // restarted pseudo-random sequence. Returns false, with the graph untouched, when there is no current
-    // class, the session is not one of the class or the question is not one of its questionnaire.
-    // Database errors propagate as DatabaseError; the busy caption is put back in any case.
+    // The window's build from the values of its two menu items: reads the session by id, then builds as
+    // below under the busy caption. Returns false, with the graph untouched, when the values are no ids, the
+    // session (or its class) does not exist or the question is not offered (offers()). Database errors
+    // propagate as DatabaseError; the busy caption is put back in any case.
     bool build(GraphDocument &document, const QString &sessionValue, const QString &questionValue);
+    // Clears the graph and builds the sociogram of the question and polarity from a session read with its
+    // roster and answers, then arranges it with a restarted pseudo-random sequence. Returns false, with the
+    // graph untouched, when the question is not offered.
+    bool build(GraphDocument &document, const SessionOutputData &session, const SociogramQuestionKey &key);
+    // Whether the session's questionnaire has the question, and for the negative polarity a negative wording.
+    static bool offers(const SessionOutputData &session, const SociogramQuestionKey &key);
 
     // Question text of the last build (the negative wording for a negative build); empty before one.
     QString questionText() const { return m_questionText; }
@@ -61,13 +67,6 @@ public:
 
     // Called with "Orbelis - Pracuji..." when a build starts and with "Orbelis" when it ends.
     std::function<void(const QString &)> setBusyCaption;
-
-    // Whether the chosen pupil chose the chooser back with the same polarity in the same session.
-    static bool isReciprocal(Database &db, qint64 sessionId, qint64 questionId, qint64 chooserId,
-                             qint64 chosenId, bool positive);
-    // Whether the chosen pupil chose the chooser with the other polarity in the same session.
-    static bool isAmbivalent(Database &db, qint64 sessionId, qint64 questionId, qint64 chooserId,
-                             qint64 chosenId, bool positive);
 
     // Hand-made relation from the first to the second selected object; nothing happens unless exactly two
     // objects are selected and they can be linked. Returns whether arrows were made.

@@ -239,10 +239,14 @@ void TSociogram_Form::chooseSession(QAction *item) {
 }
 
 void TSociogram_Form::chooseQuestion(QAction *item) {
-    item->setChecked(true);
     QAction *session = m_sessionGroup->checkedAction();
     if (!session)
         return;
+    if (!mayDiscardEdits()) {
+        item->setChecked(false); // the menu keeps telling what the canvas shows
+        return;
+    }
+    item->setChecked(true);
     try {
         m_builder.build(document(), session->property("Value").toString(),
                         item->property("Value").toString());
@@ -338,6 +342,8 @@ void TSociogram_Form::showError(const QString &text) {
 }
 
 void TSociogram_Form::openGraph() {
+    if (!mayDiscardEdits())
+        return;
     const QString fileName = m_context.prompter->openFileName(QStringLiteral("Open Graph"), kGraphFilter);
     if (!fileName.isEmpty())
         loadGraphFile(fileName);
@@ -351,6 +357,7 @@ bool TSociogram_Form::loadGraphFile(const QString &fileName) {
     }
     m_canvas->SetZoom(100);
     m_canvas->SetCommandMode(2);
+    m_canvas->UndoStack()->clear();
     m_graphFileName = fileName;
     setFileCaption(fileName);
     return true;
@@ -367,17 +374,45 @@ bool TSociogram_Form::openGraphFile(const QString &fileName) {
 }
 
 void TSociogram_Form::saveGraph() {
+    saveGraphAs();
+}
+
+bool TSociogram_Form::saveGraphAs() {
     const QString fileName = m_context.prompter->saveFileName(QStringLiteral("Save Graph As"), kGraphFilter,
                                                               QStringLiteral("sgp"), m_graphFileName);
     if (fileName.isEmpty())
-        return;
+        return false;
     QString error;
     if (!m_canvas->SaveToFile(fileName, &error)) {
         showError(error);
-        return;
+        return false;
     }
     m_canvas->SetCommandMode(2);
+    m_canvas->UndoStack()->setClean();
+    m_graphFileName = fileName;
     setFileCaption(fileName);
+    return true;
+}
+
+bool TSociogram_Form::mayDiscardEdits() {
+    if (m_canvas->UndoStack()->isClean())
+        return true;
+    switch (m_context.prompter->askYesNoCancel(
+        QStringLiteral("Sociogram má neuložené úpravy. Chcete je uložit?"), QStringLiteral("Sociogram"))) {
+    case Prompter::Answer::Yes:
+        return saveGraphAs();
+    case Prompter::Answer::No:
+        m_canvas->UndoStack()->clear();
+        return true;
+    case Prompter::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TSociogram_Form::reject() {
+    if (mayDiscardEdits())
+        QDialog::reject();
 }
 
 void TSociogram_Form::saveGraphToDocuments() {
@@ -388,6 +423,7 @@ void TSociogram_Form::saveGraphToDocuments() {
         return;
     }
     m_canvas->SetCommandMode(2);
+    m_canvas->UndoStack()->setClean();
     m_dm.addClassDocument(path, QString());
 }
 

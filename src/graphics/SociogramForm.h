@@ -72,6 +72,11 @@ public:
     void savePictureToDocuments(const QString &suffix); // "… do Listin"
     void print();                                       // "Tisk"
     void copyToClipboard();                             // canvas menu "Kopírovat do schránky Windows"
+    // True when the graph may be replaced or the window closed: no hand edits since the last build, load or
+    // save, or the teacher saved them ("Ano") or let them go ("Ne"); false for "Zrušit" or a failed save.
+    bool mayDiscardEdits();
+    // Esc and the window's close button ask first about unsaved hand edits.
+    void reject() override;
     // "Sociogram " + school, grade, teacher and the question text of the last build.
     QString proposedPictureName() const;
     TVlastnosti_Form *propertiesForm();
@@ -87,6 +92,8 @@ private:
     void handEdit(const QString &text, const std::function<void()> &change);
     void setFileCaption(const QString &fileName);
     void showError(const QString &text);
+    // Saves the graph to a file the teacher picks; false when cancelled or failed (shown).
+    bool saveGraphAs();
 
     AppContext &m_context;
     TDM &m_dm;

@@ -19,6 +19,11 @@ public:
     virtual void message(const QString &text, const QString &title = QString(), Icon icon = Icon::None) = 0;
     // A yes/no box; true for yes.
     virtual bool askYesNo(const QString &text, const QString &title, Icon icon = Icon::Question) = 0;
+    // The second question after a "yes" to the first one (a deletion asked twice): it must not be answered
+    // by the gesture that answered the first, so "Ne" is the default, clicks and keys that arrive within
+    // kSecondQuestionGuardMs of its appearance are ignored, and its "Ano" is not where the first one's was.
+    virtual bool askYesNoAgain(const QString &text, const QString &title) = 0;
+    static constexpr int kSecondQuestionGuardMs = 400;
     // A box with "Ano", "Ne" and "Zrušit"; closing it counts as "Zrušit".
     virtual Answer askYesNoCancel(const QString &text, const QString &title) = 0;
     // A box with buttons of the given captions, left to right; the index of the one pressed, -1 when the box

@@ -43,8 +43,25 @@ TImport_Zaka_Form::TImport_Zaka_Form(AppContext &context, QWidget *parent)
     m_memo->setObjectName(QStringLiteral("Memo1"));
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     layout->addWidget(m_memo, 1);
+    m_result = new QLabel(this);
+    m_result->setObjectName(QStringLiteral("Vysledek_Label"));
+    layout->addWidget(m_result);
 
     connect(m_importButton, &QPushButton::clicked, this, &TImport_Zaka_Form::importPupils);
+    connect(m_memo, &QPlainTextEdit::textChanged, this, [this] {
+        m_importButton->setEnabled(true);
+        m_result->clear();
+    });
+}
+
+QString TImport_Zaka_Form::addedText(int added) {
+    if (added == 0)
+        return QStringLiteral("Nebyl přidán žádný žák.");
+    if (added == 1)
+        return QStringLiteral("Přidán 1 žák.");
+    if (added < 5)
+        return QStringLiteral("Přidáni %1 žáci.").arg(added);
+    return QStringLiteral("Přidáno %1 žáků.").arg(added);
 }
 
 int TImport_Zaka_Form::importPupils() {
@@ -57,5 +74,9 @@ int TImport_Zaka_Form::importPupils() {
     }
     const int added = dm.roster().importPupils(classId.toLongLong(), PupilImportText::parse(m_memo->toPlainText()));
     dm.RefreshDataset(dm.Zak_Query());
+    if (added >= 0) {
+        m_result->setText(addedText(added));
+        m_importButton->setEnabled(false);
+    }
     return added;
 }

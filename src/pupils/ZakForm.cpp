@@ -126,7 +126,7 @@ bool TZak_Form::openForCurrentPupil() {
     if (!roster.isOpen() || roster.currentRow() < 0)
         return false;
     loadPupil(roster.value(QStringLiteral("ID")));
-    showInFront(this); // the roster that opens it is modal
+    showAlongside(this);
     return true;
 }
 

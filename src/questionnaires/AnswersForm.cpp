@@ -3,9 +3,11 @@
 #include "data/AppContext.h"
 #include "data/DataModule.h"
 #include "data/DatasetTableModel.h"
+#include "platform/LongWords.h"
 #include "platform/Prompter.h"
 #include "widgets/ClickableLabel.h"
 #include "widgets/DatasetGrid.h"
+#include "widgets/ElidedLabel.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -76,7 +78,7 @@ TDotaznik_Odpovedi_Form::TDotaznik_Odpovedi_Form(AppContext &context, QWidget *p
 
     auto *layout = new QVBoxLayout(this);
     auto *top = new QHBoxLayout;
-    m_description = new QLabel(this);
+    m_description = new ElidedLabel(this);
     m_description->setObjectName(QStringLiteral("Popis_tridy_Label"));
     top->addWidget(m_description, 1);
     auto *information = new ClickableLabel([this] { showKeyboardInformation(); }, this);
@@ -184,7 +186,7 @@ QWidget *TDotaznik_Odpovedi_Form::buildTextPanel() {
 }
 
 void TDotaznik_Odpovedi_Form::setDescription(const QString &text) {
-    m_description->setText(text);
+    m_description->setFullText(text);
 }
 
 void TDotaznik_Odpovedi_Form::showEvent(QShowEvent *event) {
@@ -196,15 +198,40 @@ void TDotaznik_Odpovedi_Form::showEvent(QShowEvent *event) {
 }
 
 void TDotaznik_Odpovedi_Form::applyPanels(const AnswerPanels &panels) {
-    m_positiveLabel->setText(panels.positiveLabel);
-    m_negativeLabel->setText(panels.negativeLabel);
+    m_positiveLabel->setText(breakableLongWords(panels.positiveLabel));
+    m_negativeLabel->setText(breakableLongWords(panels.negativeLabel));
     if (!panels.changePanels)
         return;
+    const bool sameText = m_freeTextOwner == FreeTextOwner{sessionId(), questionId(), respondentId()};
+    // The text read for these panels predates a save of the same answer just now: the memo is newer.
+    const bool keepMemo = keepFreeText() && sameText;
     m_positivePanel->setVisible(panels.showPositive);
     m_negativePanel->setVisible(panels.showNegative);
     m_textPanel->setVisible(panels.showText);
-    if (panels.showText)
-        m_freeText->setPlainText(panels.freeText);
+    if (panels.showText && !keepMemo)
+        showFreeText(panels.freeText);
+}
+
+void TDotaznik_Odpovedi_Form::showFreeText(const QString &text) {
+    m_freeText->setPlainText(text);
+    m_freeText->document()->setModified(false);
+    m_freeTextOwner = {sessionId(), questionId(), respondentId()};
+}
+
+bool TDotaznik_Odpovedi_Form::keepFreeText() {
+    const FreeTextOwner &owner = m_freeTextOwner;
+    if (!m_freeText->document()->isModified() || owner.session.isNull() || owner.question.isNull() ||
+        owner.respondent.isNull())
+        return false;
+    if (!m_dm.answers().saveFreeText(owner.session, owner.question, owner.respondent, m_freeText->toPlainText()))
+        return false;
+    m_freeText->document()->setModified(false);
+    return true;
+}
+
+void TDotaznik_Odpovedi_Form::done(int result) {
+    keepFreeText();
+    QDialog::done(result);
 }
 
 QVariant TDotaznik_Odpovedi_Form::sessionId() const {
@@ -232,8 +259,8 @@ void TDotaznik_Odpovedi_Form::loadFreeText() {
     const QVariant session = sessionId(), question = questionId(), respondent = respondentId();
     if (session.isNull() || question.isNull() || respondent.isNull() || !m_textPanel->isVisible())
         return;
-    m_freeText->setPlainText(
-        m_dm.sessions().loadFreeText(session.toLongLong(), question.toLongLong(), respondent.toLongLong()));
+    keepFreeText();
+    showFreeText(m_dm.sessions().loadFreeText(session.toLongLong(), question.toLongLong(), respondent.toLongLong()));
 }
 
 void TDotaznik_Odpovedi_Form::toggleCurrent(bool positive) {
@@ -262,7 +289,8 @@ void TDotaznik_Odpovedi_Form::markSelected(bool positive) {
 }
 
 void TDotaznik_Odpovedi_Form::saveFreeText() {
-    m_dm.answers().saveFreeText(sessionId(), questionId(), respondentId(), m_freeText->toPlainText());
+    if (m_dm.answers().saveFreeText(sessionId(), questionId(), respondentId(), m_freeText->toPlainText()))
+        m_freeText->document()->setModified(false);
 }
 
 void TDotaznik_Odpovedi_Form::showKeyboardInformation() {
@@ -342,6 +370,8 @@ bool TDotaznik_Odpovedi_Form::eventFilter(QObject *watched, QEvent *event) {
             loadFreeText();
         return true;
     }
+    if (watched == m_freeText && event->type() == QEvent::FocusOut)
+        keepFreeText();
     if (watched == m_freeText && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_S && (key->modifiers() & Qt::ControlModifier)) {

@@ -6,6 +6,7 @@
 
 class Dataset;
 class DatasetTableModel;
+class ElidedLabel;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -36,6 +37,8 @@ public:
     void markSelected(bool positive);
     // "Uložit": the free text.
     void saveFreeText();
+    // Closing saves a free text that was typed and not saved yet.
+    void done(int result) override;
     // The information box about the keyboard.
     void showKeyboardInformation();
 
@@ -51,6 +54,10 @@ private:
     void applyPanels(const AnswerPanels &panels);
     void reloadMarks();
     void loadFreeText();
+    // Shows a free text read for the current session, question and respondent.
+    void showFreeText(const QString &text);
+    // Saves a changed free text under the session, question and respondent it was typed for; true when saved.
+    bool keepFreeText();
     void clearPartnerSelections();
     // A key in a partner grid; true when it was used.
     bool partnerKey(bool positive, QKeyEvent *key);
@@ -61,7 +68,7 @@ private:
 
     AppContext &m_context;
     TDM &m_dm;
-    QLabel *m_description = nullptr;
+    ElidedLabel *m_description = nullptr;
     QTableView *m_questionGrid = nullptr;
     QTableView *m_respondentGrid = nullptr;
     QTableView *m_positiveGrid = nullptr;
@@ -75,6 +82,11 @@ private:
     QLabel *m_negativeLabel = nullptr;
     QPlainTextEdit *m_freeText = nullptr;
     AnswerMarks m_marks;
+    // Whose free text the memo shows.
+    struct FreeTextOwner {
+        QVariant session, question, respondent;
+        bool operator==(const FreeTextOwner &) const = default;
+    } m_freeTextOwner;
     QString m_positiveSearch;
     QString m_negativeSearch;
 };

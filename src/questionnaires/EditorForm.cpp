@@ -8,6 +8,7 @@
 
 #include <QMenuBar>
 #include <QPrinter>
+#include <QShortcut>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -33,11 +34,26 @@ TEditor_Form::TEditor_Form(AppContext &context, QWidget *parent) : QDialog(paren
     m_richEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_richEdit->setLineWrapMode(QTextEdit::NoWrap);
     layout->addWidget(m_richEdit);
+
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QDialog::reject);
 }
 
-void TEditor_Form::showLines(const QList<StyledLine> &lines) {
+void TEditor_Form::showLines(const QList<StyledLine> &lines, const WordLayout &layout) {
     QuestionnaireTexts::writeTo(*m_richEdit->document(), lines);
-    showInFront(this);
+    m_layout = layout;
+    showAlongside(this);
+}
+
+void TEditor_Form::showPlainText(const QString &text) {
+    m_richEdit->clear();
+    m_richEdit->setPlainText(text);
+    m_layout = {};
+    showAlongside(this);
+}
+
+void TEditor_Form::layOut(WordProcessor &word) const {
+    layOutForWord(word, *m_richEdit->document(), m_layout);
 }
 
 void TEditor_Form::saveAs() {
@@ -46,7 +62,7 @@ void TEditor_Form::saveAs() {
     if (path.isEmpty())
         return;
     QString error;
-    if (!saveEditorText(*m_richEdit->document(), path, &error))
+    if (!saveEditorText(*m_richEdit->document(), path, m_layout, &error))
         m_context.prompter->message(error, QString(), Prompter::Icon::Error);
 }
 

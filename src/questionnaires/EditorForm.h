@@ -1,6 +1,7 @@
 #pragma once
 
 #include "questionnaires/QuestionnaireTexts.h"
+#include "questionnaires/TextExport.h"
 
 #include <QDialog>
 
@@ -17,8 +18,13 @@ public:
     explicit TEditor_Form(AppContext &context, QWidget *parent = nullptr);
 
     QTextEdit *richEdit() const { return m_richEdit; }
-    // Replaces the text by the lines and shows the window.
-    void showLines(const QList<StyledLine> &lines);
+    // Replaces the text by the lines and shows the window; `layout` is how the lines go into a Word
+    // document, whether saved here ("Uložit jako...") or sent on by the window that filled the editor.
+    void showLines(const QList<StyledLine> &lines, const WordLayout &layout = {});
+    // Replaces the text by plain text, laid out as it stands, and shows the window.
+    void showPlainText(const QString &text);
+    // The editor's text in the word processor, by the layout of the output it holds.
+    void layOut(WordProcessor &word) const;
     // "Uložit jako...": asks for a file and saves the text there.
     void saveAs();
     // "Tisk...": the printer dialog, then the text on the printer.
@@ -27,4 +33,5 @@ public:
 private:
     AppContext &m_context;
     QTextEdit *m_richEdit = nullptr;
+    WordLayout m_layout;
 };

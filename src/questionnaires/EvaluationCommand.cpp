@@ -4,6 +4,7 @@
 #include "automation/WordProcessor.h"
 #include "data/AppContext.h"
 #include "data/DataModule.h"
+#include "data/Database.h"
 #include "platform/Prompter.h"
 #include "questionnaires/EditorForm.h"
 #include "questionnaires/TextualEvaluation.h"
@@ -17,10 +18,29 @@ void runTextualEvaluation(AppContext &context, TEditor_Form &editor) {
                                       QStringLiteral("Nulové odpovědi"), Prompter::Icon::Question);
     options.names = prompter.askYesNo(QStringLiteral("Přejete si do vyhodnocení uvést jména žáků, kteří odpovídali?"),
                                       QStringLiteral("Jména respondentů"), Prompter::Icon::Question);
-    const std::optional<QList<StyledLine>> lines = evaluateCurrentSession(*context.dm, options);
-    if (!lines)
+    // The report is made from the ids of the current rows; with no session it is the class's header alone.
+    QList<StyledLine> lines;
+    const Dataset &sessions = context.dm->Vyhodnoceni_Query();
+    try {
+        Database &db = context.dm->database();
+        if (sessions.isOpen() && sessions.currentRow() >= 0) {
+            QString reason;
+            const std::optional<QList<StyledLine>> report =
+                evaluateSession(db, sessions.value(QStringLiteral("ID")).toLongLong(), options, &reason);
+            if (!report) {
+                prompter.message(reason, QString(), Prompter::Icon::Error);
+                return;
+            }
+            lines = *report;
+        } else {
+            lines = evaluateWithoutSession(db, context.dm->currentClassId());
+        }
+    } catch (const DatabaseError &e) {
+        prompter.message(QStringLiteral("Textové vyhodnocení se nepodařilo sestavit. ") + e.message(),
+                         QString(), Prompter::Icon::Error);
         return;
-    editor.showLines(*lines);
+    }
+    editor.showLines(lines, formatEvaluationReport);
 
     const int choice = prompter.askChoice(QStringLiteral("Co s textovým vyhodnocením provedeme"),
                                           QStringLiteral("Vyhodnocení"),
@@ -29,7 +49,7 @@ void runTextualEvaluation(AppContext &context, TEditor_Form &editor) {
     if (choice != 0 && choice != 1)
         return;
     WordProcessor word;
-    formatEvaluationReport(word, *editor.richEdit()->document());
+    editor.layOut(word);
     QString error;
     if (choice == 0) {
         if (!showDocument(word, *context.shell, &error))

@@ -88,13 +88,15 @@ qint64 orderValue(const QVariant &value, int number, const QString &file, const 
     return order;
 }
 
+// A kind read from the file; empty is 0. Any whole number is kept as it is: the question window shows a
+// kind it does not know as "základní", and the file must not lose what another installation stored.
 int kindValue(const QVariant &value, int number, const QString &file) {
     if (isEmpty(value))
         return 0;
     bool ok = false;
     const int kind = value.toString().trimmed().toInt(&ok);
-    if (!ok || kind < 0 || kind > 4)
-        throw ExchangeRefused(QStringLiteral("Soubor \"%1\" má u %2. otázky neznámý druh otázky \"%3\". Nic "
+    if (!ok)
+        throw ExchangeRefused(QStringLiteral("Soubor \"%1\" má u %2. otázky neplatný druh otázky \"%3\". Nic "
                                              "nebylo importováno.")
                                   .arg(shownPath(file))
                                   .arg(number)
@@ -299,7 +301,8 @@ std::optional<qint64> TDM_IE::importQuestionnaire(const QString &file) {
         Database exchange(m_connectionName);
         const Connected connected(m_connection, exchange);
         try {
-            exchange.open(file, QStringList());
+            // The file is only read: whatever schema it has stays as it is.
+            exchange.open(file, QStringList(), Database::Opening::LeaveSchema);
             if (!Schema::hasTables(exchange, kTables))
                 throw ExchangeRefused(notAnExchangeFile(file));
         } catch (const ExchangeRefused &) {

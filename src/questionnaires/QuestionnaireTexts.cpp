@@ -1,6 +1,5 @@
 #include "questionnaires/QuestionnaireTexts.h"
 
-#include "data/Dataset.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -89,22 +88,6 @@ Style addNumberedQuestion(QList<StyledLine> &lines, const QuestionText &question
     return Style::Italic;
 }
 
-QString text(const Dataset &dataset, int row, const char *field) {
-    const QVariant value = dataset.value(row, dataset.fieldIndex(QString::fromLatin1(field)));
-    return value.isNull() ? QString() : value.toString();
-}
-
-QuestionText questionAt(const Dataset &questions, int row) {
-    QuestionText question;
-    question.poradi = questions.value(row, questions.fieldIndex(QStringLiteral("poradi")));
-    question.typ = questions.value(row, questions.fieldIndex(QStringLiteral("typ")));
-    question.textOtazky = text(questions, row, "text_otazky");
-    question.popis = text(questions, row, "popis");
-    question.popisProWeb = text(questions, row, "popis_pro_web");
-    question.nadpisNad = text(questions, row, "nadpis_nad");
-    return question;
-}
-
 } // namespace
 
 QString QuestionnaireTexts::kindLabel(const QVariant &typ) {
@@ -185,27 +168,39 @@ QList<StyledLine> QuestionnaireTexts::assignmentSheet(const QString &questionnai
     return lines;
 }
 
-QList<QuestionText> QuestionnaireTexts::questionsInOrder(Dataset &questions, const QString &orderLine) {
-    // Re-reading would drop a question being edited: it is saved first, or nothing is read.
-    if (questions.isEditing() && !questions.post())
-        return {};
-    const QString remembered = questions.lastSqlLine();
-    const Dataset::Bookmark current = questions.bookmark();
-    questions.close();
-    questions.setLastSqlLine(orderLine);
-    QList<QuestionText> result;
-    if (questions.refresh())
-        for (int row = 0; row < questions.recordCount(); ++row)
-            result.append(questionAt(questions, row));
-    questions.close();
-    questions.setLastSqlLine(remembered);
-    if (questions.refresh())
-        questions.gotoBookmark(current);
-    return result;
+std::optional<QList<StyledLine>> QuestionnaireTexts::questionPreview(Database &db, qint64 questionId,
+                                                                     QString *error) {
+    const std::optional<OutputQuestion> question = readQuestionOutput(db, questionId, error);
+    if (!question)
+        return std::nullopt;
+    return questionPreview(*question);
 }
 
-QuestionText QuestionnaireTexts::currentQuestion(const Dataset &questions) {
-    return questions.currentRow() < 0 ? QuestionText() : questionAt(questions, questions.currentRow());
+std::optional<QList<StyledLine>> QuestionnaireTexts::evaluationPreview(Database &db, qint64 questionnaireId,
+                                                                       QString *error) {
+    const std::optional<OutputQuestionnaire> questionnaire =
+        readQuestionnaireOutput(db, questionnaireId, error);
+    if (!questionnaire)
+        return std::nullopt;
+    return evaluationPreview(questionnaire->inEvaluationOrder());
+}
+
+std::optional<QList<StyledLine>> QuestionnaireTexts::assignmentPreview(Database &db, qint64 questionnaireId,
+                                                                       QString *error) {
+    const std::optional<OutputQuestionnaire> questionnaire =
+        readQuestionnaireOutput(db, questionnaireId, error);
+    if (!questionnaire)
+        return std::nullopt;
+    return assignmentPreview(questionnaire->questions);
+}
+
+std::optional<QList<StyledLine>> QuestionnaireTexts::assignmentSheet(Database &db, qint64 questionnaireId,
+                                                                     QString *error) {
+    const std::optional<OutputQuestionnaire> questionnaire =
+        readQuestionnaireOutput(db, questionnaireId, error);
+    if (!questionnaire)
+        return std::nullopt;
+    return assignmentSheet(questionnaire->name, questionnaire->questions);
 }
 
 QString QuestionnaireTexts::plainText(const QList<StyledLine> &lines) {

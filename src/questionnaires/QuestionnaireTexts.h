@@ -1,10 +1,14 @@
 #pragma once
 
+#include "data/SessionOutput.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
 
-class Dataset;
+#include <optional>
+
+class Database;
 class QTextDocument;
 
 // One line of a text output with the style it is written in. The style of a line replaces the style
@@ -16,15 +20,8 @@ struct StyledLine {
     bool operator==(const StyledLine &other) const = default;
 };
 
-// The question columns the previews and the assignment sheet print.
-struct QuestionText {
-    QVariant poradi;
-    QString textOtazky;
-    QString popis;        // shown in the evaluation
-    QString popisProWeb;  // shown to the pupils
-    QString nadpisNad;
-    QVariant typ;
-};
+// The question as the previews and the assignment sheet print it: a question read by id.
+using QuestionText = OutputQuestion;
 
 // Texts built from a questionnaire's questions: the three previews, the assignment sheet and the labels
 // of the question kinds. Nothing here touches a window: the editor window and the headless tool write
@@ -47,12 +44,17 @@ QList<StyledLine> assignmentPreview(const QList<QuestionText> &questions);
 // wording only) with room for the answers.
 QList<StyledLine> assignmentSheet(const QString &questionnaireName, const QList<QuestionText> &questions);
 
-// The questions of the questions dataset read in the given order ("ORDER BY poradi ASC"): the dataset's
-// last statement line is remembered, replaced, the dataset re-read, and the remembered line put back and
-// the dataset re-read again, so that a window's own ordering (a title click) and its current row survive.
-// A question being edited is saved first; nothing is read when that save is refused.
-QList<QuestionText> questionsInOrder(Dataset &questions, const QString &orderLine);
-QuestionText currentQuestion(const Dataset &questions);
+// The same texts of a question or a questionnaire read by id (readQuestionOutput, readQuestionnaireOutput),
+// whatever order or row a window shows: the previews in questionnaire or evaluation order, the sheet under
+// the questionnaire's name. Nullopt with the Czech reason in `error` when there is no question or
+// questionnaire of that id; a failing statement raises DatabaseError.
+std::optional<QList<StyledLine>> questionPreview(Database &db, qint64 questionId, QString *error = nullptr);
+std::optional<QList<StyledLine>> evaluationPreview(Database &db, qint64 questionnaireId,
+                                                   QString *error = nullptr);
+std::optional<QList<StyledLine>> assignmentPreview(Database &db, qint64 questionnaireId,
+                                                   QString *error = nullptr);
+std::optional<QList<StyledLine>> assignmentSheet(Database &db, qint64 questionnaireId,
+                                                 QString *error = nullptr);
 
 // The lines as plain text, one per line ("\n"), for standard output.
 QString plainText(const QList<StyledLine> &lines);

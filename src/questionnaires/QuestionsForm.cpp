@@ -4,6 +4,7 @@
 #include "automation/WordProcessor.h"
 #include "data/AppContext.h"
 #include "data/DataModule.h"
+#include "data/Database.h"
 #include "data/DatasetTableModel.h"
 #include "data/TextOrder.h"
 #include "platform/Prompter.h"
@@ -12,11 +13,11 @@
 #include "questionnaires/EditorForm.h"
 #include "questionnaires/QuestionKindDelegate.h"
 #include "questionnaires/QuestionnaireTexts.h"
+#include "widgets/ClickableLabel.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/DatasetFieldBinder.h"
-#include "widgets/EditGuard.h"
-#include "widgets/ClickableLabel.h"
 #include "widgets/DatasetGrid.h"
+#include "widgets/EditGuard.h"
 
 #include <QButtonGroup>
 #include <QFormLayout>
@@ -70,7 +71,6 @@ TNastaveni_Otazek_Form::TNastaveni_Otazek_Form(AppContext &context, QWidget *par
         tools->addAction(QStringLiteral("Náhled &zadání"), this, &TNastaveni_Otazek_Form::showAssignmentPreview);
     m_assignmentPreview->setObjectName(QStringLiteral("NahledZadani_Action"));
     // Decided once, when the window is made.
-    m_assignmentPreview->setVisible(context.settings && context.settings->expert());
     tools->addAction(QStringLiteral("Náhled &vyhodnocení"), this, &TNastaveni_Otazek_Form::showEvaluationPreview)
         ->setObjectName(QStringLiteral("NahledVyhodnoceni_Action"));
     tools->addSeparator();
@@ -259,30 +259,70 @@ TEditor_Form *TNastaveni_Otazek_Form::editorWindow() const {
     return parentWidget() ? parentWidget()->findChild<TEditor_Form *>() : nullptr;
 }
 
+std::optional<QList<StyledLine>> TNastaveni_Otazek_Form::readText(const TextRead &read) {
+    // The texts are read from the saved questions: a question being edited is saved first.
+    if (m_questions.isEditing() && !m_questions.post())
+        return std::nullopt;
+    QString reason;
+    try {
+        std::optional<QList<StyledLine>> lines = read(m_dm.database(), &reason);
+        if (!lines)
+            m_context.prompter->message(reason, QString(), Prompter::Icon::Warning);
+        return lines;
+    } catch (const DatabaseError &e) {
+        m_context.prompter->message(e.message(), QString(), Prompter::Icon::Error);
+        return std::nullopt;
+    }
+}
+
+qint64 TNastaveni_Otazek_Form::questionnaireId() const {
+    return m_questions.parameter(QStringLiteral("par_id_testu")).toLongLong();
+}
+
 void TNastaveni_Otazek_Form::showQuestionPreview() {
-    if (TEditor_Form *editor = editorWindow())
-        editor->showLines(QuestionnaireTexts::questionPreview(QuestionnaireTexts::currentQuestion(m_questions)));
+    TEditor_Form *editor = editorWindow();
+    if (!editor || m_questions.currentRow() < 0)
+        return;
+    const std::optional<QList<StyledLine>> lines = readText([this](Database &db, QString *reason) {
+        return QuestionnaireTexts::questionPreview(db, m_questions.value(QStringLiteral("ID")).toLongLong(),
+                                                   reason);
+    });
+    if (lines)
+        editor->showLines(*lines);
 }
 
 void TNastaveni_Otazek_Form::showAssignmentPreview() {
-    if (TEditor_Form *editor = editorWindow())
-        editor->showLines(QuestionnaireTexts::assignmentPreview(
-            QuestionnaireTexts::questionsInOrder(m_questions, QStringLiteral("ORDER BY poradi ASC"))));
+    TEditor_Form *editor = editorWindow();
+    if (!editor)
+        return;
+    const qint64 id = questionnaireId();
+    if (const std::optional<QList<StyledLine>> lines = readText([id](Database &db, QString *reason) {
+            return QuestionnaireTexts::assignmentPreview(db, id, reason);
+        }))
+        editor->showLines(*lines);
 }
 
 void TNastaveni_Otazek_Form::showEvaluationPreview() {
-    if (TEditor_Form *editor = editorWindow())
-        editor->showLines(QuestionnaireTexts::evaluationPreview(
-            QuestionnaireTexts::questionsInOrder(m_questions, QStringLiteral("ORDER BY poradi_vyhodnoceni ASC"))));
+    TEditor_Form *editor = editorWindow();
+    if (!editor)
+        return;
+    const qint64 id = questionnaireId();
+    if (const std::optional<QList<StyledLine>> lines = readText([id](Database &db, QString *reason) {
+            return QuestionnaireTexts::evaluationPreview(db, id, reason);
+        }))
+        editor->showLines(*lines);
 }
 
 void TNastaveni_Otazek_Form::generateAssignmentSheet() {
     TEditor_Form *editor = editorWindow();
     if (!editor)
         return;
-    const QString name = m_dm.Testy_Query().isOpen() ? m_dm.Testy_Query().text(QStringLiteral("nazev_testu")) : QString();
-    editor->showLines(QuestionnaireTexts::assignmentSheet(
-        name, QuestionnaireTexts::questionsInOrder(m_questions, QStringLiteral("ORDER BY poradi ASC"))));
+    const qint64 id = questionnaireId();
+    const std::optional<QList<StyledLine>> lines = readText(
+        [id](Database &db, QString *reason) { return QuestionnaireTexts::assignmentSheet(db, id, reason); });
+    if (!lines)
+        return;
+    editor->showLines(*lines);
     if (!m_context.prompter->askYesNo(QStringLiteral("Přejete si zadání poslat do Wordu?"), QStringLiteral("Word"),
                                       Prompter::Icon::Question))
         return;
@@ -295,6 +335,11 @@ void TNastaveni_Otazek_Form::generateAssignmentSheet() {
 
 void TNastaveni_Otazek_Form::showKindInformation() {
     m_context.prompter->message(kKindInformation, QString(), Prompter::Icon::Information);
+}
+
+void TNastaveni_Otazek_Form::showEvent(QShowEvent *event) {
+    m_assignmentPreview->setVisible(m_context.settings && m_context.settings->expert());
+    QDialog::showEvent(event);
 }
 
 void TNastaveni_Otazek_Form::reject() {

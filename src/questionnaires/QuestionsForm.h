@@ -1,7 +1,13 @@
 #pragma once
 
+#include "questionnaires/QuestionnaireTexts.h"
+
 #include <QDialog>
 
+#include <functional>
+#include <optional>
+
+class Database;
 class Dataset;
 class DatasetTableModel;
 class QAction;
@@ -37,6 +43,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // "Náhled zadání" follows the expert setting as it is when the window opens.
+    void showEvent(QShowEvent *event) override;
 
 private:
     QWidget *buildPanel();
@@ -45,6 +53,11 @@ private:
     bool reorder(int key, Qt::KeyboardModifiers modifiers);
     void sortByColumn(int column);
     TEditor_Form *editorWindow() const;
+    // A text of the saved questions read by id; nullopt, with the reason shown, when the question being
+    // edited cannot be saved or the read fails.
+    using TextRead = std::function<std::optional<QList<StyledLine>>(Database &, QString *)>;
+    std::optional<QList<StyledLine>> readText(const TextRead &read);
+    qint64 questionnaireId() const;
 
     AppContext &m_context;
     TDM &m_dm;

@@ -147,8 +147,7 @@ void TDotazniky_Form::buildMenus(QMenuBar *menuBar) {
     advanced->addAction(QStringLiteral("&Vymazat všechny odpovědi u označeného dotazníku"), this,
                         &TDotazniky_Form::wipeAnswers)
         ->setObjectName(QStringLiteral("VymazatOdpovedi_Action"));
-    // Decided once, when the window is made.
-    advanced->menuAction()->setVisible(m_context.settings && m_context.settings->expert());
+    m_advancedMenu = advanced;
 }
 
 QWidget *TDotazniky_Form::buildDetails() {
@@ -226,6 +225,8 @@ bool TDotazniky_Form::enterAnswers() {
     m_dm.Testy_Query().locate(QStringLiteral("ID"), questionnaire);
     window->setDescription(QStringLiteral("Vyhodnocení třídy ") + m_sessions.text(QStringLiteral("nazev_tridy")) +
                            QStringLiteral(", test ") + m_sessions.text(QStringLiteral("nazev_testu")));
+    // The counts of "Účast" change with the answers entered there.
+    connect(window, &QDialog::finished, this, &TDotazniky_Form::reloadParticipation, Qt::UniqueConnection);
     window->setWindowModality(Qt::ApplicationModal);
     window->show();
     window->raise();
@@ -304,6 +305,11 @@ bool TDotazniky_Form::importResults() {
         return false;
     reloadParticipation();
     return true;
+}
+
+void TDotazniky_Form::showEvent(QShowEvent *event) {
+    m_advancedMenu->menuAction()->setVisible(m_context.settings && m_context.settings->expert());
+    QDialog::showEvent(event);
 }
 
 void TDotazniky_Form::reject() {

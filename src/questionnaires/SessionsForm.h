@@ -6,6 +6,7 @@
 class Dataset;
 class DatasetTableModel;
 class QAction;
+class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QTableView;
@@ -46,6 +47,10 @@ public:
     // Esc and the close button: a session being edited is saved first when the user says so.
     void reject() override;
 
+protected:
+    // "Pokročilé nástroje" follows the expert setting as it is when the window opens.
+    void showEvent(QShowEvent *event) override;
+
 private:
     void followState();
     void buildMenus(class QMenuBar *menuBar);
@@ -58,6 +63,7 @@ private:
     TDM &m_dm;
     Dataset &m_sessions;
     TDBNavigator *m_navigator = nullptr;
+    QMenu *m_advancedMenu = nullptr;
     QTableView *m_grid = nullptr;
     DatasetTableModel *m_model = nullptr;
     QWidget *m_details = nullptr;

@@ -1,11 +1,12 @@
 #include "questionnaires/TextualEvaluation.h"
 
 #include "automation/WordProcessor.h"
-#include "questionnaires/AssignmentSheet.h"
 #include "data/AggregationQueries.h"
-#include "data/DataModule.h"
-#include "data/Dataset.h"
+#include "data/Database.h"
+#include "data/SessionOutput.h"
+#include "questionnaires/AssignmentSheet.h"
 
+#include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -41,8 +42,8 @@ QString recipientName(const EvaluationRow &row) {
     return name;
 }
 
-QString text(const Dataset &dataset, int row, int column) {
-    const QVariant value = dataset.value(row, column);
+QString text(const SqlQuery &query, int column) {
+    const QVariant value = query.value(column);
     return value.isNull() ? QString() : value.toString();
 }
 
@@ -52,6 +53,8 @@ TextualEvaluation::TextualEvaluation(const EvaluationHeader &header, const Evalu
     : m_header(header), m_options(options) {}
 
 QString TextualEvaluation::schoolYear(const QDate &date) {
+    if (!date.isValid())
+        return QString();
     const int year = date.year();
     return date.month() >= 9 ? QStringLiteral("%1/%2").arg(year).arg(year + 1)
                              : QStringLiteral("%1/%2").arg(year - 1).arg(year);
@@ -175,13 +178,19 @@ QList<StyledLine> TextualEvaluation::lines() const {
     return result;
 }
 
-std::optional<QList<EvaluationRow>> TextualEvaluation::readRows(Dataset &detail, const QString &orderLine) {
-    detail.close();
-    detail.setLastSqlLine(orderLine);
-    QList<EvaluationRow> rows;
-    if (!detail.refresh())
-        return std::nullopt;
-    const auto column = [&detail](const char *name) { return detail.fieldIndex(QString::fromLatin1(name)); };
+QList<EvaluationRow> TextualEvaluation::readRows(Database &db, const SessionOutputData &session,
+                                                 const QString &orderLine) {
+    const QString sql = AggregationQueries::statementText(AggregationQueries::whoChoseWhomSql(), orderLine);
+    SqlQuery query(db, sql);
+    AggregationQueries::bindParameters(query, sql, session.id, session.questionnaireId, session.trida.id);
+    query.exec();
+    // Columns by name as a dataset finds them: case-insensitive, the first of two columns of one name.
+    const QSqlRecord record = query.record();
+    QHash<QString, int> columns;
+    for (int i = 0; i < record.count(); ++i)
+        if (!columns.contains(record.fieldName(i).toLower()))
+            columns.insert(record.fieldName(i).toLower(), i);
+    const auto column = [&columns](const char *name) { return columns.value(QString::fromLatin1(name), -1); };
     const int pozitivni = column("pozitivni"), otazka = column("druha_tabulka.id_otazky"),
               adresat = column("id_adresata_odpovedi"), jmenoAdresata = column("jmeno_adresata"),
               jmenoRespondenta = column("jmeno_respondenta"), kladne = column("pocet_pozitivni"),
@@ -189,25 +198,25 @@ std::optional<QList<EvaluationRow>> TextualEvaluation::readRows(Dataset &detail,
               pohlavi = column("pohlavi"), celeJmeno = column("cele_jmeno"),
               textOtazky = column("prvni_tabulka.text_otazky"), negativni = column("text_otazky_negativni"),
               nadpis = column("nadpis_nad"), popis = column("popis"), poradi = column("poradi_vyhodnoceni");
-    rows.reserve(detail.recordCount());
-    for (int r = 0; r < detail.recordCount(); ++r) {
+    QList<EvaluationRow> rows;
+    while (query.next()) {
         EvaluationRow row;
-        row.positive = detail.value(r, pozitivni).toInt() != 0;
-        row.questionId = detail.value(r, otazka).toLongLong();
-        row.recipientId = detail.value(r, adresat).toLongLong();
-        row.recipientName = text(detail, r, jmenoAdresata);
-        row.respondentName = text(detail, r, jmenoRespondenta);
-        row.countPositive = detail.value(r, kladne).toInt();
-        row.countNegative = detail.value(r, zaporne).toInt();
-        row.typ = detail.value(r, typ).toInt();
-        row.slovy = text(detail, r, slovy);
-        row.pohlavi = text(detail, r, pohlavi);
-        row.celeJmeno = text(detail, r, celeJmeno);
-        row.textOtazky = text(detail, r, textOtazky);
-        row.textOtazkyNegativni = text(detail, r, negativni);
-        row.nadpisNad = text(detail, r, nadpis);
-        row.popis = text(detail, r, popis);
-        row.poradiVyhodnoceni = detail.value(r, poradi).toInt();
+        row.positive = query.value(pozitivni).toInt() != 0;
+        row.questionId = query.value(otazka).toLongLong();
+        row.recipientId = query.value(adresat).toLongLong();
+        row.recipientName = text(query, jmenoAdresata);
+        row.respondentName = text(query, jmenoRespondenta);
+        row.countPositive = query.value(kladne).toInt();
+        row.countNegative = query.value(zaporne).toInt();
+        row.typ = query.value(typ).toInt();
+        row.slovy = text(query, slovy);
+        row.pohlavi = text(query, pohlavi);
+        row.celeJmeno = text(query, celeJmeno);
+        row.textOtazky = text(query, textOtazky);
+        row.textOtazkyNegativni = text(query, negativni);
+        row.nadpisNad = text(query, nadpis);
+        row.popis = text(query, popis);
+        row.poradiVyhodnoceni = query.value(poradi).toInt();
         rows.append(row);
     }
     return rows;
@@ -258,31 +267,46 @@ void formatEvaluationReport(WordProcessor &word, const QTextDocument &report) {
     }
 }
 
-std::optional<QList<StyledLine>> evaluateCurrentSession(TDM &dm, const EvaluationOptions &options) {
-    Dataset &sessions = dm.Vyhodnoceni_Query();
-    Dataset &classes = dm.Trida_Query();
-    if (!sessions.isOpen() || sessions.currentRow() < 0)
-        return QList<StyledLine>();
+EvaluationHeader evaluationHeader(const SessionOutputData &session) {
+    EvaluationHeader header = evaluationHeader(session.trida);
+    header.datum = session.datum.toDate();
+    header.poznamky = session.poznamky;
+    return header;
+}
+
+EvaluationHeader evaluationHeader(const OutputClass &trida) {
     EvaluationHeader header;
-    if (classes.isOpen() && classes.currentRow() >= 0) {
-        header.skola = classes.text(QStringLiteral("skola"));
-        header.stupen = classes.text(QStringLiteral("stupen"));
-        header.tridniUcitel = classes.text(QStringLiteral("tridni_ucitel"));
-    }
-    header.datum = sessions.value(QStringLiteral("datum")).toDate();
-    header.poznamky = sessions.text(QStringLiteral("poznamky"));
-    Dataset &detail = dm.ADOQuery2();
-    AggregationQueries::setParameters(detail, sessions.value(QStringLiteral("ID")),
-                                      sessions.value(QStringLiteral("id_testu")), dm.currentClassId());
-    TextualEvaluation report(header, options);
-    // A pass that could not be read (the error was shown) gives no report rather than one with answers missing.
-    const auto positive = TextualEvaluation::readRows(detail, QString::fromLatin1(AggregationQueries::positiveFirstOrder));
-    if (!positive)
-        return std::nullopt;
-    report.addPass(*positive, true);
-    const auto negative = TextualEvaluation::readRows(detail, QString::fromLatin1(AggregationQueries::negativeFirstOrder));
-    if (!negative)
-        return std::nullopt;
-    report.addPass(*negative, false);
+    header.skola = trida.skola;
+    header.stupen = trida.stupen;
+    header.tridniUcitel = trida.tridniUcitel;
+    // The notes belong to a session: without one there are none to write.
+    header.poznamky = kDefaultNotes;
+    return header;
+}
+
+QList<StyledLine> evaluateSession(Database &db, const SessionOutputData &session,
+                                  const EvaluationOptions &options) {
+    TextualEvaluation report(evaluationHeader(session), options);
+    report.addPass(
+        TextualEvaluation::readRows(db, session, QString::fromLatin1(AggregationQueries::positiveFirstOrder)),
+        true);
+    report.addPass(
+        TextualEvaluation::readRows(db, session, QString::fromLatin1(AggregationQueries::negativeFirstOrder)),
+        false);
     return report.lines();
+}
+
+std::optional<QList<StyledLine>> evaluateSession(Database &db, qint64 sessionId,
+                                                 const EvaluationOptions &options, QString *error) {
+    const std::optional<SessionOutputData> session = readSession(db, sessionId, error);
+    if (!session)
+        return std::nullopt;
+    return evaluateSession(db, *session, options);
+}
+
+QList<StyledLine> evaluateWithoutSession(Database &db, const QVariant &classId) {
+    std::optional<OutputClass> trida;
+    if (!classId.isNull())
+        trida = readClassOutput(db, classId.toLongLong());
+    return TextualEvaluation(evaluationHeader(trida.value_or(OutputClass())), {}).lines();
 }

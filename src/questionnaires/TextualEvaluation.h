@@ -8,9 +8,11 @@
 #include <QMap>
 #include <QString>
 
-class Dataset;
+class Database;
 class QTextDocument;
 class WordProcessor;
+struct OutputClass;
+struct SessionOutputData;
 
 // One detail row of the who-chose-whom aggregation, as the report reads it.
 struct EvaluationRow {
@@ -61,15 +63,15 @@ public:
     // resolved. The first line is never cleaned.
     QList<StyledLine> lines() const;
 
-    // "2012/2013" for any date from September 2012 to August 2013.
+    // "2012/2013" for any date from September 2012 to August 2013; empty without a date.
     static QString schoolYear(const QDate &date);
     // The header lines as written at the top of the report.
     QStringList headerLines() const;
 
-    // The rows of the aggregation dataset read in the given order (its last statement line replaced; left
-    // so, as the report's callers expect).
-    // Nullopt when the rows could not be read (the dataset showed why).
-    static std::optional<QList<EvaluationRow>> readRows(Dataset &detail, const QString &orderLine);
+    // The rows of the who-chose-whom aggregation (`ADOQuery2`'s statement) of the session, in the given
+    // ordering, read with bound values. Raises DatabaseError when the statement fails.
+    static QList<EvaluationRow> readRows(Database &db, const SessionOutputData &session,
+                                         const QString &orderLine);
 
 private:
     void endBlock(bool trimTrailingComma);
@@ -93,9 +95,19 @@ QString evaluationHtml(const QList<StyledLine> &lines);
 // title lines 14 pt centred, the next four lines 12 pt, headings (bold and underlined) 14 pt.
 void formatEvaluationReport(WordProcessor &word, const QTextDocument &report);
 
-class TDM;
+// The header of the report of a session, from its class and the session's date and notes.
+EvaluationHeader evaluationHeader(const SessionOutputData &session);
+// The header when there is no session: the class's lines, no school year, no date and no notes.
+EvaluationHeader evaluationHeader(const OutputClass &trida);
 
-// The report of the current session of `Vyhodnoceni_Query`, in the current class of `Trida_Query`: the
-// aggregation's parameters set, both passes read. Empty when there is no session; nullopt when a read failed
-// (the error was shown).
-std::optional<QList<StyledLine>> evaluateCurrentSession(TDM &dm, const EvaluationOptions &options);
+// The report of a session read by id (readSession): its header, then both passes of the aggregation.
+// Raises DatabaseError when a statement fails, so that no report comes out with answers missing.
+QList<StyledLine> evaluateSession(Database &db, const SessionOutputData &session,
+                                  const EvaluationOptions &options);
+// The report of the session of that id; nullopt with the Czech reason in `error` when there is no such
+// session or its class does not exist.
+std::optional<QList<StyledLine>> evaluateSession(Database &db, qint64 sessionId,
+                                                 const EvaluationOptions &options, QString *error = nullptr);
+// The report when there is no session to evaluate: the header of the class (of no class when `classId` is
+// null or names no class), and no question block.
+QList<StyledLine> evaluateWithoutSession(Database &db, const QVariant &classId);

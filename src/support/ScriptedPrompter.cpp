@@ -2,7 +2,13 @@
 
 ScriptedPrompter &ScriptedPrompter::answer(const QVariant &value)
 {
-    m_answers.append(value);
+    m_answers.append({value, false});
+    return *this;
+}
+
+ScriptedPrompter &ScriptedPrompter::hastyYes()
+{
+    m_answers.append({true, true});
     return *this;
 }
 
@@ -19,7 +25,7 @@ QStringList ScriptedPrompter::questions() const
 {
     QStringList texts;
     for (const Prompt &prompt : m_prompts)
-        if (prompt.kind == QLatin1String("yesno"))
+        if (prompt.kind == QLatin1String("yesno") || prompt.kind == QLatin1String("yesnoAgain"))
             texts << prompt.text;
     return texts;
 }
@@ -33,7 +39,7 @@ void ScriptedPrompter::clear()
 QVariant ScriptedPrompter::take(const QString &kind, const QString &title, const QString &text, Icon icon)
 {
     m_prompts.append({kind, title, text, icon});
-    return m_answers.isEmpty() ? m_fallback : m_answers.takeFirst();
+    return m_answers.isEmpty() ? m_fallback : m_answers.takeFirst().value;
 }
 
 void ScriptedPrompter::message(const QString &text, const QString &title, Icon icon)
@@ -44,6 +50,13 @@ void ScriptedPrompter::message(const QString &text, const QString &title, Icon i
 bool ScriptedPrompter::askYesNo(const QString &text, const QString &title, Icon icon)
 {
     return take(QStringLiteral("yesno"), title, text, icon).toBool();
+}
+
+bool ScriptedPrompter::askYesNoAgain(const QString &text, const QString &title)
+{
+    while (!m_answers.isEmpty() && m_answers.constFirst().hasty)
+        m_answers.removeFirst();
+    return take(QStringLiteral("yesnoAgain"), title, text, Icon::Warning).toBool();
 }
 
 Prompter::Answer ScriptedPrompter::askYesNoCancel(const QString &text, const QString &title)
@@ -80,9 +93,12 @@ QStringList ScriptedPrompter::openFileNames(const QString &title, const QString 
     return take(QStringLiteral("openMany"), title, filter).toStringList();
 }
 
-QString ScriptedPrompter::saveFileName(const QString &title, const QString &filter, const QString &, const QString &)
+QString ScriptedPrompter::saveFileName(const QString &title, const QString &filter, const QString &,
+                                       const QString &folder)
 {
-    return take(QStringLiteral("save"), title, filter).toString();
+    const QVariant value = take(QStringLiteral("save"), title, filter);
+    m_prompts.last().folder = folder;
+    return value.toString();
 }
 
 std::optional<QColor> ScriptedPrompter::chooseColor(const QColor &)

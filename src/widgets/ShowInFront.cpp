@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QWidget>
+#include <QWindow>
 
 void showInFront(QWidget *window)
 {
@@ -11,6 +12,22 @@ void showInFront(QWidget *window)
         window->hide(); // a visible window keeps its modality until it is shown again
         window->setWindowModality(wanted);
     }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void showAlongside(QWidget *window)
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    QWidget *owner = modal && modal != window ? modal : window->parentWidget();
+    if (window->windowModality() != Qt::NonModal) {
+        window->hide();
+        window->setWindowModality(Qt::NonModal);
+    }
+    window->winId(); // makes the window's QWindow
+    if (QWindow *handle = window->windowHandle())
+        handle->setTransientParent(owner && owner->window()->windowHandle() ? owner->window()->windowHandle() : nullptr);
     window->show();
     window->raise();
     window->activateWindow();

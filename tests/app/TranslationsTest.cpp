@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -19,4 +20,10 @@ TEST(Translations, StandardButtonsAndFileDialogsSpeakCzech) {
     const auto *fileName = dialog.findChild<QLabel *>(QStringLiteral("fileNameLabel"));
     ASSERT_NE(fileName, nullptr);
     EXPECT_FALSE(fileName->text().contains(QStringLiteral("File name"))) << fileName->text().toStdString();
+
+    // The dialogs' dates and file kinds come from the default locale.
+    EXPECT_EQ(QLocale().language(), QLocale::Czech);
+    EXPECT_EQ(QLocale().toString(QDate(2026, 12, 9), QStringLiteral("d MMM")), QStringLiteral("9 pro"));
+    const QString kind = QMimeDatabase().mimeTypeForName(QStringLiteral("image/jpeg")).comment();
+    EXPECT_FALSE(kind.contains(QStringLiteral("image"))) << kind.toStdString();
 }

@@ -254,6 +254,40 @@ TEST(WordProcessor, PicturesWiderThanThePageAreScaledToItsTextWidth) {
     EXPECT_NEAR(extents.first()->attribute(QStringLiteral("cy")).toDouble(), width / 4 * 12700, 1000);
 }
 
+TEST(WordProcessor, RasterPicturesAreEmbeddedAsTheFileBytesOncePerPicture) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage image(120, 80, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int x = 0; x < 120; ++x)
+        image.setPixelColor(x, x * 80 / 120, QColor(200, x * 2, 30));
+    // Written by other programs: a JPEG with its own quality, a PNG with maximum compression.
+    const QString jpeg = dir.filePath(QStringLiteral("graf.jpg"));
+    const QString png = dir.filePath(QStringLiteral("graf.png"));
+    ASSERT_TRUE(image.save(jpeg, "JPEG", 40));
+    ASSERT_TRUE(image.save(png, "PNG", 0));
+    auto bytesOf = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+
+    WordProcessor processor;
+    QString error;
+    ASSERT_TRUE(processor.addPicture(jpeg, &error)) << error.toStdString();
+    processor.typeParagraph();
+    ASSERT_TRUE(processor.addPicture(png, &error)) << error.toStdString();
+    const SavedDocx saved = saveAndRead(processor, dir.filePath(QStringLiteral("obrazky.docx")));
+    QMap<QString, QByteArray> media;
+    for (auto it = saved.entries.cbegin(); it != saved.entries.cend(); ++it)
+        if (it.key().startsWith(QStringLiteral("word/media/")))
+            media.insert(it.key(), it.value());
+    EXPECT_EQ(media.keys(),
+              QStringList({QStringLiteral("word/media/image1.jpeg"), QStringLiteral("word/media/image2.png")}));
+    EXPECT_EQ(media.value(QStringLiteral("word/media/image1.jpeg")), bytesOf(jpeg));
+    EXPECT_EQ(media.value(QStringLiteral("word/media/image2.png")), bytesOf(png));
+    EXPECT_TRUE(saved.entries.value(QStringLiteral("[Content_Types].xml")).contains("image/jpeg"));
+}
+
 TEST(WordProcessor, ReplaceAllKeepsOrAddsFormattingAndTextSurvivesEscaping) {
     WordProcessor processor;
     processor.typeText(QStringLiteral("Vážení rodiče žáka #JMENO#,\n"));

@@ -215,6 +215,14 @@ TEST_F(CascadeTest, DecliningEitherConfirmationKeepsEveryRow) {
         EXPECT_EQ(m_prompter.prompts()[1].title, QString::fromUtf8(c.title));
         EXPECT_EQ(m_prompter.prompts()[1].text, QString::fromUtf8(c.second));
         EXPECT_EQ(snapshot(), before);
+
+        // A double-click on the first "Ano" (or Enter pressed twice): its second half answers nothing.
+        m_prompter.clear();
+        m_prompter.yes().hastyYes();
+        EXPECT_FALSE(prepare(c.kind).deleteRecord());
+        ASSERT_EQ(m_prompter.prompts().size(), 2);
+        EXPECT_EQ(m_prompter.prompts()[1].kind, "yesnoAgain");
+        EXPECT_EQ(snapshot(), before);
     }
 }
 

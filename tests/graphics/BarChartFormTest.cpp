@@ -170,6 +170,24 @@ TEST_F(BarChartFormTest, PicturesGoToDiskAndToWord) {
     EXPECT_EQ(media, QList<QByteArray>{bytes});
     EXPECT_TRUE(docx.value(QStringLiteral("word/document.xml")).contains("w:orient=\"landscape\""));
 
+    // The same with a JPEG: the saved file itself is embedded, once, not an image decoded from it.
+    const QString jpg = m_dir.path() + QStringLiteral("/graf.jpg");
+    m_prompter.answer(jpg).yes();
+    m_form->action(QStringLiteral("Uloit1"))->trigger();
+    QFile savedJpeg(jpg);
+    ASSERT_TRUE(savedJpeg.open(QIODevice::ReadOnly));
+    const QByteArray jpegBytes = savedJpeg.readAll();
+    EXPECT_TRUE(jpegBytes.startsWith("\xff\xd8\xff"));
+    ASSERT_EQ(m_shell->calls.size(), 2);
+    docx = readZip(m_shell->calls[1].mid(5));
+    QStringList jpegMedia;
+    for (auto it = docx.cbegin(); it != docx.cend(); ++it)
+        if (it.key().startsWith(QStringLiteral("word/media/")))
+            jpegMedia << it.key();
+    ASSERT_EQ(jpegMedia, QStringList{QStringLiteral("word/media/image1.jpeg")});
+    EXPECT_EQ(docx.value(jpegMedia.first()), jpegBytes);
+    m_shell->calls.removeLast();
+
     // Five questions: six charts, all questions first; the menu stays on the last question.
     m_prompter.yes();
     m_form->action(QStringLiteral("JednolivgrafydoWordu1"))->trigger();

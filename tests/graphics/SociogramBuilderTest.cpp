@@ -3,6 +3,9 @@
 #include "graph/NodeShapes.h"
 #include "graphics/SociogramBuilder.h"
 
+#include <QSet>
+#include <utility>
+
 namespace {
 
 using SociogramBuild = SociogramFixture;
@@ -194,6 +197,58 @@ TEST_F(SociogramBuild, SameChoiceGivesTheSameFileAndTheSequenceGoesOn) {
     const QByteArray built = first.SaveToBytes();
     builder.arrangement().arrange(first);
     EXPECT_NE(first.SaveToBytes(), built);
+}
+
+TEST_F(SociogramBuild, RandomHeightsFillEachBandFromItsTopToItsBottom) {
+    // Twenty boys and twenty girls; every other one is chosen once, so with koeficient 2 each of the
+    // four bands holds ten bubbles.
+    QList<qint64> boys, girls;
+    for (int i = 0; i < 20; ++i) {
+        boys << addPupil(m_class, QStringLiteral("Kluk%1").arg(i));
+        girls << addPupil(m_class, QStringLiteral("Holka%1").arg(i), QVariant(), QStringLiteral("žena"));
+    }
+    for (int i = 0; i < 20; i += 2) {
+        addAnswer(m_session, m_question, boys[i + 1], boys[i], true);
+        addAnswer(m_session, m_question, girls[i + 1], girls[i], true);
+    }
+    openModule();
+    SociogramBuilder builder(dm());
+    builder.arrangement().setChoice(2);
+    builder.questionItems(m_session);
+    GraphDocument doc;
+    ASSERT_TRUE(builder.build(doc, QString::number(m_session), key(m_question)));
+
+    struct Band {
+        int top, bottom;
+        QSet<int> seen{};
+        int outside = 0;
+    };
+    Band littleBoys{110, 199}, muchBoys{300, 399}, muchGirls{460, 559}, littleGirls{630, 729};
+    auto record = [&] {
+        for (int i = 0; i < 20; ++i) {
+            const bool chosen = i % 2 == 0;
+            const TGraphNode *boy = node(doc, QStringLiteral("Kluk%1").arg(i));
+            const TGraphNode *girl = node(doc, QStringLiteral("Holka%1").arg(i));
+            ASSERT_TRUE(boy && girl);
+            for (auto [bubble, band] : {std::pair{boy, chosen ? &muchBoys : &littleBoys},
+                                        std::pair{girl, chosen ? &muchGirls : &littleGirls}}) {
+                if (bubble->Top() < band->top || bubble->Top() > band->bottom)
+                    ++band->outside;
+                band->seen.insert(bubble->Top());
+            }
+        }
+    };
+    record();
+    for (int i = 0; i < 150; ++i) { // "Uspořádat náhodně" again and again, along the sequence
+        builder.arrangement().arrange(doc);
+        record();
+    }
+    for (const Band *band : {&littleBoys, &muchBoys, &muchGirls, &littleGirls}) {
+        EXPECT_EQ(band->outside, 0) << band->top;
+        EXPECT_EQ(band->seen.size(), band->bottom - band->top + 1) << band->top;
+        EXPECT_TRUE(band->seen.contains(band->top)) << band->top;
+        EXPECT_TRUE(band->seen.contains(band->bottom)) << band->top;
+    }
 }
 
 TEST_F(SociogramBuild, FailedBuildRestoresTheCaptionAndKeepsTheGraph) {

@@ -140,3 +140,54 @@ TEST_F(SociogramFormTest, KoeficientChoiceArrangesOnlyWhenTheTeacherAgrees) {
     EXPECT_NE(doc.SaveToBytes(), built);
     EXPECT_EQ(m_form->builder().arrangement().koeficient(doc), 3);
 }
+
+TEST_F(SociogramFormTest, HandEditsAreNotLostOnEscOrCloseWithoutAQuestion) {
+    choose(0);
+    m_form->show();
+    m_form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+    // A sociogram as built closes without a question.
+    QTest::keyClick(m_form->canvas(), Qt::Key_Escape);
+    EXPECT_FALSE(m_form->isVisible());
+    EXPECT_TRUE(m_prompter.prompts().isEmpty());
+
+    m_form->show();
+    m_form->addObject();
+    const QByteArray edited = m_form->document().SaveToBytes();
+    m_prompter.answer(QVariant()); // "Zrušit": stays open with the edit
+    QTest::keyClick(m_form->canvas(), Qt::Key_Escape);
+    EXPECT_TRUE(m_form->isVisible());
+    ASSERT_EQ(m_prompter.prompts().size(), 1);
+    EXPECT_EQ(m_prompter.prompts()[0].text, QStringLiteral("Sociogram má neuložené úpravy. Chcete je uložit?"));
+    m_prompter.answer(QVariant());
+    m_form->close();
+    EXPECT_TRUE(m_form->isVisible());
+    // Building another sociogram would discard it as well.
+    m_form->sessionMenu()->actions().first()->trigger();
+    m_prompter.answer(QVariant());
+    QAction *other = m_form->questionMenu()->actions().at(1);
+    other->trigger();
+    EXPECT_EQ(m_form->document().SaveToBytes(), edited);
+    EXPECT_FALSE(other->isChecked());
+
+    // "Ano" saves to the chosen file and closes.
+    const QString file = m_dir.path() + QStringLiteral("/upraveny.sgp");
+    m_prompter.yes().answer(file);
+    QTest::keyClick(m_form->canvas(), Qt::Key_Escape);
+    EXPECT_FALSE(m_form->isVisible());
+    GraphDocument saved;
+    ASSERT_TRUE(saved.LoadFromFile(file));
+    EXPECT_EQ(saved.SaveToBytes(), edited);
+
+    // Saved: no question any more. A new edit and "Ne" closes without saving.
+    m_prompter.clear();
+    m_form->show();
+    QTest::keyClick(m_form->canvas(), Qt::Key_Escape);
+    EXPECT_TRUE(m_prompter.prompts().isEmpty());
+    m_form->show();
+    m_form->arrange();
+    m_prompter.no();
+    QTest::keyClick(m_form->canvas(), Qt::Key_Escape);
+    EXPECT_FALSE(m_form->isVisible());
+    EXPECT_EQ(m_prompter.prompts().size(), 1);
+}

@@ -4,6 +4,7 @@
 #include "widgets/DBNavigator.h"
 #include "support/ScriptedPrompter.h"
 #include "support/RecordingShell.h"
+#include "support/WindowInput.h"
 #include "data/DataModule.h"
 #include "pupils/ImportZakaForm.h"
 #include "pupils/ZaciForm.h"
@@ -281,6 +282,14 @@ TEST_F(PupilWindowsTest, ImportWindowAddsPupilsAndRenumbers) {
                            "Eva|Malá|žena|5", "Petr|S.|muž|6", "Zoe|O'Neil|Žena|7", "ano|∅|ano-ne|8"}));
     EXPECT_EQ(roster().recordCount(), 8);
     EXPECT_TRUE(m_import->isVisible());
+    // It says how many were added; a second click on the same text adds nothing.
+    auto *importButton = m_import->findChild<QPushButton *>(QStringLiteral("Import_Button"));
+    EXPECT_EQ(m_import->findChild<QLabel *>(QStringLiteral("Vysledek_Label"))->text(), QStringLiteral("Přidáni 4 žáci."));
+    QTest::mouseClick(importButton, Qt::LeftButton);
+    EXPECT_EQ(roster().recordCount(), 8);
+    m_import->editor()->appendPlainText(QStringLiteral("Jan"));
+    EXPECT_TRUE(importButton->isEnabled());
+    EXPECT_TRUE(m_import->findChild<QLabel *>(QStringLiteral("Vysledek_Label"))->text().isEmpty());
     EXPECT_TRUE(m_import->editor()->toPlainText().startsWith(QStringLiteral("Petr S. muž")));
     EXPECT_TRUE(m_import->findChild<QLabel *>(QStringLiteral("Label1"))
                     ->text()
@@ -397,6 +406,17 @@ TEST_F(PupilWindowsTest, EscWhileEditingAsksAndEnterSaves) {
     EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT jmeno FROM zak WHERE ID = :i"), {{"i", m_adam}}).toString(),
               QStringLiteral("Petr"));
     EXPECT_EQ(jmeno->maxLength(), 255);
+}
+
+TEST_F(PupilWindowsTest, TheCardAndTheRosterAreUsableSideBySide) {
+    m_pupils->setWindowModality(Qt::ApplicationModal); // as the main window shows the roster
+    showPupils();
+    ASSERT_TRUE(roster().locate(QStringLiteral("ID"), m_adam));
+    action("ZaznamyZaka_Action")->trigger();
+    ASSERT_TRUE(m_card->isVisible());
+    EXPECT_EQ(m_card->windowModality(), Qt::NonModal);
+    EXPECT_TRUE(keyReachesWindow(m_card, Qt::Key_A));
+    EXPECT_TRUE(keyReachesWindow(m_pupils, Qt::Key_Down));
 }
 
 TEST_F(PupilWindowsTest, TheCardNamesItsPupilAndClosesWhenHeIsDeleted) {

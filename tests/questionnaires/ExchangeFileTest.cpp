@@ -126,6 +126,84 @@ TEST_F(ExchangeFileTest, ExportThenImportReproducesEveryColumnOfEveryQuestion) {
     EXPECT_TRUE(questionsOf(m_db, *imported).join('\n').contains("Kdo je 'nejlepší' kamarád?"));
 }
 
+TEST_F(ExchangeFileTest, KindsTheProgramDoesNotKnowTravelAsTheyAre) {
+    const qint64 test = addTest("Jiná verze");
+    addQuestion(test, "Sedm", QVariant(), 7, 1);
+    const qint64 empty = addQuestion(test, "Bez druhu", QVariant(), 0, 2);
+    m_db.exec("UPDATE otazky SET typ = NULL WHERE ID = :i", {{"i", empty}});
+    addQuestion(test, "Záporný", QVariant(), -2, 3);
+    addQuestion(test, "Slovní", QVariant(), 4, 4);
+    const QString written = m_exchange->exportQuestionnaire(test, m_dir.filePath("druhy"));
+    {
+        Database file("check");
+        file.open(written, {"testy", "otazky"});
+        EXPECT_EQ(file.scalar("SELECT group_concat(typ, ',') FROM (SELECT typ FROM otazky ORDER BY poradi)")
+                      .toString(),
+                  "7,0,-2,4");
+    }
+    const std::optional<qint64> imported = m_exchange->importQuestionnaire(written);
+    ASSERT_TRUE(imported);
+    EXPECT_EQ(m_db.scalar("SELECT group_concat(typ, ',') FROM (SELECT typ FROM otazky WHERE id_testu = :t "
+                          "ORDER BY poradi)",
+                          {{"t", *imported}})
+                  .toString(),
+              "7,0,-2,4");
+
+    // What is no whole number of the column's range is still refused, and nothing is written.
+    const QStringList before = snapshot();
+    for (const QString &kind :
+         {QStringLiteral("'sedm'"), QStringLiteral("2.5"), QStringLiteral("4294967296")}) {
+        const QString file = makeFile("spatny" + QString::number(qHash(kind)) + ".mdb",
+                                      {kTesty, kOtazky, "INSERT INTO testy (nazev_testu) VALUES ('A')",
+                                       "INSERT INTO otazky (id_testu, text_otazky, typ) VALUES (1, 'a', " +
+                                           kind + ")"});
+        try {
+            m_exchange->importQuestionnaire(file);
+            ADD_FAILURE() << kind.toStdString();
+        } catch (const ExchangeRefused &e) {
+            EXPECT_TRUE(e.message().contains("má u 1. otázky neplatný druh otázky"))
+                << e.message().toStdString();
+        }
+    }
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(ExchangeFileTest, FilesOfThePreviousReleaseImportUntouchedAndExportsDeclareNoCollation) {
+    // The previous release declared the collation "czech" on the text columns of the template and of
+    // every file it exported.
+    const QString declared = " COLLATE czech";
+    const QString oldTesty = QString(kTesty).replace("VARCHAR(255)", "VARCHAR(255)" + declared);
+    const QString oldOtazky = QString(kOtazky).replace("VARCHAR(255)", "VARCHAR(255)" + declared);
+    ASSERT_TRUE(QFile::remove(m_exchange->templateFile()));
+    {
+        Database setup("old-template");
+        setup.create(m_exchange->templateFile(), false);
+        setup.exec(oldTesty);
+        setup.exec(oldOtazky);
+    }
+    const qint64 test = addRichQuestionnaire();
+    const QString written = m_exchange->exportQuestionnaire(test, m_dir.filePath("nova"));
+    {
+        Database file("check");
+        file.open(written, {"testy", "otazky"}, Database::Opening::LeaveSchema);
+        EXPECT_EQ(file.scalar("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%COLLATE%'").toInt(), 0);
+        EXPECT_EQ(questionsOf(file, file.scalar("SELECT ID FROM testy").toLongLong()), questionsOf(m_db, test));
+    }
+
+    const QString old = makeFile("stary.mdb", {oldTesty, oldOtazky, "INSERT INTO testy (nazev_testu) VALUES ('A')",
+                                               "INSERT INTO otazky (id_testu, text_otazky, poradi, "
+                                               "poradi_vyhodnoceni, typ) VALUES (1, 'Čí?', 1, 1, 0)"});
+    QFile file(old);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const std::optional<qint64> id = m_exchange->importQuestionnaire(old);
+    ASSERT_TRUE(id);
+    EXPECT_EQ(questionsOf(m_db, *id), QStringList{"Čí?|NULL|1|1|0|NULL|NULL|NULL"});
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes); // a file from outside is only read
+}
+
 TEST_F(ExchangeFileTest, MdbIsAppendedOnlyWhenTheNameLacksIt) {
     EXPECT_EQ(TDM_IE::exportTarget("/x/dotaznik"), "/x/dotaznik.mdb");
     EXPECT_EQ(TDM_IE::exportTarget("/x/dotaznik.mdb"), "/x/dotaznik.mdb");

@@ -37,8 +37,9 @@ protected:
 };
 
 TEST_F(QuestionnaireTextsTest, AssignmentPreviewNumbersQuestionsAndDrawsTheAnswerBoxesExactly) {
-    const auto lines = QuestionnaireTexts::assignmentPreview(
-        QuestionnaireTexts::questionsInOrder(dm().Otazky_Query(), "ORDER BY poradi ASC"));
+    const auto read = QuestionnaireTexts::assignmentPreview(m_db, m_test);
+    ASSERT_TRUE(read);
+    const QList<StyledLine> &lines = *read;
     EXPECT_EQ(texts(lines), QStringList({"1. S kým sedíš?", "Vyber tři", "",
                                          "[] Honzík    [] Peťa    [] Luboš     [] Vítek",
                                          "[] Anička    [] Irča    [] Lýdie     [] Pavlík", "[] Ludva", "", "",
@@ -51,19 +52,17 @@ TEST_F(QuestionnaireTextsTest, AssignmentPreviewNumbersQuestionsAndDrawsTheAnswe
 }
 
 TEST_F(QuestionnaireTextsTest, EvaluationPreviewFollowsTheEvaluationOrderWithSampleResults) {
-    const auto lines = QuestionnaireTexts::evaluationPreview(
-        QuestionnaireTexts::questionsInOrder(dm().Otazky_Query(), "ORDER BY poradi_vyhodnoceni ASC"));
-    EXPECT_EQ(texts(lines), QStringList({"Kdo je \"nej\" v 'matice'?", "a): 3", "b): 2", "c): 0", "d): 1", "e): 5", "", "",
+    const auto lines = QuestionnaireTexts::evaluationPreview(m_db, m_test);
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(texts(*lines), QStringList({"Kdo je \"nej\" v 'matice'?", "a): 3", "b): 2", "c): 0", "d): 1", "e): 5", "", "",
                                          "Bez typu", "", "", "Třída", "", "S kým sedíš?", "Pro mě", "", "Honzík: 3",
                                          "Anička: 2", "Ludva: 0", "", ""}));
 }
 
 TEST_F(QuestionnaireTextsTest, QuestionPreviewAndTheSheet) {
-    ASSERT_TRUE(dm().Otazky_Query().locate("ID", m_first));
-    EXPECT_EQ(texts(QuestionnaireTexts::questionPreview(QuestionnaireTexts::currentQuestion(dm().Otazky_Query()))),
+    EXPECT_EQ(texts(QuestionnaireTexts::questionPreview(m_db, m_first).value_or(QList<StyledLine>())),
               QStringList({"Třída", "", "S kým sedíš?", "Pro mě", "", "Honzík: 3", "Anička: 2", "Ludva: 0"}));
-    const auto sheet = QuestionnaireTexts::assignmentSheet(
-        "Vztahy", QuestionnaireTexts::questionsInOrder(dm().Otazky_Query(), "ORDER BY poradi ASC"));
+    const auto sheet = QuestionnaireTexts::assignmentSheet(m_db, m_test).value_or(QList<StyledLine>());
     EXPECT_EQ(texts(sheet).mid(0, 13),
               QStringList({"Vztahy", "", "", "Jméno a příjmení: _______________________________________", "", "",
                            "Třída: _______________________________________", "", "",
@@ -78,15 +77,27 @@ TEST_F(QuestionnaireTextsTest, QuestionPreviewAndTheSheet) {
     EXPECT_TRUE(document.findBlockByNumber(13).charFormat().font().italic());
 }
 
-TEST_F(QuestionnaireTextsTest, ReadingInAnotherOrderPutsTheWindowsOrderingAndRowBack) {
+TEST_F(QuestionnaireTextsTest, TextsReadByIdKeepTheirOwnOrderAndRefuseMissingIds) {
     Dataset &questions = dm().Otazky_Query();
-    questions.setLastSqlLine("ORDER BY text_otazky COLLATE czech DESC"); // a title click
+    questions.setLastSqlLine("ORDER BY text_otazky COLLATE czech DESC"); // a title click in the window
     ASSERT_TRUE(questions.refresh());
     ASSERT_TRUE(questions.locate("ID", m_second));
-    QuestionnaireTexts::questionsInOrder(questions, "ORDER BY poradi ASC");
+    const auto lines = QuestionnaireTexts::assignmentPreview(m_db, m_test);
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(lines->value(0).text, QStringLiteral("1. S kým sedíš?")); // questionnaire order, not the window's
     EXPECT_EQ(questions.lastSqlLine(), QStringLiteral("ORDER BY text_otazky COLLATE czech DESC"));
-    EXPECT_EQ(questions.value(0, questions.fieldIndex("ID")).toLongLong(), m_first);
     EXPECT_EQ(questions.value("ID").toLongLong(), m_second);
+
+    QString reason;
+    EXPECT_FALSE(QuestionnaireTexts::questionPreview(m_db, 99999, &reason));
+    EXPECT_EQ(reason, QStringLiteral("Otázka s ID 99999 neexistuje."));
+    using Read = std::optional<QList<StyledLine>> (*)(Database &, qint64, QString *);
+    for (const Read read : {Read(&QuestionnaireTexts::assignmentPreview), Read(&QuestionnaireTexts::evaluationPreview),
+                            Read(&QuestionnaireTexts::assignmentSheet)}) {
+        reason.clear();
+        EXPECT_FALSE(read(m_db, 99999, &reason));
+        EXPECT_EQ(reason, QStringLiteral("Dotazník s ID 99999 neexistuje."));
+    }
 }
 
 TEST(QuestionnaireKinds, LabelsAndUnknownKinds) {

@@ -6,6 +6,7 @@
 #include "questionnaires/QuestionnairesForm.h"
 #include "questionnaires/QuestionsForm.h"
 #include "support/RecordingShell.h"
+#include "support/WindowInput.h"
 #include "widgets/DBNavigator.h"
 
 #include <QAction>
@@ -118,6 +119,21 @@ TEST_F(QuestionnaireWindowsTest, TitleClicksAlternateAndPreviewsPutTheOrderingBa
     EXPECT_EQ(questions().value(0, questions().fieldIndex("ID")).toLongLong(), m_q3);
 }
 
+TEST_F(QuestionnaireWindowsTest, APreviewAndTheQuestionsAreUsableSideBySideAndEscClosesThePreview) {
+    openQuestions();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_questions));
+    ASSERT_TRUE(m_questions->isModal()); // as the questionnaire window shows it
+    action("NahledOtazky_Action")->trigger();
+    ASSERT_TRUE(m_editor->isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_editor));
+    EXPECT_FALSE(m_editor->isModal());
+    EXPECT_TRUE(keyReachesWindow(m_editor, Qt::Key_End));
+    EXPECT_TRUE(keyReachesWindow(m_questions, Qt::Key_Down));
+    QTest::keyClick(m_editor->richEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(m_editor->isVisible());
+    EXPECT_TRUE(m_questions->isVisible());
+}
+
 TEST_F(QuestionnaireWindowsTest, EditingShowsTheWarningAndTheAssignmentPreviewNeedsTheExpertSetting) {
     openQuestions();
     EXPECT_FALSE(action("NahledZadani_Action")->isVisible());
@@ -141,8 +157,10 @@ TEST_F(QuestionnaireWindowsTest, EditingShowsTheWarningAndTheAssignmentPreviewNe
     EXPECT_EQ(column(m_q3, "text_otazky").toString(), QStringLiteral("Co by sis přál(a)?"));
     EXPECT_EQ(questions().value("ID").toLongLong(), m_q3);
 
+    // The switch applies the next time the window opens, without a restart.
     ASSERT_TRUE(m_context.settings->setExpert(true));
-    makeWindows();
+    m_questions->hide();
+    ASSERT_TRUE(m_questionnaires->editQuestions());
     EXPECT_TRUE(m_questions->findChild<QAction *>("NahledZadani_Action")->isVisible());
 }
 

@@ -1,11 +1,14 @@
 #include "data/DataFixture.h"
 
 #include "data/AppContext.h"
+#include "automation/DocxPackage.h"
 #include "questionnaires/AnswersForm.h"
+#include "questionnaires/EditorForm.h"
 #include "questionnaires/SessionsForm.h"
 #include "support/RecordingShell.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -137,13 +140,100 @@ TEST_F(SessionWindowsTest, MouseMarkingMarkAllAndTheFreeText) {
               QStringLiteral("Víc 'výletů'"));
 }
 
+TEST_F(SessionWindowsTest, ATypedFreeTextIsKeptWhenTheTeacherMovesOnOrCloses) {
+    openAnswers();
+    ASSERT_TRUE(dm().Zak_Query_1().locate("ID", m_adam));
+    ASSERT_TRUE(dm().OtazkyVyhodnoceni_Query().locate("ID", m_text));
+    auto *memo = m_answers->findChild<QPlainTextEdit *>("Slovni_Memo");
+    const auto freeText = [this](qint64 respondent) {
+        return m_db.scalar("SELECT slovy FROM odpovedi WHERE id_otazky = :q AND id_zaka = :r AND id_partnera = -1",
+                           {{"q", m_text}, {"r", respondent}});
+    };
+    // Typed, then the next respondent by the arrow key: the text stays with Adam, Bára's memo is empty.
+    QTest::keyClicks(memo, QStringLiteral("Vic vyletu"));
+    QTest::keyClick(m_answers->respondentGrid(), Qt::Key_Down);
+    ASSERT_EQ(dm().Zak_Query_1().value("ID").toLongLong(), m_bara);
+    EXPECT_EQ(freeText(m_adam).toString(), QStringLiteral("Vic vyletu"));
+    EXPECT_TRUE(memo->toPlainText().isEmpty());
+    EXPECT_TRUE(freeText(m_bara).isNull()); // only what was typed is saved
+
+    // Typed, then another question: saved for the question it was typed for.
+    QTest::keyClicks(memo, QStringLiteral("Nic"));
+    ASSERT_TRUE(dm().OtazkyVyhodnoceni_Query().locate("ID", m_who));
+    EXPECT_EQ(freeText(m_bara).toString(), QStringLiteral("Nic"));
+    ASSERT_TRUE(dm().OtazkyVyhodnoceni_Query().locate("ID", m_text));
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Nic"));
+
+    // Typed, then Esc.
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo, QStringLiteral(" a nikdy"));
+    QTest::keyClick(memo, Qt::Key_Escape);
+    EXPECT_FALSE(m_answers->isVisible());
+    EXPECT_EQ(freeText(m_bara).toString(), QStringLiteral("Nic a nikdy"));
+    EXPECT_EQ(count("SELECT count(*) FROM odpovedi WHERE id_otazky = :q", {{"q", m_text}}), 2);
+}
+
+TEST_F(SessionWindowsTest, ParticipationFollowsTheAnswersWhenTheAnswerWindowCloses) {
+    openAnswers();
+    EXPECT_EQ(m_sessions->participation(m_session), 0);
+    ASSERT_TRUE(dm().Zak_Query_1().locate("ID", m_adam));
+    QTest::keyClick(m_answers->partnerGrid(true), Qt::Key_Space);
+    ASSERT_TRUE(dm().Zak_Query_1().locate("ID", m_cyril));
+    QTest::keyClick(m_answers->partnerGrid(true), Qt::Key_Space);
+    QTest::keyClick(m_answers->partnerGrid(true), Qt::Key_Escape);
+    EXPECT_FALSE(m_answers->isVisible());
+    EXPECT_EQ(m_sessions->participation(m_session), 2);
+}
+
+TEST_F(SessionWindowsTest, LongNamesDoNotWidenTheAnswerWindow) {
+    QString school;
+    while (school.size() < 250)
+        school += QStringLiteral("Základní škola a mateřská škola ");
+    m_db.exec("UPDATE trida SET skola = :s", {{"s", school.left(250)}});
+    m_db.exec("UPDATE otazky SET text_otazky = :t WHERE ID = :q", {{"t", QString(200, QChar(u'Ž'))}, {"q", m_who}});
+    dm().RefreshDataset(dm().Vyhodnoceni_Query());
+    openAnswers();
+    ASSERT_TRUE(dm().OtazkyVyhodnoceni_Query().locate("ID", m_who));
+    m_answers->resize(900, 600);
+    EXPECT_EQ(m_answers->width(), 900);
+    auto *description = m_answers->findChild<QLabel *>("Popis_tridy_Label");
+    EXPECT_TRUE(description->toolTip().contains(school.left(250)));
+    EXPECT_TRUE(description->text().endsWith(QStringLiteral("…")));
+}
+
+TEST_F(SessionWindowsTest, TheEvaluationSavedFromTheEditorKeepsItsTabStops) {
+    addAnswer(m_session, m_who, m_adam, m_bara);
+    addAnswer(m_session, m_who, m_cyril, m_bara);
+    m_db.exec("UPDATE otazky SET poradi_vyhodnoceni = poradi");
+    auto *editor = new TEditor_Form(m_context, m_main.get());
+    dm().RefreshDataset(dm().Vyhodnoceni_Query());
+    ASSERT_TRUE(dm().Vyhodnoceni_Query().locate("ID", m_session));
+    m_prompter.no().yes().answer(2); // no zero counts, with names, "Nic dalšího"
+    m_sessions->runTextualEvaluation();
+    ASSERT_TRUE(editor->isVisible());
+    const QString file = QDir(m_dir.path()).filePath(QStringLiteral("vyhodnoceni.docx"));
+    m_prompter.answer(file);
+    editor->saveAs();
+    const QByteArray document = readZip(file).value(QStringLiteral("word/document.xml"));
+    ASSERT_FALSE(document.isEmpty());
+    // The column of the counts stands at the report's tab stop, as in the document sent to the class documents.
+    EXPECT_TRUE(document.contains(R"(<w:tab w:val="left" w:pos="2977"/>)"));
+    EXPECT_TRUE(document.contains("<w:tab/>")) << editor->richEdit()->toPlainText().toStdString();
+}
+
 TEST_F(SessionWindowsTest, TheSessionListCountsParticipationAndWipesAnswers) {
     addAnswer(m_session, m_who, m_adam, m_bara);
     addAnswer(m_session, m_who, m_adam, m_cyril);
     addAnswer(m_session, m_text, m_bara, -1, true, "text");
     dm().RefreshDataset(dm().Vyhodnoceni_Query());
     EXPECT_EQ(m_sessions->participation(m_session), 2);
+    m_sessions->show();
     EXPECT_FALSE(m_sessions->findChild<QMenu *>("PokrocileNastroje_Menu")->menuAction()->isVisible());
+    ASSERT_TRUE(m_context.settings->setExpert(true));
+    m_sessions->hide();
+    m_sessions->show();
+    EXPECT_TRUE(m_sessions->findChild<QMenu *>("PokrocileNastroje_Menu")->menuAction()->isVisible());
+    m_sessions->hide();
 
     m_prompter.yes();
     m_sessions->wipeAnswers();

@@ -43,6 +43,7 @@ TEST(TextualEvaluation, SchoolYearsAndTheHeader) {
     EXPECT_EQ(TextualEvaluation::schoolYear(QDate(2012, 12, 31)), QStringLiteral("2012/2013"));
     EXPECT_EQ(TextualEvaluation::schoolYear(QDate(2013, 6, 15)), QStringLiteral("2012/2013"));
     EXPECT_EQ(TextualEvaluation::schoolYear(QDate(2012, 8, 31)), QStringLiteral("2011/2012"));
+    EXPECT_EQ(TextualEvaluation::schoolYear(QDate()), QString()); // a session without a date
 
     const TextualEvaluation plain(header(), {});
     EXPECT_EQ(plain.headerLines(),
