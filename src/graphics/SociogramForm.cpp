@@ -243,10 +243,15 @@ void TSociogram_Form::chooseQuestion(QAction *item) {
     if (!session)
         return;
     if (!mayDiscardEdits()) {
-        item->setChecked(false); // the menu keeps telling what the canvas shows
+        // The menu keeps telling what the canvas shows.
+        if (m_shownQuestion)
+            m_shownQuestion->setChecked(true);
+        else
+            item->setChecked(false);
         return;
     }
     item->setChecked(true);
+    m_shownQuestion = item;
     try {
         m_builder.build(document(), session->property("Value").toString(),
                         item->property("Value").toString());

@@ -3,6 +3,7 @@
 #include "graphics/SociogramBuilder.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 
 class GraphDocument;
@@ -108,4 +109,5 @@ private:
     QActionGroup *m_koeficientGroup = nullptr;
     QString m_graphFileName = QStringLiteral("Untitled");
     TVlastnosti_Form *m_properties = nullptr;
+    QPointer<QAction> m_shownQuestion; // the question item of the sociogram on the canvas
 };

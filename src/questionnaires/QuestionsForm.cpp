@@ -70,7 +70,6 @@ TNastaveni_Otazek_Form::TNastaveni_Otazek_Form(AppContext &context, QWidget *par
     m_assignmentPreview =
         tools->addAction(QStringLiteral("Náhled &zadání"), this, &TNastaveni_Otazek_Form::showAssignmentPreview);
     m_assignmentPreview->setObjectName(QStringLiteral("NahledZadani_Action"));
-    // Decided once, when the window is made.
     tools->addAction(QStringLiteral("Náhled &vyhodnocení"), this, &TNastaveni_Otazek_Form::showEvaluationPreview)
         ->setObjectName(QStringLiteral("NahledVyhodnoceni_Action"));
     tools->addSeparator();

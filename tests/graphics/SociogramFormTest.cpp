@@ -162,13 +162,20 @@ TEST_F(SociogramFormTest, HandEditsAreNotLostOnEscOrCloseWithoutAQuestion) {
     m_prompter.answer(QVariant());
     m_form->close();
     EXPECT_TRUE(m_form->isVisible());
-    // Building another sociogram would discard it as well.
+    EXPECT_EQ(m_form->document().SaveToBytes(), edited);
+    // Building another sociogram would discard it as well; the menu keeps the question shown checked.
     m_form->sessionMenu()->actions().first()->trigger();
+    QAction *shown = m_form->questionMenu()->actions().at(0);
+    m_prompter.no();
+    shown->trigger(); // "Ne": the edit goes, the sociogram is built again; then a new edit
+    m_form->addObject();
+    const QByteArray editedAgain = m_form->document().SaveToBytes();
     m_prompter.answer(QVariant());
     QAction *other = m_form->questionMenu()->actions().at(1);
     other->trigger();
-    EXPECT_EQ(m_form->document().SaveToBytes(), edited);
+    EXPECT_EQ(m_form->document().SaveToBytes(), editedAgain);
     EXPECT_FALSE(other->isChecked());
+    EXPECT_TRUE(shown->isChecked());
 
     // "Ano" saves to the chosen file and closes.
     const QString file = m_dir.path() + QStringLiteral("/upraveny.sgp");
@@ -177,7 +184,7 @@ TEST_F(SociogramFormTest, HandEditsAreNotLostOnEscOrCloseWithoutAQuestion) {
     EXPECT_FALSE(m_form->isVisible());
     GraphDocument saved;
     ASSERT_TRUE(saved.LoadFromFile(file));
-    EXPECT_EQ(saved.SaveToBytes(), edited);
+    EXPECT_EQ(saved.SaveToBytes(), editedAgain);
 
     // Saved: no question any more. A new edit and "Ne" closes without saving.
     m_prompter.clear();
