@@ -82,6 +82,12 @@ TEST_F(SessionOutputTest, TheSessionItsClassQuestionnaireRosterAndAnswers) {
     EXPECT_EQ(second->nadpisNad, QStringLiteral("Nad"));
     EXPECT_TRUE(read->questionnaire.question(m_unplaced)->poradi.isNull());
     EXPECT_EQ(read->questionnaire.question(addQuestion(addTest("Jiný"), "Cizí")), nullptr);
+    // A questionnaire without a name still brings its questions.
+    m_db.exec("UPDATE testy SET nazev_testu = NULL WHERE ID = :t", {{"t", m_test}});
+    const std::optional<SessionOutputData> unnamed = readSessionOutput(m_db, m_session);
+    ASSERT_TRUE(unnamed);
+    EXPECT_TRUE(unnamed->questionnaire.name.isEmpty());
+    EXPECT_EQ(unnamed->questionnaire.questions.size(), 4);
 
     // The class's rows by id, names as the outputs write them.
     ASSERT_EQ(read->roster.size(), 4);

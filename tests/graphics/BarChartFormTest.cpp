@@ -194,5 +194,6 @@ TEST_F(BarChartFormTest, PicturesGoToDiskAndToWord) {
     ASSERT_EQ(m_shell->calls.size(), 2);
     docx = readZip(m_shell->calls[1].mid(5));
     EXPECT_EQ(docx.value(QStringLiteral("word/document.xml")).count("<w:drawing"), 6);
+    EXPECT_TRUE(docx.value(QStringLiteral("word/document.xml")).contains("w:orient=\"landscape\""));
     EXPECT_TRUE(m_form->questionMenu()->actions().last()->isChecked());
 }

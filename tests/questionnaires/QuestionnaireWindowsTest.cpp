@@ -89,6 +89,7 @@ TEST_F(QuestionnaireWindowsTest, CtrlArrowsMoveOneQuestionInExactlyOneOrder) {
     ASSERT_TRUE(questions().locate("ID", m_q2));
     key(Qt::Key_Down, Qt::ControlModifier);
     EXPECT_EQ(column(m_q2, "poradi").toInt(), 2);
+    EXPECT_EQ(questions().value("ID").toLongLong(), m_q2); // the key moves the question, not the grid's row
     EXPECT_EQ(column(m_q1, "poradi").toInt(), 1); // the neighbour is not touched
 
     ASSERT_TRUE(questions().locate("ID", m_q3));
