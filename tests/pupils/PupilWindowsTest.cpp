@@ -290,6 +290,9 @@ TEST_F(PupilWindowsTest, ImportWindowAddsPupilsAndRenumbers) {
     m_import->editor()->appendPlainText(QStringLiteral("Jan"));
     EXPECT_TRUE(importButton->isEnabled());
     EXPECT_TRUE(m_import->findChild<QLabel *>(QStringLiteral("Vysledek_Label"))->text().isEmpty());
+    EXPECT_EQ(TImport_Zaka_Form::addedText(1), QStringLiteral("Přidán 1 žák."));
+    EXPECT_EQ(TImport_Zaka_Form::addedText(5), QStringLiteral("Přidáno 5 žáků."));
+    EXPECT_EQ(TImport_Zaka_Form::addedText(0), QStringLiteral("Nebyl přidán žádný žák."));
     EXPECT_TRUE(m_import->editor()->toPlainText().startsWith(QStringLiteral("Petr S. muž")));
     EXPECT_TRUE(m_import->findChild<QLabel *>(QStringLiteral("Label1"))
                     ->text()
