@@ -2,6 +2,7 @@
 // (100 classes, 3,000 pupils, about 2 million answers), as the window builds it after a question click.
 #include "data/DataModule.h"
 #include "data/Database.h"
+#include "data/SessionOutput.h"
 #include "graph/GraphDocument.h"
 #include "graph/GraphObject.h"
 #include "graphics/SociogramBuilder.h"
@@ -12,10 +13,12 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QSqlDriver>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
+#include <sqlite3.h>
 
 namespace {
 
@@ -79,6 +82,50 @@ void BM_BuildAndArrangeSociogram(benchmark::State &state) {
     state.SetLabel(question.endsWith(u'_') ? "negative" : "positive");
 }
 // Item 0: the first question's positive wording; item 1: its negative wording.
+// What a build reads: the session with its class, questionnaire, roster and answers, through the data layer.
+void BM_ReadSessionOutput(benchmark::State &state) {
+    Module module;
+    const qint64 session =
+        module.db.scalar(QStringLiteral("SELECT ID FROM vyhodnoceni ORDER BY ID LIMIT 1")).toLongLong();
+    int answers = 0;
+    for (auto _ : state)
+        answers = int(readSessionOutput(module.db, session)->answers.size());
+    state.counters["answers"] = answers;
+}
+BENCHMARK(BM_ReadSessionOutput)->Unit(benchmark::kMillisecond);
+
+// The same statements on the raw SQLite handle: prepare, bind, step through every row.
+void BM_RawSqliteSessionOutput(benchmark::State &state) {
+    Module module;
+    sqlite3 *handle = *static_cast<sqlite3 *const *>(module.db.handle().driver()->handle().data());
+    QVariantMap ids;
+    for (const char *name : {"s", "t", "c"})
+        ids[QString::fromLatin1(name)] = module.db.scalar(
+            QStringLiteral("SELECT %1 FROM vyhodnoceni ORDER BY ID LIMIT 1")
+                .arg(QLatin1String(*name == 's' ? "ID" : *name == 't' ? "id_testu" : "id_tridy")));
+    const QStringList statements = sessionOutputStatements();
+    int rows = 0;
+    for (auto _ : state) {
+        rows = 0;
+        for (const QString &text : statements) {
+            const QByteArray sql = text.toUtf8();
+            sqlite3_stmt *statement = nullptr;
+            if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK) {
+                state.SkipWithError(sqlite3_errmsg(handle));
+                return;
+            }
+            for (const char *name : {"s", "t", "c"})
+                if (const int index = sqlite3_bind_parameter_index(statement, (QByteArray(":") + name).constData()))
+                    sqlite3_bind_int64(statement, index, ids.value(QString::fromLatin1(name)).toLongLong());
+            while (sqlite3_step(statement) == SQLITE_ROW)
+                ++rows;
+            sqlite3_finalize(statement);
+        }
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_RawSqliteSessionOutput)->Unit(benchmark::kMillisecond);
+
 BENCHMARK(BM_BuildAndArrangeSociogram)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

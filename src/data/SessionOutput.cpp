@@ -42,11 +42,24 @@ OutputQuestion questionAt(const SqlQuery &query) {
     return question;
 }
 
+// The id after the position makes questions of the same position come in the order they were made, as the
+// questionnaire's index gives them.
+QString questionsSql() {
+    return QLatin1String(kQuestionColumns) + QStringLiteral("WHERE id_testu = :t ORDER BY poradi, ID");
+}
+
+const char kSessionSql[] =
+    "SELECT vyhodnoceni.datum, vyhodnoceni.poznamky, vyhodnoceni.id_testu, "
+    "vyhodnoceni.id_tridy, trida.ID, trida.skola, trida.stupen, trida.tridni_ucitel, "
+    "testy.ID, testy.nazev_testu FROM vyhodnoceni "
+    "LEFT JOIN trida ON trida.ID = vyhodnoceni.id_tridy "
+    "LEFT JOIN testy ON testy.ID = vyhodnoceni.id_testu WHERE vyhodnoceni.ID = :s";
+const char kRosterSql[] = "SELECT ID, jmeno, prijmeni, pohlavi, poradi FROM zak WHERE id_tridy = :c ORDER BY ID";
+const char kAnswersSql[] = "SELECT ID, id_otazky, id_zaka, id_partnera, pozitivni, slovy FROM odpovedi "
+                           "WHERE id_vyhodnoceni = :s ORDER BY ID";
+
 QList<OutputQuestion> readQuestions(Database &db, qint64 questionnaireId) {
-    // The id after the position makes questions of the same position come in the order they were made,
-    // as the questionnaire's index gives them.
-    SqlQuery query(db, QLatin1String(kQuestionColumns) +
-                           QStringLiteral("WHERE id_testu = :t ORDER BY poradi, ID"));
+    SqlQuery query(db, questionsSql());
     query.bind(QStringLiteral("t"), questionnaireId).exec();
     QList<OutputQuestion> questions;
     while (query.next())
@@ -55,6 +68,10 @@ QList<OutputQuestion> readQuestions(Database &db, qint64 questionnaireId) {
 }
 
 } // namespace
+
+QStringList sessionOutputStatements() {
+    return {QLatin1String(kSessionSql), questionsSql(), QLatin1String(kRosterSql), QLatin1String(kAnswersSql)};
+}
 
 QString OutputPupil::fullName() const {
     return prijmeni ? jmeno + u' ' + *prijmeni : jmeno;
@@ -76,12 +93,7 @@ const OutputQuestion *OutputQuestionnaire::question(qint64 questionId) const {
 }
 
 std::optional<SessionOutputData> readSession(Database &db, qint64 sessionId, QString *error) {
-    SqlQuery row(
-        db, QStringLiteral("SELECT vyhodnoceni.datum, vyhodnoceni.poznamky, vyhodnoceni.id_testu, "
-                           "vyhodnoceni.id_tridy, trida.ID, trida.skola, trida.stupen, trida.tridni_ucitel, "
-                           "testy.ID, testy.nazev_testu FROM vyhodnoceni "
-                           "LEFT JOIN trida ON trida.ID = vyhodnoceni.id_tridy "
-                           "LEFT JOIN testy ON testy.ID = vyhodnoceni.id_testu WHERE vyhodnoceni.ID = :s"));
+    SqlQuery row(db, QLatin1String(kSessionSql));
     row.bind(QStringLiteral("s"), sessionId).exec();
     if (!row.next()) {
         setError(error, QStringLiteral("Vyhodnocení s ID %1 neexistuje.").arg(sessionId));
@@ -111,9 +123,7 @@ std::optional<SessionOutputData> readSession(Database &db, qint64 sessionId, QSt
 void readSessionChoices(Database &db, SessionOutputData &session) {
     session.roster.clear();
     session.answers.clear();
-    SqlQuery rows(
-        db, QStringLiteral(
-                "SELECT ID, jmeno, prijmeni, pohlavi, poradi FROM zak WHERE id_tridy = :c ORDER BY ID"));
+    SqlQuery rows(db, QLatin1String(kRosterSql));
     rows.bind(QStringLiteral("c"), session.trida.id).exec();
     while (rows.next()) {
         OutputPupil pupil;
@@ -125,9 +135,7 @@ void readSessionChoices(Database &db, SessionOutputData &session) {
         pupil.poradi = rows.value(4);
         session.roster.append(pupil);
     }
-    SqlQuery answers(
-        db, QStringLiteral("SELECT ID, id_otazky, id_zaka, id_partnera, pozitivni, slovy FROM odpovedi "
-                           "WHERE id_vyhodnoceni = :s ORDER BY ID"));
+    SqlQuery answers(db, QLatin1String(kAnswersSql));
     answers.bind(QStringLiteral("s"), session.id).exec();
     while (answers.next()) {
         OutputAnswer answer;

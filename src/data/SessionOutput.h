@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <optional>
@@ -95,6 +96,9 @@ struct OutputSessionItem {
 // The whole read of a session. Nullopt, with the Czech reason in `error`, when there is no session of
 // that id or its class does not exist.
 std::optional<SessionOutputData> readSessionOutput(Database &db, qint64 sessionId, QString *error = nullptr);
+// The statements of readSessionOutput in the order it runs them (session with class and questionnaire,
+// questions, roster, answers), with the parameters :s (session), :t (questionnaire) and :c (class).
+QStringList sessionOutputStatements();
 // The session, its class and its questionnaire with the questions, without the roster and the answers.
 std::optional<SessionOutputData> readSession(Database &db, qint64 sessionId, QString *error = nullptr);
 // Adds the roster of the session's class and the session's answers.
