@@ -278,55 +278,46 @@ qint64 TNastaveni_Otazek_Form::questionnaireId() const {
     return m_questions.parameter(QStringLiteral("par_id_testu")).toLongLong();
 }
 
-void TNastaveni_Otazek_Form::showQuestionPreview() {
+TEditor_Form *TNastaveni_Otazek_Form::showText(const TextRead &read, const WordLayout &layout) {
     TEditor_Form *editor = editorWindow();
-    if (!editor || m_questions.currentRow() < 0)
+    if (!editor)
+        return nullptr;
+    const std::optional<QList<StyledLine>> lines = readText(read);
+    if (!lines)
+        return nullptr;
+    editor->showLines(*lines, layout);
+    return editor;
+}
+
+void TNastaveni_Otazek_Form::showQuestionPreview() {
+    if (m_questions.currentRow() < 0)
         return;
-    const std::optional<QList<StyledLine>> lines = readText([this](Database &db, QString *reason) {
+    showText([this](Database &db, QString *reason) {
         return QuestionnaireTexts::questionPreview(db, m_questions.value(QStringLiteral("ID")).toLongLong(),
                                                    reason);
     });
-    if (lines)
-        editor->showLines(*lines);
 }
 
 void TNastaveni_Otazek_Form::showAssignmentPreview() {
-    TEditor_Form *editor = editorWindow();
-    if (!editor)
-        return;
     const qint64 id = questionnaireId();
-    if (const std::optional<QList<StyledLine>> lines = readText([id](Database &db, QString *reason) {
-            return QuestionnaireTexts::assignmentPreview(db, id, reason);
-        }))
-        editor->showLines(*lines);
+    showText([id](Database &db, QString *reason) { return QuestionnaireTexts::assignmentPreview(db, id, reason); });
 }
 
 void TNastaveni_Otazek_Form::showEvaluationPreview() {
-    TEditor_Form *editor = editorWindow();
-    if (!editor)
-        return;
     const qint64 id = questionnaireId();
-    if (const std::optional<QList<StyledLine>> lines = readText([id](Database &db, QString *reason) {
-            return QuestionnaireTexts::evaluationPreview(db, id, reason);
-        }))
-        editor->showLines(*lines);
+    showText([id](Database &db, QString *reason) { return QuestionnaireTexts::evaluationPreview(db, id, reason); });
 }
 
 void TNastaveni_Otazek_Form::generateAssignmentSheet() {
-    TEditor_Form *editor = editorWindow();
-    if (!editor)
-        return;
     const qint64 id = questionnaireId();
-    const std::optional<QList<StyledLine>> lines = readText(
-        [id](Database &db, QString *reason) { return QuestionnaireTexts::assignmentSheet(db, id, reason); });
-    if (!lines)
-        return;
-    editor->showLines(*lines);
-    if (!m_context.prompter->askYesNo(QStringLiteral("Přejete si zadání poslat do Wordu?"), QStringLiteral("Word"),
-                                      Prompter::Icon::Question))
+    TEditor_Form *editor = showText(
+        [id](Database &db, QString *reason) { return QuestionnaireTexts::assignmentSheet(db, id, reason); },
+        formatAssignmentSheet);
+    if (!editor || !m_context.prompter->askYesNo(QStringLiteral("Přejete si zadání poslat do Wordu?"),
+                                                 QStringLiteral("Word"), Prompter::Icon::Question))
         return;
     WordProcessor word;
-    formatAssignmentSheet(word, *editor->richEdit()->document());
+    editor->layOut(word);
     QString error;
     if (!showDocument(word, *m_context.shell, &error))
         m_context.prompter->message(error, QString(), Prompter::Icon::Error);

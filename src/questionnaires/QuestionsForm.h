@@ -1,6 +1,7 @@
 #pragma once
 
 #include "questionnaires/QuestionnaireTexts.h"
+#include "questionnaires/TextExport.h"
 
 #include <QDialog>
 
@@ -57,6 +58,8 @@ private:
     // edited cannot be saved or the read fails.
     using TextRead = std::function<std::optional<QList<StyledLine>>(Database &, QString *)>;
     std::optional<QList<StyledLine>> readText(const TextRead &read);
+    // Reads a text and shows it in the editor with its Word layout; the editor, or nullptr when nothing was shown.
+    TEditor_Form *showText(const TextRead &read, const WordLayout &layout = {});
     qint64 questionnaireId() const;
 
     AppContext &m_context;

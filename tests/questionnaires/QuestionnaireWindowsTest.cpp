@@ -1,5 +1,6 @@
 #include "data/DataFixture.h"
 
+#include "automation/DocxPackage.h"
 #include "data/AppContext.h"
 #include "platform/Settings.h"
 #include "questionnaires/EditorForm.h"
@@ -179,6 +180,14 @@ TEST_F(QuestionnaireWindowsTest, TheSheetIsOfferedToTheWordProcessorAndOpenedAsA
     EXPECT_TRUE(m_shell.calls[0].startsWith("file:"));
     EXPECT_TRUE(m_shell.calls[0].endsWith(".docx"));
     EXPECT_TRUE(QFile::exists(m_shell.calls[0].mid(5)));
+
+    // Saved from the editor, the sheet keeps the layout it has in the document sent to Word.
+    const QString saved = QDir(m_dir.path()).filePath(QStringLiteral("zadani.docx"));
+    m_prompter.answer(saved);
+    m_editor->saveAs();
+    const QByteArray sent = readZip(m_shell.calls[0].mid(5)).value(QStringLiteral("word/document.xml"));
+    EXPECT_TRUE(sent.contains(R"(w:pos="2977")"));
+    EXPECT_EQ(readZip(saved).value(QStringLiteral("word/document.xml")), sent);
 }
 
 } // namespace
