@@ -7,6 +7,7 @@
 #include "platform/Settings.h"
 #include "support/ScriptedPrompter.h"
 #include "platform/Shell.h"
+#include "cli/AnalysisCommand.h"
 #include "cli/ChartCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/DeleteCommand.h"
@@ -222,6 +223,10 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
         if (command == QLatin1String("report")) {
             DataSession session(folders);
             return session.withReasons(runReportCommand(rest, session.db, out, err), err);
+        }
+        if (command == QLatin1String("analysis")) {
+            DataSession session(folders);
+            return runAnalysisCommand(rest, session.db, out, err);
         }
         if (command == QLatin1String("forms") || command == QLatin1String("publish") ||
             command == QLatin1String("results")) {

@@ -16,7 +16,7 @@ namespace {
 // Lower numbers are lower layers. Folders of one layer may include each other.
 const std::map<std::string, int> kLayer = {
     {"components", 0}, {"platform", 1}, {"data", 2},          {"automation", 2}, {"widgets", 3},
-    {"pupils", 4},     {"questionnaires", 4}, {"graphics", 4}, {"documents", 4},  {"web", 4},
+    {"pupils", 4},     {"questionnaires", 4}, {"graphics", 4}, {"documents", 4},  {"web", 4}, {"analysis", 4},
     {"app", 5},        {"support", 6},  {"cli", 7},
 };
 // Include paths of the drawing components start with the component's folder.

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+struct SociometricAnalysis;
+
+// The whole analysis as files: .docx (through the word-processor layer: title, class indices, pupil table,
+// subgroups, the scatter as a picture), .html, .csv (the pupil table), .json, .txt, and the scatter alone as
+// .png, .svg or .emf. Every file goes through the checked file path.
+namespace AnalysisOutputs {
+
+// The suffixes save() accepts, without the dot: docx, html, csv, json, txt, png, svg, emf.
+QStringList suffixes();
+// The analysis as a standalone HTML page (UTF-8, every text escaped).
+QString html(const SociometricAnalysis &analysis);
+// Writes the analysis in the form its suffix names; false with the Czech reason in `error` (an unknown
+// suffix included).
+bool save(const SociometricAnalysis &analysis, const QString &path, QString *error);
+
+} // namespace AnalysisOutputs
