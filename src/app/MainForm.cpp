@@ -109,6 +109,8 @@ void TMain_form::buildMenus()
     output->setObjectName(QStringLiteral("Vystup_Menu"));
     output->addAction(QStringLiteral("&Sociogram - bublinový graf"), this, &TMain_form::showSociogram);
     output->addAction(QStringLiteral("Sloupcový &graf"), this, &TMain_form::showBarChart);
+    output->addAction(QStringLiteral("Sociometrický &rozbor"), this, &TMain_form::showAnalysis)
+        ->setObjectName(QStringLiteral("Rozbor_Action"));
 
     QMenu *settings = menuBar()->addMenu(QStringLiteral("&Nastavení"));
     settings->setObjectName(QStringLiteral("Nastaveni_Menu"));
@@ -177,6 +179,9 @@ void TMain_form::buildToolBar()
     connect(addToolButton(QStringLiteral("SloupcovyGraf_ToolButton"), QStringLiteral("Sloupcový graf"),
                           toolBarPicture(ToolBarPicture::BarChart)),
             &QToolButton::clicked, this, &TMain_form::showPreparedBarChart);
+    connect(addToolButton(QStringLiteral("Rozbor_ToolButton"), QStringLiteral("Sociometrický rozbor"),
+                          toolBarPicture(ToolBarPicture::Analysis)),
+            &QToolButton::clicked, this, &TMain_form::showAnalysis);
     m_databaseMenu = new QMenu(this);
     m_databaseMenu->setObjectName(QStringLiteral("Databaze_PopupMenu"));
     m_databaseGroup = new QActionGroup(this);
@@ -475,6 +480,20 @@ void TMain_form::showPreparedBarChart()
 }
 
 void TMain_form::showBarChart() { showWindow(QStringLiteral("TSloupcovy_Graf_Form"), false); }
+
+void TMain_form::showAnalysis()
+{
+    if (!requireClass())
+        return;
+    TDM &dm = *m_context.dm;
+    dm.Vyhodnoceni_Query().setParameter(QStringLiteral("par_id_tridy"), classId());
+    dm.RefreshDataset(dm.Vyhodnoceni_Query());
+    // Not one of the windows made at start-up: their list and order stay fixed, and start-up stays quick.
+    const WindowRegistry::Entry analysis = WindowRegistry::analysisWindow();
+    if (m_windows && !m_windows->object(analysis.name))
+        m_windows->createAll({analysis}, m_context, this);
+    showWindow(analysis.name, true);
+}
 
 void TMain_form::showQuestionnaireSettings() { showWindow(QStringLiteral("TNastaveniDotazniku_Form"), true); }
 

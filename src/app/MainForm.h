@@ -71,6 +71,7 @@ public:
     void showSociogram();        // "Sociogram bubliny", "Sociogram - bublinový graf"
     void showPreparedBarChart(); // tool bar "Sloupcový graf"
     void showBarChart();         // "Výstup" / "Sloupcový graf": no preparation, not modal
+    void showAnalysis();         // "Sociometrický rozbor" (tool bar and "Výstup"): made when first opened
     void showQuestionnaireSettings();
     void showFtp();
     void showWipe();

@@ -3,6 +3,7 @@
 #include "app/VycisteniForm.h"
 #include "questionnaires/ExchangeFile.h"
 
+#include "analysis/AnalysisForm.h"
 #include "app/MainForm.h"
 #include "data/AppContext.h"
 #include "graphics/BarChartForm.h"
@@ -102,6 +103,11 @@ QList<WindowRegistry::Entry> WindowRegistry::programWindows()
              return form;
          }},
     };
+}
+
+WindowRegistry::Entry WindowRegistry::analysisWindow()
+{
+    return {QStringLiteral("AnalysisForm"), [](AppContext &c, QWidget *main) { return new AnalysisForm(c, main); }};
 }
 
 void WindowRegistry::createAll(const QList<Entry> &entries, AppContext &context, QWidget *mainWindow)

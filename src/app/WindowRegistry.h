@@ -23,6 +23,8 @@ public:
 
     // The program's windows after the main window, in creation order.
     static QList<Entry> programWindows();
+    // "Sociometrický rozbor" ("AnalysisForm"), made by the main window when it is first opened.
+    static Entry analysisWindow();
 
     void createAll(const QList<Entry> &entries, AppContext &context, QWidget *mainWindow);
     QObject *object(const QString &name) const;

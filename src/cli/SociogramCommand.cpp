@@ -14,7 +14,7 @@ namespace {
 
 const char kUsage[] =
     "Použití: orbelis-cli sociogram --session ID --question ID [--negative] [--coefficient 2..8] "
-    "--out SOUBOR.sgp|png|jpg|svg|emf\n";
+    "[--status-colours] --out SOUBOR.sgp|png|jpg|svg|emf\n";
 
 } // namespace
 
@@ -25,6 +25,7 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
     const std::optional<QString> file = takeOption(words, QStringLiteral("--out"));
     const std::optional<QString> coefficientText = takeOption(words, QStringLiteral("--coefficient"));
     const bool negative = takeFlag(words, QStringLiteral("--negative"));
+    const bool statusColours = takeFlag(words, QStringLiteral("--status-colours"));
     int coefficient = SociogramArrangement::SixthOfBubbles;
     if (coefficientText) {
         bool ok = false;
@@ -71,6 +72,7 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
     }
     SociogramBuilder builder(dm);
     builder.arrangement().setChoice(coefficient);
+    builder.setStatusColours(statusColours);
     GraphDocument document;
     if (!builder.build(document, *session, key)) {
         err << QStringLiteral("Sociogram se nepodařilo sestavit.\n");

@@ -204,6 +204,7 @@ bool SociogramBuilder::build(GraphDocument &document, const SessionOutputData &s
         choices.push_back(choice);
     }
 
+    QList<SociogramBubble> builtBubbles;
     {
         DocumentUpdate update(document);
         document.Clear();
@@ -214,6 +215,7 @@ bool SociogramBuilder::build(GraphDocument &document, const SessionOutputData &s
 
         std::vector<TGraphNode *> nodes;
         nodes.reserve(bubbles.size());
+        builtBubbles.reserve(qsizetype(bubbles.size()));
         const QRect provisional(25, 25, 100, 50);
         for (const Bubble &bubble : bubbles) {
             TGraphNode *node = nullptr;
@@ -229,6 +231,7 @@ bool SociogramBuilder::build(GraphDocument &document, const SessionOutputData &s
             node->SetText(bubble.name);
             node->SetBrushColor(color);
             nodes.push_back(node);
+            builtBubbles.append({node->ID(), bubble.id});
         }
         for (const Choice &choice : choices) {
             TGraphNode *source = nodes[size_t(bubbleOf.value(choice.chooser))];
@@ -241,10 +244,40 @@ bool SociogramBuilder::build(GraphDocument &document, const SessionOutputData &s
     }
     m_questionText = questionText;
     m_positive = key.positive;
+    m_builtDocument = &document;
+    m_bubbles = builtBubbles;
+    m_builtQuestion = key.questionId;
+    // Only the answers to the question count for its statuses.
+    m_builtSession = session;
+    m_builtSession->answers.removeIf(
+        [&](const OutputAnswer &answer) { return answer.question != key.questionId; });
+    m_statuses.reset();
 
     m_arrangement.restartSequence();
     m_arrangement.arrange(document);
+    if (m_statusColours)
+        showStatusColours(document);
     return true;
+}
+
+bool SociogramBuilder::holdsBuild(const GraphDocument &document) const {
+    return m_builtDocument && m_builtDocument == &document && m_builtSession.has_value();
+}
+
+bool SociogramBuilder::showStatusColours(GraphDocument &document) {
+    if (!holdsBuild(document))
+        return false;
+    if (!m_statuses)
+        m_statuses = SociogramStatusColours::statusesOf(*m_builtSession, m_builtQuestion);
+    SociogramStatusColours::show(document, m_bubbles, *m_statuses);
+    return true;
+}
+
+void SociogramBuilder::forgetBuild() {
+    m_builtDocument = nullptr;
+    m_bubbles.clear();
+    m_builtSession.reset();
+    m_statuses.reset();
 }
 
 bool SociogramBuilder::addRelation(GraphDocument &document, SociogramRelation relation) {

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "data/SessionOutput.h"
 #include "graphics/SociogramArrangement.h"
+#include "graphics/SociogramStatusColours.h"
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class GraphDocument;
 class TDM;
-struct SessionOutputData;
 
 // One item of the two choice menus of the sociogram window: its caption and its value (a session id, or a
 // question id with "_" appended for the negative wording).
@@ -40,6 +43,8 @@ enum class SociogramRelation { Classic, Reciprocal, Ambivalent };
 //    polarity, then the arrangement. The menus are the window's; the build needs no dataset.
 // An arrow is red when the chosen pupil made the same kind of choice back, green and dotted when the chosen
 // pupil chose the chooser with the other polarity; both look at the answers of the same session only.
+// With statusColours() on, a build ends by framing the bubbles in the pupils' status colours with the
+// legend (SociogramStatusColours); off, the sociogram is exactly as without it.
 class SociogramBuilder final {
 public:
     explicit SociogramBuilder(TDM &dm);
@@ -65,6 +70,20 @@ public:
 
     SociogramArrangement &arrangement() { return m_arrangement; }
 
+    // "Obarvit podle sociometrického statusu": whether builds colour the frames; off by default.
+    bool statusColours() const { return m_statusColours; }
+    void setStatusColours(bool on) { m_statusColours = on; }
+    // Whether the graph holds this builder's last sociogram, hand-edited or not, i.e. it was built into that
+    // document and not replaced since by a file or the instructions (which call forgetBuild()).
+    bool holdsBuild(const GraphDocument &document) const;
+    // Frames the bubbles of the last build in their pupils' status colours and adds the legend (with the
+    // reason when there are no statuses); false, with nothing changed, when the graph does not hold it.
+    bool showStatusColours(GraphDocument &document);
+    // Takes the colouring off any graph.
+    static void hideStatusColours(GraphDocument &document) { SociogramStatusColours::hide(document); }
+    // The graph no longer holds the last build (a file was loaded into it, the instructions were put in).
+    void forgetBuild();
+
     // Called with "Orbelis - Pracuji..." when a build starts and with "Orbelis" when it ends.
     std::function<void(const QString &)> setBusyCaption;
 
@@ -81,4 +100,12 @@ private:
     SociogramArrangement m_arrangement;
     QString m_questionText;
     bool m_positive = true;
+    bool m_statusColours = false;
+    // The last build: its graph, its bubbles, and the session with the answers to its question, from
+    // which the status groups are computed the first time they are shown.
+    QPointer<const GraphDocument> m_builtDocument;
+    QList<SociogramBubble> m_bubbles;
+    std::optional<SessionOutputData> m_builtSession;
+    qint64 m_builtQuestion = 0;
+    std::optional<SociogramStatuses> m_statuses;
 };

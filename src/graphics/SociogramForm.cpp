@@ -9,6 +9,8 @@
 #include "graph/NodeShapes.h"
 #include "graphics/GraphFileMessage.h"
 #include "graphics/PictureFiles.h"
+#include "graphics/SessionQuestionMenus.h"
+#include "graphics/SociogramStatusColours.h"
 #include "graphics/VlastnostiForm.h"
 #include "platform/Prompter.h"
 #include "platform/SharedPrinter.h"
@@ -117,6 +119,14 @@ GraphDocument &TSociogram_Form::document() const {
     return *m_canvas->Document();
 }
 
+QMenu *TSociogram_Form::sessionMenu() const {
+    return m_menus->sessionMenu();
+}
+
+QMenu *TSociogram_Form::questionMenu() const {
+    return m_menus->questionMenu();
+}
+
 QAction *TSociogram_Form::action(const QString &objectName) const {
     return findChild<QAction *>(objectName);
 }
@@ -159,15 +169,15 @@ void TSociogram_Form::buildMenus(QMenuBar *menuBar) {
         m_koeficientGroup->addAction(a);
     }
     connect(m_koeficientGroup, &QActionGroup::triggered, this, &TSociogram_Form::chooseKoeficient);
+    m_statusItem = view->addAction(QStringLiteral("Obarvit podle sociometrického statusu"));
+    m_statusItem->setObjectName(QStringLiteral("ObarvitStatus1"));
+    m_statusItem->setCheckable(true);
+    m_statusItem->setChecked(m_builder.statusColours());
+    connect(m_statusItem, &QAction::triggered, this, &TSociogram_Form::showStatusColours);
+    connect(m_canvas->UndoStack(), &QUndoStack::indexChanged, this, &TSociogram_Form::followStatusColours);
 
-    m_sessionMenu = new QMenu(this);
-    m_sessionMenu->setObjectName(QStringLiteral("Vyhodnoceni_Popup"));
-    m_sessionGroup = new QActionGroup(this);
-    connect(m_sessionGroup, &QActionGroup::triggered, this, &TSociogram_Form::chooseSession);
-    m_questionMenu = new QMenu(this);
-    m_questionMenu->setObjectName(QStringLiteral("Otazky_Popup"));
-    m_questionGroup = new QActionGroup(this);
-    connect(m_questionGroup, &QActionGroup::triggered, this, &TSociogram_Form::chooseQuestion);
+    m_menus = new SessionQuestionMenus(m_dm, SessionQuestionMenus::Wordings::Each, this);
+    connect(m_menus, &SessionQuestionMenus::questionChosen, this, &TSociogram_Form::chooseQuestion);
 
     m_relationMenu = new QMenu(this);
     m_relationMenu->setObjectName(QStringLiteral("Vztahy_PopupMenu"));
@@ -181,10 +191,7 @@ void TSociogram_Form::buildMenus(QMenuBar *menuBar) {
 
 void TSociogram_Form::buildToolBar(QToolBar *toolBar) {
     QStyle *s = style();
-    addMenuToolButton(toolBar, QStringLiteral("Vyhodnoceni_ToolButton"), QStringLiteral("Vyhodnocení"),
-                      s->standardIcon(QStyle::SP_FileDialogDetailedView), m_sessionMenu, 102);
-    addMenuToolButton(toolBar, QStringLiteral("Otazky_ToolButton"), QStringLiteral("Otázka"),
-                      s->standardIcon(QStyle::SP_MessageBoxQuestion), m_questionMenu, 102);
+    m_menus->addToolButtons(toolBar, 102);
     auto button = [&](const char *name, const QString &caption, QStyle::StandardPixmap icon, auto slot) {
         auto *b = new QToolButton(toolBar);
         b->setObjectName(QString::fromLatin1(name));
@@ -208,6 +215,7 @@ void TSociogram_Form::buildToolBar(QToolBar *toolBar) {
 }
 
 void TSociogram_Form::showInstructions() {
+    m_builder.forgetBuild();
     SociogramBuilder::showInstructions(document());
 }
 
@@ -217,29 +225,15 @@ void TSociogram_Form::showEvent(QShowEvent *event) {
 }
 
 void TSociogram_Form::refillSessionMenu() {
-    m_sessionMenu->clear(); // the menu owns its items and deletes them
-    m_questionMenu->clear();
-    for (const SociogramMenuItem &item : m_builder.sessionItems()) {
-        QAction *a = m_sessionMenu->addAction(item.caption);
-        a->setCheckable(true);
-        a->setProperty("Value", item.value);
-        m_sessionGroup->addAction(a);
-    }
+    m_menus->refill();
 }
 
 void TSociogram_Form::chooseSession(QAction *item) {
-    item->setChecked(true);
-    m_questionMenu->clear();
-    for (const SociogramMenuItem &question : m_builder.questionItems(item->property("Value").toLongLong())) {
-        QAction *a = m_questionMenu->addAction(question.caption);
-        a->setCheckable(true);
-        a->setProperty("Value", question.value);
-        m_questionGroup->addAction(a);
-    }
+    m_menus->chooseSession(item);
 }
 
 void TSociogram_Form::chooseQuestion(QAction *item) {
-    QAction *session = m_sessionGroup->checkedAction();
+    QAction *session = m_menus->checkedSession();
     if (!session)
         return;
     if (!mayDiscardEdits()) {
@@ -266,6 +260,38 @@ void TSociogram_Form::chooseKoeficient(QAction *item) {
     if (m_context.prompter->askYesNo(QStringLiteral("Chcete přeuspořádat sociogram?"),
                                      QStringLiteral("Uspořádání sociogramu")))
         arrange();
+}
+
+void TSociogram_Form::showStatusColours(bool on) {
+    m_builder.setStatusColours(on);
+    GraphDocument &doc = document();
+    if (!on) {
+        handEdit(QStringLiteral("Bez obarvení podle statusu"),
+                 [&] { SociogramBuilder::hideStatusColours(doc); });
+        return;
+    }
+    if (m_builder.holdsBuild(doc)) {
+        handEdit(QStringLiteral("Obarvení podle statusu"), [&] { m_builder.showStatusColours(doc); });
+        return;
+    }
+    // A sociogram read from a file does not say which pupil each bubble is; the instructions need no word.
+    bool bubbles = false;
+    for (const TGraphObject *object : doc.Objects())
+        bubbles = bubbles || (object->IsNode() && SociogramArrangement::isBubbleColor(object->Brush().Color));
+    if (bubbles)
+        m_context.prompter->message(
+            QStringLiteral("Podle sociometrického statusu lze obarvit jen sociogram sestavený z vyhodnocení "
+                           "(Vyhodnocení a Otázka). Obarví se sociogram, který sestavíte příště."),
+            QString(), Prompter::Icon::Information);
+}
+
+void TSociogram_Form::followStatusColours() {
+    // An emptied history (a build, a file, "Ne") leaves the item as it is.
+    if (m_canvas->UndoStack()->count() == 0 || !m_builder.holdsBuild(document()))
+        return;
+    const bool shown = SociogramStatusColours::isShown(document());
+    m_builder.setStatusColours(shown);
+    m_statusItem->setChecked(shown);
 }
 
 void TSociogram_Form::handEdit(const QString &text, const std::function<void()> &change) {
@@ -360,6 +386,7 @@ bool TSociogram_Form::loadGraphFile(const QString &fileName) {
         showError(graphLoadMessage(fileName, error));
         return false;
     }
+    m_builder.forgetBuild();
     m_canvas->SetZoom(100);
     m_canvas->SetCommandMode(2);
     m_canvas->UndoStack()->clear();

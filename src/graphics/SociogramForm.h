@@ -12,6 +12,7 @@ class QActionGroup;
 class QMenu;
 class QToolBar;
 class QToolButton;
+class SessionQuestionMenus;
 class TGraphCanvas;
 class TGraphObject;
 class TDM;
@@ -36,8 +37,8 @@ public:
     TGraphCanvas *canvas() const { return m_canvas; }
     GraphDocument &document() const;
     SociogramBuilder &builder() { return m_builder; }
-    QMenu *sessionMenu() const { return m_sessionMenu; }
-    QMenu *questionMenu() const { return m_questionMenu; }
+    QMenu *sessionMenu() const;
+    QMenu *questionMenu() const;
     QMenu *relationMenu() const { return m_relationMenu; }
     QMenu *koeficientMenu() const { return m_koeficientMenu; }
     QAction *action(const QString &objectName) const;
@@ -52,6 +53,10 @@ public:
     void chooseQuestion(QAction *item);
     // A koeficient item was clicked: checks it and, when the user agrees, arranges again.
     void chooseKoeficient(QAction *item);
+    // "Obarvit podle sociometrického statusu" was clicked: later builds colour the bubble frames by status or
+    // not, and the sociogram on the canvas gets or loses the colouring as one undoable step. On a graph that
+    // is no built sociogram (read from a file) only taking it off works; turning it on says so.
+    void showStatusColours(bool on);
     void arrange();                               // "Uspořádat náhodně"
     void recolourSelection();                     // "Barva"
     void addObject();                             // "Nový objekt"
@@ -93,6 +98,8 @@ private:
     void handEdit(const QString &text, const std::function<void()> &change);
     void setFileCaption(const QString &fileName);
     void showError(const QString &text);
+    // After an undo or redo the status item tells whether the built sociogram shows the colouring.
+    void followStatusColours();
     // Saves the graph to a file the teacher picks; false when cancelled or failed (shown).
     bool saveGraphAs();
 
@@ -100,13 +107,11 @@ private:
     TDM &m_dm;
     SociogramBuilder m_builder;
     TGraphCanvas *m_canvas = nullptr;
-    QMenu *m_sessionMenu = nullptr;
-    QMenu *m_questionMenu = nullptr;
+    SessionQuestionMenus *m_menus = nullptr; // "Vyhodnocení" and "Otázka"
     QMenu *m_relationMenu = nullptr;
     QMenu *m_koeficientMenu = nullptr;
-    QActionGroup *m_sessionGroup = nullptr;
-    QActionGroup *m_questionGroup = nullptr;
     QActionGroup *m_koeficientGroup = nullptr;
+    QAction *m_statusItem = nullptr; // "Obarvit podle sociometrického statusu"
     QString m_graphFileName = QStringLiteral("Untitled");
     TVlastnosti_Form *m_properties = nullptr;
     QPointer<QAction> m_shownQuestion; // the question item of the sociogram on the canvas

@@ -81,6 +81,21 @@ QIcon toolBarPicture(ToolBarPicture picture)
         p.fillRect(QRectF(11.5, 6, 3, 9), QColor(40, 160, 80));
         p.fillRect(QRectF(0.5, 15, 15, 1), QColor(60, 60, 60));
         break;
+    case ToolBarPicture::Analysis:
+        // A scatter of four coloured points around a cross.
+        p.setPen(QPen(QColor(120, 120, 120), 1));
+        p.drawLine(QPointF(8, 1), QPointF(8, 15));
+        p.drawLine(QPointF(1, 8), QPointF(15, 8));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(46, 157, 63));
+        p.drawEllipse(QRectF(10.5, 2.5, 4, 4));
+        p.setBrush(QColor(214, 45, 32));
+        p.drawEllipse(QRectF(1.5, 9.5, 4, 4));
+        p.setBrush(QColor(232, 138, 0));
+        p.drawEllipse(QRectF(3, 2, 4, 4));
+        p.setBrush(QColor(58, 110, 198));
+        p.drawEllipse(QRectF(9.5, 10, 4, 4));
+        break;
     case ToolBarPicture::Database:
         p.setPen(QPen(QColor(60, 80, 110), 1));
         p.setBrush(QColor(170, 190, 220));

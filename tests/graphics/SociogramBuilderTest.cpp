@@ -2,6 +2,7 @@
 
 #include "graph/NodeShapes.h"
 #include "graphics/SociogramBuilder.h"
+#include "graphics/SociogramStatusColours.h"
 
 #include <QSet>
 #include <utility>
@@ -291,4 +292,196 @@ TEST(SociogramRelations, OnlyTwoSelectedObjectsAreLinked) {
     EXPECT_EQ(back->Source(), a);
     EXPECT_EQ(back->Pen().Color, SociogramColors::Reciprocal);
     EXPECT_EQ(back->Pen().Width, 2);
+}
+
+namespace {
+
+// A class of six in which every other pupil rejects Rita and nobody chooses her, Adam is chosen twice:
+// Rita is rejected, Adam popular, the rest average. An answer-option row "ano" is chosen too.
+class SociogramStatusBuild : public SociogramFixture {
+protected:
+    void SetUp() override {
+        SociogramFixture::SetUp();
+        for (const char *name : {"Adam", "Bořek", "Cyril", "David", "Emil"})
+            m_ring << addPupil(m_class, name);
+        m_rita = addPupil(m_class, "Rita", QVariant(), QStringLiteral("žena"));
+        m_option = addPupil(m_class, "ano", QVariant(), QStringLiteral("ano-ne"));
+        for (int i = 0; i < m_ring.size(); ++i) {
+            addAnswer(m_session, m_question, m_ring[i], m_ring[(i + 1) % m_ring.size()], true);
+            addAnswer(m_session, m_question, m_ring[i], m_rita, false);
+        }
+        addAnswer(m_session, m_question, m_rita, m_ring[0], true);
+        addAnswer(m_session, m_question, m_ring[1], m_option, true);
+        openModule();
+    }
+
+    static QList<TGraphNode *> legend(GraphDocument &doc) {
+        QList<TGraphNode *> nodes;
+        for (TGraphObject *object : doc.Objects())
+            if (object->IsNode() && object->Tag() == SociogramStatusColours::LegendTag)
+                nodes << static_cast<TGraphNode *>(object);
+        return nodes;
+    }
+    static QStringList texts(const QList<TGraphNode *> &nodes) {
+        QStringList list;
+        for (const TGraphNode *n : nodes)
+            list << n->Text();
+        return list;
+    }
+    static TColor colourOf(Sociometry::Status status) {
+        return GraphTypes::fromQColor(Sociometry::statusColour(status));
+    }
+
+    QList<qint64> m_ring;
+    qint64 m_rita = 0;
+    qint64 m_option = 0;
+};
+
+const QStringList kBubbles = {"Adam", "Bořek", "Cyril", "David", "Emil", "Rita", "ano"};
+
+} // namespace
+
+TEST_F(SociogramStatusBuild, OffByDefaultTheSociogramIsAsWithoutColours) {
+    SociogramBuilder builder(dm());
+    EXPECT_FALSE(builder.statusColours());
+    GraphDocument plain;
+    ASSERT_TRUE(builder.build(plain, QString::number(m_session), key(m_question)));
+    EXPECT_TRUE(legend(plain).isEmpty());
+    EXPECT_FALSE(SociogramStatusColours::isShown(plain));
+    for (const QString &name : kBubbles) {
+        ASSERT_TRUE(node(plain, name)) << name.toStdString();
+        EXPECT_EQ(node(plain, name)->Pen(), TGraphPen{}) << name.toStdString();
+    }
+    EXPECT_EQ(node(plain, "Rita")->Brush().Color, SociogramColors::Girl);
+    EXPECT_EQ(plain.Objects().Count(), 3 + 7 + 7); // headings, bubbles, arrows
+
+    // Turned on and off again, a builder builds the very same file as one that never had it on.
+    SociogramBuilder toggled(dm());
+    toggled.setStatusColours(true);
+    GraphDocument doc;
+    ASSERT_TRUE(toggled.build(doc, QString::number(m_session), key(m_question)));
+    toggled.setStatusColours(false);
+    ASSERT_TRUE(toggled.build(doc, QString::number(m_session), key(m_question)));
+    EXPECT_EQ(doc.SaveToBytes(), plain.SaveToBytes());
+}
+
+TEST_F(SociogramStatusBuild, OnTheFramesTakeTheStatusColourAndTheFillsStay) {
+    SociogramBuilder plainBuilder(dm());
+    GraphDocument plain;
+    ASSERT_TRUE(plainBuilder.build(plain, QString::number(m_session), key(m_question)));
+    SociogramBuilder builder(dm());
+    builder.setStatusColours(true);
+    GraphDocument doc;
+    ASSERT_TRUE(builder.build(doc, QString::number(m_session), key(m_question)));
+
+    TGraphNode *rita = node(doc, "Rita");
+    ASSERT_TRUE(rita);
+    EXPECT_EQ(rita->Pen().Color, colourOf(Sociometry::Status::Rejected));
+    EXPECT_EQ(rita->Pen().Width, SociogramStatusColours::FrameWidth);
+    EXPECT_GT(rita->Pen().Width, TGraphPen{}.Width);
+    EXPECT_EQ(rita->Pen().Style, psSolid);
+    EXPECT_EQ(node(doc, "Adam")->Pen().Color, colourOf(Sociometry::Status::Popular));
+    for (const char *name : {"Bořek", "Cyril", "David", "Emil"})
+        EXPECT_EQ(node(doc, name)->Pen().Color, colourOf(Sociometry::Status::Average)) << name;
+    EXPECT_EQ(node(doc, "ano")->Pen(), TGraphPen{}); // an answer option has no status
+    // Fills, places and arrows as without the colours: the arrangement still finds its bubbles.
+    for (const QString &name : kBubbles) {
+        EXPECT_EQ(node(doc, name)->Brush(), node(plain, name)->Brush()) << name.toStdString();
+        EXPECT_EQ(node(doc, name)->Bounds(), node(plain, name)->Bounds()) << name.toStdString();
+    }
+    EXPECT_EQ(linkCount(doc), linkCount(plain));
+    EXPECT_EQ(builder.arrangement().koeficient(doc), plainBuilder.arrangement().koeficient(plain));
+
+    // The legend: a heading and the six groups in their colours, right of everything else.
+    const QList<TGraphNode *> boxes = legend(doc);
+    ASSERT_EQ(boxes.size(), 7);
+    EXPECT_EQ(boxes[0]->Text(), QStringLiteral("Sociometrický status (rámeček bubliny)"));
+    EXPECT_EQ(texts(boxes.mid(1)),
+              QStringList({"oblíbený / oblíbená", "odmítaný / odmítaná", "přehlížený / přehlížená",
+                           "kontroverzní", "průměrný / průměrná", "nezařazený / nezařazená"}));
+    for (int i = 0; i < Sociometry::kStatusCount; ++i)
+        EXPECT_EQ(boxes[i + 1]->Pen().Color, colourOf(Sociometry::allStatuses()[i])) << i;
+    const QRect picture = plain.GraphBounds();
+    for (const TGraphNode *box : boxes) {
+        EXPECT_EQ(box->DisplayText(), box->Text()); // the whole name fits inside the frame
+        EXPECT_GT(box->Left(), picture.right()) << box->Text().toStdString();
+        EXPECT_NE(box->Brush().Color, SociogramColors::Boy); // not taken for a bubble
+        EXPECT_FALSE(SociogramArrangement::isBubbleColor(box->Brush().Color));
+    }
+    // "Uspořádat náhodně" leaves the legend where it is.
+    const QRect legendPlace = boxes[0]->Bounds();
+    builder.arrangement().arrange(doc);
+    EXPECT_EQ(legend(doc).size(), 7);
+    EXPECT_EQ(legend(doc)[0]->Bounds(), legendPlace);
+}
+
+TEST_F(SociogramStatusBuild, TogglingOnABuiltSociogramAndOffRestoresIt) {
+    SociogramBuilder builder(dm());
+    GraphDocument doc;
+    ASSERT_TRUE(builder.build(doc, QString::number(m_session), key(m_question, false)));
+    const QByteArray built = doc.SaveToBytes();
+    ASSERT_TRUE(builder.holdsBuild(doc));
+
+    ASSERT_TRUE(builder.showStatusColours(doc));
+    ASSERT_TRUE(builder.showStatusColours(doc)); // again: no second legend
+    EXPECT_EQ(legend(doc).size(), 7);
+    EXPECT_EQ(node(doc, "Rita")->Pen().Color, colourOf(Sociometry::Status::Rejected));
+    EXPECT_TRUE(SociogramStatusColours::isShown(doc));
+
+    SociogramBuilder::hideStatusColours(doc);
+    EXPECT_EQ(doc.SaveToBytes(), built);
+    EXPECT_FALSE(SociogramStatusColours::isShown(doc));
+
+    // Another graph, or this one once forgotten (a file was read into it), is not coloured.
+    GraphDocument other;
+    EXPECT_FALSE(builder.showStatusColours(other));
+    EXPECT_EQ(other.Objects().Count(), 0);
+    builder.forgetBuild();
+    EXPECT_FALSE(builder.showStatusColours(doc));
+    EXPECT_EQ(doc.SaveToBytes(), built);
+}
+
+TEST_F(SociogramStatusBuild, WithoutStatusesTheFramesStayAndTheLegendSaysWhy) {
+    const qint64 choice =
+        addQuestion(m_test, QStringLiteral("Co rád děláš?"), QStringLiteral("Co nerad?"), 1, 3);
+    for (auto [question, reason] :
+         {std::pair{m_plainQuestion, "Otázka nemá negativní znění, statusové skupiny proto nelze určit."},
+          std::pair{choice, "Otázka je výběrem z možností, ne volbou spolužáků."}}) {
+        SociogramBuilder builder(dm());
+        builder.questionItems(m_session);
+        GraphDocument plain, doc;
+        ASSERT_TRUE(builder.build(plain, QString::number(m_session), key(question)));
+        builder.setStatusColours(true);
+        ASSERT_TRUE(builder.build(doc, QString::number(m_session), key(question)));
+        for (const QString &name : kBubbles.mid(0, 6)) { // nobody chose "ano" here: it is gone
+            ASSERT_TRUE(node(doc, name)) << name.toStdString();
+            EXPECT_EQ(node(doc, name)->Pen(), TGraphPen{}) << name.toStdString();
+        }
+        const QList<TGraphNode *> boxes = legend(doc);
+        ASSERT_EQ(boxes.size(), 2) << reason;
+        EXPECT_EQ(boxes[1]->Text(), QString::fromUtf8(reason));
+        EXPECT_EQ(boxes[1]->DisplayLines().join(u' ').simplified(), QString::fromUtf8(reason)); // all shown
+        EXPECT_GT(boxes[1]->Left(), plain.GraphBounds().right());
+        SociogramBuilder::hideStatusColours(doc);
+        EXPECT_EQ(doc.SaveToBytes(), plain.SaveToBytes());
+    }
+}
+
+TEST(SociogramStatusColoursTest, ABoxMadeInADeletedBubblesPlaceIsNotFramed) {
+    GraphDocument doc;
+    auto *adam = doc.AddNode<TRectangularNode>(QRect(0, 0, 100, 50));
+    auto *rita = doc.AddNode<TRoundRectangularNode>(QRect(200, 0, 100, 50));
+    adam->SetBrushColor(SociogramColors::Boy);
+    rita->SetBrushColor(SociogramColors::Girl);
+    const QList<SociogramBubble> bubbles{{adam->ID(), 1}, {rita->ID(), 2}};
+    SociogramStatuses statuses;
+    statuses.byPupil = {{1, Sociometry::Status::Popular}, {2, Sociometry::Status::Rejected}};
+    const quint32 ritaId = rita->ID();
+    doc.Delete(rita);
+    TGraphNode *box = doc.AddNode<TRectangularNode>(QRect(400, 0, 100, 50));
+    ASSERT_EQ(box->ID(), ritaId); // the graph gives the freed ID to the new box
+
+    SociogramStatusColours::show(doc, bubbles, statuses);
+    EXPECT_EQ(box->Pen(), TGraphPen{});
+    EXPECT_EQ(adam->Pen(), SociogramStatusColours::framePen(Sociometry::Status::Popular));
 }

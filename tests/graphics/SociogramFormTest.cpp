@@ -1,10 +1,12 @@
 // The sociogram window over a real data module, against the headless tool.
 #include "SociogramFixture.h"
 
+#include "analysis/SociometricAnalysis.h"
 #include "cli/Cli.h"
 #include "data/AppContext.h"
 #include "graph/GraphCanvas.h"
 #include "graphics/SociogramForm.h"
+#include "graphics/SociogramStatusColours.h"
 #include "graphics/VlastnostiForm.h"
 
 #include <QActionGroup>
@@ -13,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
+#include <QUndoStack>
 
 namespace {
 
@@ -197,4 +200,131 @@ TEST_F(SociogramFormTest, HandEditsAreNotLostOnEscOrCloseWithoutAQuestion) {
     QTest::keyClick(m_form->canvas(), Qt::Key_Escape);
     EXPECT_FALSE(m_form->isVisible());
     EXPECT_EQ(m_prompter.prompts().size(), 1);
+}
+
+namespace {
+
+// Every person's bubble framed as its status group says, or all frames plain.
+void expectFrames(Database &db, GraphDocument &doc, qint64 session, qint64 question, bool coloured) {
+    const std::optional<SociometricAnalysis> analysis = Sociometry::analyse(db, session, question);
+    ASSERT_TRUE(analysis && analysis->hasStatuses());
+    for (const AnalysisPupil &pupil : analysis->pupils) {
+        const TGraphNode *bubble = nullptr;
+        for (TGraphObject *object : doc.Objects())
+            if (object->IsNode() && object->Text() == pupil.name)
+                bubble = static_cast<const TGraphNode *>(object);
+        ASSERT_TRUE(bubble) << pupil.name.toStdString();
+        EXPECT_EQ(bubble->Pen(), coloured ? SociogramStatusColours::framePen(*pupil.status) : TGraphPen{})
+            << pupil.name.toStdString();
+    }
+}
+
+int legendCount(const GraphDocument &doc) {
+    int n = 0;
+    for (const TGraphObject *object : doc.Objects())
+        n += object->Tag() == SociogramStatusColours::LegendTag ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+TEST_F(SociogramFormTest, StatusItemIsOffAndTogglesTheBuiltSociogramAsAnUndoableEdit) {
+    QAction *item = m_form->action("ObarvitStatus1");
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->text(), QStringLiteral("Obarvit podle sociometrického statusu"));
+    EXPECT_TRUE(item->isCheckable());
+    EXPECT_FALSE(item->isChecked());
+    bool inViewMenu = false;
+    for (QObject *owner : item->associatedObjects())
+        if (auto *menu = qobject_cast<QMenu *>(owner))
+            inViewMenu = inViewMenu || menu->title() == QStringLiteral("Nastavení zobrazení");
+    EXPECT_TRUE(inViewMenu);
+
+    choose(0);
+    GraphDocument &doc = m_form->document();
+    QUndoStack *history = m_form->canvas()->UndoStack();
+    const QByteArray built = doc.SaveToBytes();
+    EXPECT_EQ(legendCount(doc), 0);
+    expectFrames(m_db, doc, m_session, m_question, false);
+
+    item->trigger();
+    EXPECT_TRUE(item->isChecked());
+    expectFrames(m_db, doc, m_session, m_question, true);
+    EXPECT_EQ(legendCount(doc), 7);
+    EXPECT_FALSE(history->isClean()); // a hand edit: closing asks about it
+    EXPECT_EQ(node(doc, "Eva Malá")->Brush().Color, SociogramColors::Girl);
+
+    // Ctrl+Z takes it off again and the item follows; Ctrl+Y puts it back.
+    m_form->action("Undo")->trigger();
+    EXPECT_EQ(doc.SaveToBytes(), built);
+    EXPECT_FALSE(item->isChecked());
+    m_form->action("Redo")->trigger();
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_EQ(legendCount(doc), 7);
+
+    item->trigger();
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_EQ(doc.SaveToBytes(), built);
+
+    // On, the next build is coloured from the start, with no edit to lose.
+    item->trigger();
+    m_prompter.no(); // the toggles are unsaved hand edits
+    m_form->sessionMenu()->actions().first()->trigger();
+    m_form->questionMenu()->actions().at(1)->trigger();
+    EXPECT_TRUE(node(doc, "NEGATIVNÍ VOLBY"));
+    expectFrames(m_db, doc, m_session, m_question, true);
+    EXPECT_EQ(legendCount(doc), 7);
+    EXPECT_TRUE(history->isClean());
+    EXPECT_TRUE(item->isChecked());
+}
+
+TEST_F(SociogramFormTest, WindowAndHeadlessToolColourTheSameWay) {
+    m_form->action("ObarvitStatus1")->trigger();
+    choose(0);
+    const QString window = m_dir.path() + QStringLiteral("/okno.sgp");
+    ASSERT_TRUE(m_form->canvas()->SaveToFile(window));
+    ASSERT_EQ(legendCount(m_form->document()), 7);
+
+    const QString headless = m_dir.path() + QStringLiteral("/cli.sgp");
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    ASSERT_EQ(runCli({"--data", m_folders.dataFolder, "sociogram", "--session", QString::number(m_session),
+                      "--question", QString::number(m_question), "--status-colours", "--out", headless},
+                     m_folders.programFolder, o, e),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(read(window), read(headless));
+}
+
+TEST_F(SociogramFormTest, ASociogramFromAFileLosesItsColoursButGetsNone) {
+    choose(0);
+    const QByteArray plain = m_form->document().SaveToBytes();
+    QAction *item = m_form->action("ObarvitStatus1");
+    item->trigger();
+    const QString file = m_dir.path() + QStringLiteral("/barevny.sgp");
+    m_prompter.answer(file);
+    m_form->saveGraph();
+    ASSERT_TRUE(QFile::exists(file));
+
+    ASSERT_TRUE(m_form->loadGraphFile(file));
+    EXPECT_EQ(legendCount(m_form->document()), 7);
+    item->trigger(); // off: the frames and the legend go, as one step
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_EQ(m_form->document().SaveToBytes(), plain);
+    EXPECT_FALSE(m_form->canvas()->UndoStack()->isClean());
+
+    // The file does not say which pupil a bubble is: on changes nothing and says so.
+    m_prompter.clear();
+    item->trigger();
+    EXPECT_EQ(m_form->document().SaveToBytes(), plain);
+    ASSERT_EQ(m_prompter.messages().size(), 1);
+    EXPECT_TRUE(m_prompter.messages()[0].contains(QStringLiteral("jen sociogram sestavený z vyhodnocení")));
+    // The instructions get neither colours nor a word.
+    m_prompter.clear();
+    m_form->showInstructions();
+    const QByteArray instructions = m_form->document().SaveToBytes();
+    item->trigger();
+    item->trigger();
+    EXPECT_EQ(m_form->document().SaveToBytes(), instructions);
+    EXPECT_TRUE(m_prompter.messages().isEmpty());
 }
