@@ -1,5 +1,7 @@
 #include "analysis/AnalysisTexts.h"
 
+#include "files/CsvCell.h"
+
 #include <QDateTime>
 
 #include <cmath>
@@ -113,10 +115,10 @@ QByteArray groupJson(const AnalysisGroup &g) {
     return o.text();
 }
 
-QString csvCell(QString text) {
-    if (text.contains(u';') || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r'))
-        return u'"' + text.replace(u'"', QStringLiteral("\"\"")) + u'"';
-    return text;
+// A cell of the semicolon-separated table: the figures ("-0,81") stay numbers, a name or a note that a
+// spreadsheet would take for a formula is neutralised.
+QString csvCell(const QString &text) {
+    return CsvCell::of(text, u';');
 }
 
 QString dateText(const QVariant &datum) {

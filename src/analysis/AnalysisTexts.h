@@ -52,7 +52,8 @@ QStringList heading(const SociometricAnalysis &analysis);
 
 // The JSON contract of `orbelis-cli analysis --format json` (UTF-8, keys in the documented order).
 QByteArray json(const SociometricAnalysis &analysis);
-// The pupil table: UTF-8 with a byte-order mark, ";" separated, decimal commas.
+// The pupil table: UTF-8 with a byte-order mark, ";" separated, decimal commas; a text cell that a
+// spreadsheet would take for a formula is neutralised (CsvCell), the figures stay numbers.
 QByteArray csv(const SociometricAnalysis &analysis);
 // The whole analysis as plain text.
 QString text(const SociometricAnalysis &analysis);

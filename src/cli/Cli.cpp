@@ -9,6 +9,7 @@
 #include "platform/Shell.h"
 #include "cli/AnalysisCommand.h"
 #include "cli/ChartCommand.h"
+#include "cli/CodesCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/DeleteCommand.h"
 #include "cli/DocumentCommands.h"
@@ -236,6 +237,10 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
             if (command == QLatin1String("publish"))
                 return runPublishCommand(rest, session.db, session.folders, out, err);
             return runResultsCommand(rest, session.db, session.folders, session.prompter, out, err);
+        }
+        if (command == QLatin1String("codes")) {
+            DataSession session(folders);
+            return runCodesCommand(rest, session.db, session.folders, out, err);
         }
         if (command == QLatin1String("delete")) {
             DataSession session(folders);

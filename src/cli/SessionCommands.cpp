@@ -7,6 +7,7 @@
 #include "data/Database.h"
 #include "data/PupilKinds.h"
 #include "data/SessionOutput.h"
+#include "files/CsvCell.h"
 #include "files/FileWriter.h"
 #include "support/ScriptedPrompter.h"
 
@@ -236,13 +237,10 @@ int freeText(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {
     return 0;
 }
 
-// A CSV field: quoted when it holds a comma, a quote or a line break, inner quotes doubled.
+// A CSV field of the comma-separated counts: quoted as needed, a text that a spreadsheet would take for a
+// formula neutralised.
 QString csvField(const QVariant &value) {
-    QString text = value.isNull() ? QString() : value.toString();
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n'))
-        return text;
-    text.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + text + u'"';
+    return CsvCell::of(value, u',');
 }
 
 int exportCounts(TDM &dm, QStringList words, QTextStream &out, QTextStream &err) {

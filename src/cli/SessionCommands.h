@@ -22,6 +22,7 @@ int runSessionCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextS
 int runAnswersCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err);
 
 // `orbelis-cli export counts --session S [--out FILE]`: the answer counts of the session (the statement of
-// `Odpovedi_Query`, run by id) as CSV (UTF-8, comma-separated, quoted where needed, CR LF line ends) with a header row; to standard
+// `Odpovedi_Query`, run by id) as CSV (UTF-8, comma-separated, quoted where needed, texts a spreadsheet would take for a formula
+// neutralised by CsvCell, CR LF line ends) with a header row; to standard
 // output or, with --out, into the file (written whole or not at all).
 int runExportCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err);

@@ -41,6 +41,9 @@ bool ClassRules::deleteClass(qint64 classId) {
             c);
         m_db.exec(QStringLiteral("DELETE FROM poznamky WHERE id_zaka IN (SELECT ID FROM zak WHERE id_tridy = :c)"),
                   c);
+        m_db.exec(QStringLiteral("DELETE FROM kody_zaku WHERE id_zaka IN (SELECT ID FROM zak WHERE id_tridy = :c) "
+                                 "OR id_vyhodnoceni IN (SELECT ID FROM vyhodnoceni WHERE id_tridy = :c)"),
+                  c);
         m_db.exec(QStringLiteral("DELETE FROM zak WHERE id_tridy = :c"), c);
         m_db.exec(QStringLiteral(
                       "DELETE FROM odpovedi WHERE id_vyhodnoceni IN (SELECT ID FROM vyhodnoceni WHERE id_tridy = :c)"),

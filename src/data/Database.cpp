@@ -173,8 +173,10 @@ void Database::open(const QString &filePath, const QStringList &requiredTables, 
         if (!Schema::hasTables(*this, requiredTables))
             throw DatabaseError(
                 QStringLiteral("Soubor \"%1\" není databáze programu Orbelis.").arg(info.absoluteFilePath()));
-        if (opening == Opening::UpgradeSchema)
+        if (opening == Opening::UpgradeSchema) {
             SchemaUpgrade::removeCzechCollation(*this);
+            SchemaUpgrade::addMissingTables(*this);
+        }
     } catch (const DatabaseError &) {
         close();
         throw;

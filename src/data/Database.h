@@ -41,9 +41,9 @@ public:
     enum class Opening { UpgradeSchema, LeaveSchema };
 
     // Opens an existing database file; raises DatabaseError when it is missing, not a database, lacks
-    // one of the required tables (by default every table of the schema), or cannot be upgraded (the
-    // file is then left as it was).
-    void open(const QString &filePath, const QStringList &requiredTables = Schema::tableNames(),
+    // one of the required tables (by default those every version of the program made), or cannot be
+    // upgraded (the file is then left as it was). Upgrading also makes the tables an older file lacks.
+    void open(const QString &filePath, const QStringList &requiredTables = Schema::requiredTableNames(),
               Opening opening = Opening::UpgradeSchema);
     // Creates a new database file, with the schema unless told otherwise (fails when the file exists).
     void create(const QString &filePath, bool withSchema = true);

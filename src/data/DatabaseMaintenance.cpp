@@ -116,6 +116,7 @@ WipeCount wipeAnswersAndSessions(Database &db) {
     count.answers = db.scalar(QStringLiteral("SELECT changes()")).toLongLong();
     db.exec(QStringLiteral("DELETE FROM vyhodnoceni"));
     count.sessions = db.scalar(QStringLiteral("SELECT changes()")).toLongLong();
+    db.exec(QStringLiteral("DELETE FROM kody_zaku"));
     transaction.commit();
     return count;
 }

@@ -26,8 +26,8 @@ struct WipeCount {
     qint64 sessions = 0;
 };
 
-// Deletes every answer (`odpovedi`) and every evaluation session (`vyhodnoceni`) in one transaction: both
-// go, or neither. Classes, pupils, questionnaires, questions, notes, templates and documents stay.
+// Deletes every answer (`odpovedi`) and every evaluation session (`vyhodnoceni`) with the pupils' codes of
+// the sessions' web forms (`kody_zaku`) in one transaction: all go, or none. Classes, pupils, questionnaires, questions, notes, templates and documents stay.
 // Raises DatabaseError.
 WipeCount wipeAnswersAndSessions(Database &db);
 

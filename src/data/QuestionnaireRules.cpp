@@ -20,6 +20,9 @@ bool QuestionnaireRules::deleteQuestionnaire(qint64 questionnaireId) {
             QStringLiteral("DELETE FROM odpovedi WHERE id_otazky IN (SELECT ID FROM otazky WHERE id_testu = :t)"),
             t);
         m_db.exec(QStringLiteral("DELETE FROM otazky WHERE id_testu = :t"), t);
+        m_db.exec(QStringLiteral(
+                      "DELETE FROM kody_zaku WHERE id_vyhodnoceni IN (SELECT ID FROM vyhodnoceni WHERE id_testu = :t)"),
+                  t);
         m_db.exec(QStringLiteral("DELETE FROM vyhodnoceni WHERE id_testu = :t"), t);
         m_db.exec(QStringLiteral("DELETE FROM testy WHERE ID = :t"), t);
     });

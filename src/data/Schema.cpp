@@ -75,6 +75,16 @@ const char *const kListiny = R"(CREATE TABLE listiny (
     cesta VARCHAR(255),
     datum DATETIME))";
 
+// The pupils' codes for the web forms of a session: the only key to a pupil's form. A code is unique in
+// the whole file, so that no code of one session opens a form of another.
+const char *const kKodyZaku = R"(CREATE TABLE kody_zaku (
+    id_vyhodnoceni INTEGER NOT NULL,
+    id_zaka INTEGER NOT NULL,
+    kod TEXT NOT NULL,
+    PRIMARY KEY (id_vyhodnoceni, id_zaka)))";
+
+const char *const kKodyZakuIndex = "CREATE UNIQUE INDEX kody_zaku_kod ON kody_zaku (kod)";
+
 const char *const kIndexes[] = {
     "CREATE INDEX zak_tridy ON zak (id_tridy, poradi)",
     "CREATE INDEX otazky_testu ON otazky (id_testu, poradi)",
@@ -92,11 +102,16 @@ const char *const kIndexes[] = {
 
 namespace Schema {
 
-QStringList tableNames()
+QStringList requiredTableNames()
 {
     return {QStringLiteral("trida"),       QStringLiteral("zak"),      QStringLiteral("testy"),
             QStringLiteral("otazky"),      QStringLiteral("vyhodnoceni"), QStringLiteral("odpovedi"),
             QStringLiteral("poznamky"),    QStringLiteral("sablony"),  QStringLiteral("listiny")};
+}
+
+QStringList tableNames()
+{
+    return requiredTableNames() << QStringLiteral("kody_zaku");
 }
 
 void create(Database &db)
@@ -105,6 +120,13 @@ void create(Database &db)
         db.exec(QString::fromUtf8(statement));
     for (const char *statement : kIndexes)
         db.exec(QString::fromUtf8(statement));
+    createPupilCodes(db);
+}
+
+void createPupilCodes(Database &db)
+{
+    db.exec(QString::fromUtf8(kKodyZaku));
+    db.exec(QString::fromUtf8(kKodyZakuIndex));
 }
 
 void createExchange(Database &db)

@@ -4,15 +4,21 @@
 
 class Database;
 
-// The nine tables of the database file and their indexes.
+// The ten tables of the database file and their indexes.
 namespace Schema {
 
 // Creates every table and index on an empty database.
 void create(Database &db);
+// The pupils' codes of the web forms (`kody_zaku`) and the index that keeps every code unique; the one
+// table that files of earlier versions lack (SchemaUpgrade::addMissingTables makes it for them).
+void createPupilCodes(Database &db);
 // True when every named table is present.
 bool hasTables(Database &db, const QStringList &tables);
-// The table names in creation order.
+// Every table name in creation order.
 QStringList tableNames();
+// The nine tables every database file of the program has had, whatever version made it: what opening
+// requires (a file without `kody_zaku` is an older one and gets it).
+QStringList requiredTableNames();
 // Only `testy` and `otazky`: the schema of the questionnaire exchange file.
 void createExchange(Database &db);
 

@@ -251,6 +251,35 @@ bool declaresCzechCollation(Database &db) {
     return false;
 }
 
+namespace {
+
+DatabaseError unchangedError(Database &db, const QString &what, const DatabaseError &e) {
+    const QString file = QDir::toNativeSeparators(QFileInfo(db.filePath()).absoluteFilePath());
+    QString text = what.arg(file);
+    text += e.explainsItself() ? QStringLiteral("\r\n") + e.message()
+                               : QStringLiteral("\r\nPodrobnosti: ") + e.message();
+    return DatabaseError(text, e.className(),
+                         e.explainsItself() ? DatabaseError::Cause::Environment : DatabaseError::Cause::Program);
+}
+
+} // namespace
+
+void addMissingTables(Database &db) {
+    if (sqlite3_db_readonly(db.engine(), "main") == 1 || !Schema::hasTables(db, Schema::requiredTableNames()) ||
+        Schema::hasTables(db, {QStringLiteral("kody_zaku")}))
+        return;
+    try {
+        Transaction transaction(db);
+        Schema::createPupilCodes(db);
+        transaction.commit();
+    } catch (const DatabaseError &e) {
+        throw unchangedError(db,
+                             QStringLiteral("Databázi %1 se nepodařilo doplnit o tabulku kódů žáků pro webové "
+                                            "formuláře; zůstala beze změny."),
+                             e);
+    }
+}
+
 void removeCzechCollation(Database &db) {
     if (!declaresCzechCollation(db) || sqlite3_db_readonly(db.engine(), "main") == 1)
         return;
@@ -262,16 +291,10 @@ void removeCzechCollation(Database &db) {
         rebuild(db);
         transaction.commit();
     } catch (const DatabaseError &e) {
-        const QString file = QDir::toNativeSeparators(QFileInfo(db.filePath()).absoluteFilePath());
-        QString text =
-            QStringLiteral("Databázi %1 se nepodařilo převést do podoby, kterou čtou i jiné programy; "
-                           "zůstala beze změny.")
-                .arg(file);
-        text += e.explainsItself() ? QStringLiteral("\r\n") + e.message()
-                                   : QStringLiteral("\r\nPodrobnosti: ") + e.message();
-        throw DatabaseError(text, e.className(),
-                            e.explainsItself() ? DatabaseError::Cause::Environment
-                                               : DatabaseError::Cause::Program);
+        throw unchangedError(db,
+                             QStringLiteral("Databázi %1 se nepodařilo převést do podoby, kterou čtou i jiné "
+                                            "programy; zůstala beze změny."),
+                             e);
     }
 }
 

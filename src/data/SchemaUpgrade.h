@@ -13,6 +13,8 @@ class Database;
 // it by SQLite's procedure for schema changes (new table, rows copied with their ids, old table dropped,
 // new one renamed, indexes, triggers and views made again), counter positions kept, all in one
 // transaction: the file is rebuilt whole or left exactly as it was.
+//
+// Tables added by later versions are made in files that lack them.
 namespace SchemaUpgrade {
 
 // A CREATE statement without the declarations of the collation `czech` (string literals and comments
@@ -26,5 +28,11 @@ bool declaresCzechCollation(Database &db);
 // read-only (nothing can be written to it; the program still reads it, as it registers the collation).
 // Raises DatabaseError with a Czech sentence when the rebuild fails; nothing is changed then.
 void removeCzechCollation(Database &db);
+
+// Makes the tables that a database file of an earlier version lacks (`kody_zaku`, the pupils' codes of
+// the web forms), in one transaction. Only on a file that holds the program's tables (not on an exchange
+// file) and is open for writing; a read-only file is read as it is. Raises DatabaseError with a Czech
+// sentence when they cannot be made; nothing is changed then.
+void addMissingTables(Database &db);
 
 } // namespace SchemaUpgrade

@@ -4,6 +4,7 @@
 #include "chart/ChartSeries.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
+#include "files/CsvCell.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -48,11 +49,7 @@ QString optionKindOf(const QVariant &typ) {
 }
 
 QString csvField(const QString &value) {
-    if (!value.contains(u',') && !value.contains(u'"') && !value.contains(u'\r') && !value.contains(u'\n'))
-        return value;
-    QString quoted = value;
-    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
+    return CsvCell::of(value, u',');
 }
 
 } // namespace

@@ -102,7 +102,7 @@ QString countsSql(bool question, bool pupil, bool optionKind, bool otherRows);
 void fill(ChartModel &chart, const BarChartData &data, const QString &title, bool monochrome);
 
 // The charted values as CSV (UTF-8 text, CR LF): header "otazka,x,jmeno,pozitivni,negativni", one row
-// per series and charted row, the negative count as a positive number.
+// per series and charted row, the negative count as a positive number; names as CsvCell writes them.
 QString pointsCsv(const BarChartData &data);
 
 } // namespace BarChartBuilder

@@ -106,8 +106,9 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
             lines.insert(sectionEnd, assignment);
         }
     }
+    const auto access = m_ownerOnly ? FileWriter::Access::OwnerOnly : FileWriter::Access::AsBefore;
     return FileWriter::writeWhole(m_path, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8(),
-                                  error);
+                                  error, access);
 }
 
 bool IniFile::writeBool(const QString &section, const QString &key, bool value, QString *error)

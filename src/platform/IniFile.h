@@ -12,6 +12,9 @@ public:
     explicit IniFile(const QString &path);
 
     QString path() const { return m_path; }
+    // From now on every write leaves the file readable and writable by its owner only (mode 0600): the
+    // file holds a password.
+    void setOwnerOnly(bool ownerOnly) { m_ownerOnly = ownerOnly; }
     QString readString(const QString &section, const QString &key, const QString &defaultValue = QString()) const;
     bool readBool(const QString &section, const QString &key, bool defaultValue = false) const;
     // Returns false (with a message in *error) when the file cannot be written.
@@ -22,4 +25,5 @@ private:
     QStringList readLines() const;
 
     QString m_path;
+    bool m_ownerOnly = false;
 };

@@ -16,6 +16,7 @@
 #include "data/DatabaseError.h"
 #include "platform/IniFile.h"
 #include "platform/Shell.h"
+#include "web/CodeSlipsActions.h"
 #include "web/CurlFtpClient.h"
 #include "web/FormPages.h"
 #include "web/ResultImport.h"
@@ -140,6 +141,10 @@ void TDotazniky_Form::buildMenus(QMenuBar *menuBar) {
     advanced->setObjectName(QStringLiteral("PokrocileNastroje_Menu"));
     advanced->addAction(QStringLiteral("&Generovat HTML formuláře"), this, &TDotazniky_Form::generateForms)
         ->setObjectName(QStringLiteral("GenerovatHTML_Action"));
+    advanced->addAction(QStringLiteral("&Kódy pro žáky…"), this, &TDotazniky_Form::offerCodeSlips)
+        ->setObjectName(QStringLiteral("KodyProZaky_Action"));
+    advanced->addAction(QStringLiteral("Vygenerovat &nové kódy"), this, &TDotazniky_Form::regenerateCodes)
+        ->setObjectName(QStringLiteral("VygenerovatNoveKody_Action"));
     advanced->addAction(QStringLiteral("&Importovat výsledky z HTML formulářů"), this,
                         &TDotazniky_Form::importResults)
         ->setObjectName(QStringLiteral("ImportovatVysledky_Action"));
@@ -262,7 +267,11 @@ bool TDotazniky_Form::generateForms() {
     bool generated = false;
     try {
         WebFiles::restoreMissing(m_context.folders.dataFolder);
-        generated = FormPages::generate(*m_context.database, m_context.folders, session, [this](int done, int total) {
+        // "Sběr bez kódů" of the FTP settings makes the open pages.
+        const bool open = FtpSettings::load(IniFile(m_context.folders.programSettingsPath())).openCollection;
+        generated = FormPages::generate(*m_context.database, m_context.folders, session,
+                                        open ? FormPages::Collection::Open : FormPages::Collection::WithCodes,
+                                        [this](int done, int total) {
                         if (done == 0) {
                             m_progress->setRange(0, total);
                             m_progress->show();
@@ -305,6 +314,25 @@ bool TDotazniky_Form::importResults() {
         return false;
     reloadParticipation();
     return true;
+}
+
+std::optional<qint64> TDotazniky_Form::sessionWithForms() const {
+    if (m_sessions.currentRow() < 0 || m_sessions.isEditing() || m_sessions.isNull(QStringLiteral("id_testu")))
+        return std::nullopt;
+    return m_sessions.value(QStringLiteral("ID")).toLongLong();
+}
+
+bool TDotazniky_Form::offerCodeSlips() {
+    const std::optional<qint64> session = sessionWithForms();
+    if (!session)
+        return false;
+    CodeSlipsActions::offer(m_context, this, *session, m_sessions.text(QStringLiteral("cely_nazev")));
+    return true;
+}
+
+bool TDotazniky_Form::regenerateCodes() {
+    const std::optional<qint64> session = sessionWithForms();
+    return session && CodeSlipsActions::regenerate(m_context, *session, m_sessions.text(QStringLiteral("cely_nazev")));
 }
 
 void TDotazniky_Form::showEvent(QShowEvent *event) {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <optional>
 
 class Dataset;
 class DatasetTableModel;
@@ -43,6 +44,11 @@ public:
     bool generateForms();
     // "Importovat výsledky z HTML formulářů" for the current session. False when nothing was imported.
     bool importResults();
+    // "Kódy pro žáky…": the cut-out slips with the pupils' codes of the current session, saved (.docx,
+    // .pdf) or printed. False when the current session has no forms.
+    bool offerCodeSlips();
+    // "Vygenerovat nové kódy" for the current session, asked first. True when the codes were made anew.
+    bool regenerateCodes();
 
     // Esc and the close button: a session being edited is saved first when the user says so.
     void reject() override;
@@ -57,6 +63,8 @@ private:
     QWidget *buildDetails();
     void buildNotesMenu();
     TDotaznik_Odpovedi_Form *answersWindow() const;
+    // The current session when it can have web forms (it has a questionnaire and is not being edited).
+    std::optional<qint64> sessionWithForms() const;
     QWidget *uploadWindow();
 
     AppContext &m_context;

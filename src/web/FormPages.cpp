@@ -5,6 +5,7 @@
 #include "data/SessionRules.h"
 #include "files/FileWriter.h"
 #include "platform/AppFolders.h"
+#include "web/PupilCodes.h"
 
 #include <QDir>
 #include <QSet>
@@ -18,12 +19,14 @@ QString html(const QString &text) {
 }
 
 QStringList pageHead(const QString &title) {
-    // No web-font service is linked: pupils' browsers contact only the school's server.
+    // No web-font service is linked: pupils' browsers contact only the school's server. Search engines are
+    // asked to keep the pages out of their indexes.
     return {QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
                            "\"http://www.w3.org/TR/html4/loose.dtd\">"),
             QStringLiteral("<html lang=\"cs\">"),
             QStringLiteral("  <head> "),
             QStringLiteral("    <meta http-equiv=\"content-type\" content=\"text/html; charset=utf-8\">"),
+            QStringLiteral("    <meta name=\"robots\" content=\"noindex\">"),
             QStringLiteral("    <title>") + title + QStringLiteral("</title>"),
             QStringLiteral("    <link rel=\"stylesheet\" href=\"../style.css\" type=\"text/css\">"),
             QStringLiteral("  </head>"),
@@ -132,7 +135,19 @@ qint64 SessionForms::maxQuestionId() const {
 
 namespace FormPages {
 
-QStringList indexPage(const SessionForms &forms) {
+const char kFormGuard[] = "<?php if (!defined('ORBELIS_FORMULAR')) { http_response_code(404); exit; } ?>";
+
+namespace {
+
+// The first line of the files the server keeps for itself (answers, fault log): PHP stops there with a 404.
+const char kFileGuard[] = "<?php http_response_code(404); exit; ?>";
+
+QStringList pageEnd() {
+    return {QStringLiteral("  <br><br><br>"), QStringLiteral("  <p>Vložená reklama:</p>"),
+            QStringLiteral("  </form>"), QStringLiteral("  </body>"), QStringLiteral("</html> ")};
+}
+
+QStringList openIndex(const SessionForms &forms) {
     QStringList lines = pageHead(QStringLiteral("Seznam žáků"));
     lines << QStringLiteral("  <h1>Seznam žáků</h1>")
           << QStringLiteral("  <p>Otevřete si dotazník kliknutím na své jméno. </p>");
@@ -140,19 +155,106 @@ QStringList indexPage(const SessionForms &forms) {
         if (PupilKinds::isRealPupil(row.kind))
             lines << QStringLiteral("  <a href=\"zak_%1.php\">").arg(row.id) + html(row.name) +
                          QStringLiteral("</a><br>");
-    lines << QStringLiteral("  <br><br><br>") << QStringLiteral("  <p>Vložená reklama:</p>")
-          << QStringLiteral("  </form>") << QStringLiteral("  </body>") << QStringLiteral("</html> ");
-    return lines;
+    return lines + pageEnd();
 }
 
-QStringList pupilPage(const SessionForms &forms, const SessionForms::Row &pupil) {
+// The entry page: the code is normalised as PupilCodes::normalised does and looked up by its SHA-256 in
+// kody.php; a valid code includes the pupil's own page, which echoes the normalised code into its form.
+// A missing or damaged code list is a server fault: HTTP 503 and a line in chyby.php for the teacher.
+QStringList codeIndex() {
+    QStringList lines = {
+        QStringLiteral("<?php"),
+        QStringLiteral(
+            "// Written by Orbelis: the entry page of this session's questionnaires. A pupil types "
+            "the code from his slip;"),
+        QStringLiteral(
+            "// a valid code opens his own form, any other shows this page again. No name is shown "
+            "here."),
+        QStringLiteral("header('Content-Type: text/html; charset=utf-8');"),
+        QStringLiteral("header('X-Content-Type-Options: nosniff');"),
+        QStringLiteral("header('X-Robots-Tag: noindex');"),
+        QStringLiteral("header('Cache-Control: no-store');"),
+        QStringLiteral("$chyba = '';"),
+        QStringLiteral("if (($_SERVER['REQUEST_METHOD'] ?? '') === 'POST') {"),
+        QStringLiteral("    $kody = null;"),
+        QStringLiteral("    if (is_file(__DIR__ . '/kody.php')) {"),
+        QStringLiteral("        try {"),
+        QStringLiteral("            $kody = @include __DIR__ . '/kody.php';"),
+        QStringLiteral("        } catch (Throwable $e) {"),
+        QStringLiteral("            $kody = null;"),
+        QStringLiteral("        }"),
+        QStringLiteral("    }"),
+        QStringLiteral("    $kod = isset($_POST['kod']) && is_string($_POST['kod'])"),
+        QStringLiteral("        ? strtoupper(preg_replace('/[\\s-]+/', '', $_POST['kod'])) : '';"),
+        QStringLiteral("    $zak = is_array($kody) && preg_match('/^[2-9A-HJ-NP-Z]{8}$/', $kod) === 1"),
+        QStringLiteral("        ? ($kody[hash('sha256', $kod)] ?? null) : null;"),
+        QStringLiteral("    if (!is_array($kody) || (is_int($zak) && !is_file(__DIR__ . '/zak_' . $zak . "
+                       "'.php'))) {"),
+        QStringLiteral(
+            "        $duvod = !is_array($kody) ? 'Seznam kódů (kody.php) chybí nebo je poškozený.'"),
+        QStringLiteral("            : 'Chybí stránka dotazníku zak_' . $zak . '.php.';"),
+        QStringLiteral("        $log = @fopen(__DIR__ . '/chyby.php', 'ab');"),
+        QStringLiteral("        if ($log !== false) {"),
+        QStringLiteral("            if (flock($log, LOCK_EX)) {"),
+        QStringLiteral("                $stav = fstat($log);"),
+        QStringLiteral("                $straz = $stav !== false && $stav['size'] === 0 ? \"%1\\r\\n\" : '';")
+            .arg(QLatin1String(kFileGuard)),
+        QStringLiteral("                @fwrite($log, $straz . date('Y-m-d H:i:s') . \"\\t\" . $duvod . "
+                       "\"\\r\\n\");"),
+        QStringLiteral("                fflush($log);"),
+        QStringLiteral("                flock($log, LOCK_UN);"),
+        QStringLiteral("            }"),
+        QStringLiteral("            fclose($log);"),
+        QStringLiteral("        }"),
+        QStringLiteral("        http_response_code(503);"),
+        QStringLiteral("        $chyba = 'Dotazník teď nelze otevřít: sběr odpovědí na serveru nefunguje. "
+                       "Řekněte to prosím učiteli.';"),
+        QStringLiteral("    } elseif (is_int($zak)) {"),
+        QStringLiteral("        define('ORBELIS_FORMULAR', true);"),
+        QStringLiteral("        include __DIR__ . '/zak_' . $zak . '.php';"),
+        QStringLiteral("        exit;"),
+        QStringLiteral("    } else {"),
+        QStringLiteral("        http_response_code(403);"),
+        QStringLiteral(
+            "        $chyba = 'Tento kód neplatí. Zkontrolujte ho prosím podle lístku a napište ho "
+            "znovu.';"),
+        QStringLiteral("    }"),
+        QStringLiteral("}"),
+        QStringLiteral("?>")};
+    lines << pageHead(QStringLiteral("Dotazník")) << QStringLiteral("  <h1>Dotazník</h1>")
+          << QStringLiteral(
+                 "<?php if ($chyba !== '') { echo '  <p class=\"chyba\">' . $chyba . \"</p>\\r\\n\"; } ?>")
+          << QStringLiteral("  <p>Napište kód z lístku, který jste dostali od učitele, a otevřete si svůj "
+                            "dotazník.</p>")
+          << QStringLiteral("  <form action=\"index.php\" method=\"post\">")
+          << QStringLiteral("  <label>Kód: <input name=\"kod\" type=\"text\" size=\"12\" maxlength=\"20\" "
+                            "autocomplete=\"off\" autofocus></label>")
+          << QStringLiteral("  <input type=\"submit\" value=\"Otevřít dotazník\">");
+    return lines + pageEnd();
+}
+
+} // namespace
+
+QStringList indexPage(const SessionForms &forms, Collection collection) {
+    return collection == Collection::Open ? openIndex(forms) : codeIndex();
+}
+
+QStringList pupilPage(const SessionForms &forms, const SessionForms::Row &pupil, Collection collection) {
     const QString name = html(pupil.name);
-    QStringList lines = pageHead(QStringLiteral("Dotazník ") + name);
+    QStringList lines;
+    if (collection == Collection::WithCodes)
+        lines << QLatin1String(kFormGuard);
+    lines << pageHead(QStringLiteral("Dotazník ") + name);
     lines << QStringLiteral("  <form action=\"vysledky.php\" method=\"post\">")
           << QStringLiteral("  <input name=\"id_vyhodnoceni\" type=\"hidden\" value=\"%1\">")
-                 .arg(forms.sessionId)
-          << QStringLiteral("  <input name=\"id_zaka\" type=\"hidden\" value=\"%1\">").arg(pupil.id)
-          << QStringLiteral("  <H1>Dotazník pro žáka ") + name + QStringLiteral("</H1>");
+                 .arg(forms.sessionId);
+    if (collection == Collection::WithCodes)
+        // The code the entry page accepted, normalised there to letters and digits of the code alphabet.
+        lines << QStringLiteral("  <input name=\"kod\" type=\"hidden\" value=\"<?php echo "
+                                "htmlspecialchars($kod, ENT_QUOTES, 'UTF-8'); ?>\">");
+    else
+        lines << QStringLiteral("  <input name=\"id_zaka\" type=\"hidden\" value=\"%1\">").arg(pupil.id);
+    lines << QStringLiteral("  <H1>Dotazník pro žáka ") + name + QStringLiteral("</H1>");
     for (const SessionForms::Question &q : forms.questions) {
         const QString order = html(q.order.toString());
         const QList<SessionForms::Row> partners = forms.partners(q, pupil.id);
@@ -184,13 +286,11 @@ QStringList pupilPage(const SessionForms &forms, const SessionForms::Row &pupil)
     lines
         << QStringLiteral("    <br><br>")
         << QStringLiteral("    <input name=\"max\" type=\"hidden\" value=\"%1\">").arg(forms.maxQuestionId())
-        << QStringLiteral("    <input type=\"submit\" name=\"submit\" value=\"Odeslat\">")
-        << QStringLiteral("  <br><br><br>") << QStringLiteral("  <p>Vložená reklama:</p>")
-        << QStringLiteral("  </form>") << QStringLiteral("  </body>") << QStringLiteral("</html> ");
-    return lines;
+        << QStringLiteral("    <input type=\"submit\" name=\"submit\" value=\"Odeslat\">");
+    return lines + pageEnd();
 }
 
-QByteArray allowedIds(const SessionForms &forms) {
+QByteArray allowedIds(const SessionForms &forms, Collection collection) {
     QList<qint64> pupils;
     for (const SessionForms::Row &row : forms.respondents())
         if (PupilKinds::isRealPupil(row.kind))
@@ -202,6 +302,8 @@ QByteArray allowedIds(const SessionForms &forms) {
         QStringLiteral("return array("),
         QStringLiteral("  'vyhodnoceni' => %1,").arg(forms.sessionId),
         QStringLiteral("  'max' => %1,").arg(forms.maxQuestionId()),
+        QStringLiteral("  'kody' => %1,")
+            .arg(collection == Collection::WithCodes ? QStringLiteral("true") : QStringLiteral("false")),
         QStringLiteral("  'zaci' => ") + phpList(pupils) + u',',
         QStringLiteral("  'otazky' => array(")};
     for (const SessionForms::Question &q : forms.questions) {
@@ -216,9 +318,27 @@ QByteArray allowedIds(const SessionForms &forms) {
     return lines.join(u'\n').toUtf8();
 }
 
+QByteArray codeList(const QList<QPair<QByteArray, qint64>> &hashes) {
+    QByteArrayList lines = {
+        "<?php",
+        "// Written by Orbelis with the forms of this folder: the SHA-256 of each pupil's "
+        "code and the pupil it opens.",
+        "return array("};
+    for (const auto &[hash, pupil] : hashes) {
+        // Only lower-case hex digits reach the quoted key.
+        if (hash.size() != 64 || hash.contains('\'') || hash.contains('\\'))
+            throw std::logic_error("not a SHA-256 in hex");
+        lines << "  '" + hash + "' => " + QByteArray::number(pupil) + ',';
+    }
+    lines << ");" << QByteArray();
+    return lines.join('\n');
+}
+
 QByteArray serverRules() {
-    return "# Written by Orbelis: the collected answers are fetched by FTP only, never served to browsers.\n"
-           "<FilesMatch \"^(data\\.csv|povolene\\.php)$\">\n"
+    return "# Written by Orbelis: the answers, the collector's fault log, the pupils' codes and the allowed "
+           "ids\n"
+           "# are read by FTP or by the collector only, never served to browsers.\n"
+           "<FilesMatch \"^(data\\.csv|data\\.php|chyby\\.php|kody\\.php|povolene\\.php)$\">\n"
            "  <IfModule mod_authz_core.c>\n"
            "    Require all denied\n"
            "  </IfModule>\n"
@@ -230,7 +350,11 @@ QByteArray serverRules() {
 }
 
 QByteArray encodePage(const QStringList &lines) {
-    return QByteArray("\xEF\xBB\xBF") + lines.join(QStringLiteral("\r\n")).toUtf8();
+    return QByteArray("\xEF\xBB\xBF") + encodeScript(lines);
+}
+
+QByteArray encodeScript(const QStringList &lines) {
+    return lines.join(QStringLiteral("\r\n")).toUtf8();
 }
 
 QString sessionFolder(const AppFolders &folders, qint64 sessionId) {
@@ -238,6 +362,7 @@ QString sessionFolder(const AppFolders &folders, qint64 sessionId) {
 }
 
 std::optional<Result> generate(Database &db, const AppFolders &folders, qint64 sessionId,
+                               Collection collection,
                                const std::function<void(int done, int total)> &progress) {
     const std::optional<SessionForms> forms = SessionForms::read(db, sessionId);
     if (!forms)
@@ -248,6 +373,18 @@ std::optional<Result> generate(Database &db, const AppFolders &folders, qint64 s
         throw std::runtime_error(
             QStringLiteral("Složku \"%1\" nelze vytvořit.").arg(result.folder).toStdString());
 
+    // The pages of the codes mode begin with PHP that sends headers: no byte-order mark may precede it.
+    const bool withCodes = collection == Collection::WithCodes;
+    const auto encode = withCodes ? encodeScript : encodePage;
+    QList<QPair<QByteArray, qint64>> hashes;
+    if (withCodes)
+        for (const PupilCode &code : PupilCodes::ensure(db, sessionId))
+            hashes.append({PupilCodes::hashOf(code.code), code.pupilId});
+    const auto write = [&result](const QString &name, const QByteArray &content) {
+        writeFile(result.folder + name, content);
+        result.files << name;
+    };
+
     const QList<SessionForms::Row> respondents = forms->respondents();
     QSet<QString> pages;
     if (progress)
@@ -256,16 +393,17 @@ std::optional<Result> generate(Database &db, const AppFolders &folders, qint64 s
     for (const SessionForms::Row &row : respondents) {
         if (PupilKinds::isRealPupil(row.kind)) {
             const QString name = QStringLiteral("zak_%1.php").arg(row.id);
-            writeFile(result.folder + name, encodePage(FormPages::pupilPage(*forms, row)));
+            write(name, encode(FormPages::pupilPage(*forms, row, collection)));
             pages.insert(name);
             ++result.pages;
         }
         if (progress)
             progress(++done, int(respondents.size()));
     }
-    writeFile(result.folder + QStringLiteral("index.php"), encodePage(FormPages::indexPage(*forms)));
-    writeFile(result.folder + QStringLiteral("povolene.php"), FormPages::allowedIds(*forms));
-    writeFile(result.folder + QStringLiteral(".htaccess"), FormPages::serverRules());
+    write(QStringLiteral("index.php"), encode(FormPages::indexPage(*forms, collection)));
+    write(QStringLiteral("kody.php"), codeList(hashes));
+    write(QStringLiteral("povolene.php"), FormPages::allowedIds(*forms, collection));
+    write(QStringLiteral(".htaccess"), FormPages::serverRules());
     // Pages of pupils who left the class would only collect refused posts.
     for (const QString &old : QDir(result.folder).entryList({QStringLiteral("zak_*.php")}, QDir::Files))
         if (!pages.contains(old))

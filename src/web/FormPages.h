@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 #include <optional>
@@ -46,18 +48,42 @@ struct SessionForms {
     qint64 maxQuestionId() const;
 };
 
-// The pages of a session, as text lines (joined by CR LF and written with a UTF-8 byte-order mark).
+// The pages of a session, as text lines (joined by CR LF; see encodePage and encodeScript).
 namespace FormPages {
 
-QStringList indexPage(const SessionForms &forms);
-QStringList pupilPage(const SessionForms &forms, const SessionForms::Row &pupil);
-// "povolene.php": what the result collector accepts from these forms (session, respondents, and per
-// question the offered rows of each list and whether it takes a text). Served, it prints nothing.
-QByteArray allowedIds(const SessionForms &forms);
-// ".htaccess" for Apache servers: the collected answers ("data.csv") are not served to browsers.
+// How the answers of a session are collected.
+enum class Collection {
+    // The default: the entry page asks only for the pupil's code; a valid code opens that pupil's form,
+    // which posts the code, and the collector takes the pupil from the code.
+    WithCodes,
+    // "Sběr bez kódů": the index lists the pupils' pages and each form posts its pupil's id.
+    Open,
+};
+
+// The first line of a pupil's page with codes: requested directly, the page answers 404 and shows nothing;
+// only the entry page, after a valid code, defines ORBELIS_FORMULAR and includes it.
+extern const char kFormGuard[];
+
+// "index.php". With codes: the code entry page (no name on it) that opens the form of a valid code
+// (PHP; HTTP 403 and the page again for any other code). Open: the list of the pupils' pages.
+QStringList indexPage(const SessionForms &forms, Collection collection = Collection::WithCodes);
+// "zak_<id>.php". With codes: guarded by kFormGuard, posting the code the entry page accepted and no id.
+QStringList pupilPage(const SessionForms &forms, const SessionForms::Row &pupil,
+                      Collection collection = Collection::WithCodes);
+// "povolene.php": what the result collector accepts from these forms (session, respondents, per question
+// the offered rows of each list and whether it takes a text, and whether codes are required). Served, it
+// prints nothing.
+QByteArray allowedIds(const SessionForms &forms, Collection collection = Collection::WithCodes);
+// "kody.php": the SHA-256 of each normalised code (PupilCodes::hashOf) and the pupil it opens. Served, it
+// prints nothing.
+QByteArray codeList(const QList<QPair<QByteArray, qint64>> &hashes);
+// ".htaccess" for Apache servers: the answers, the fault log, the codes and the allowed ids are not served.
 QByteArray serverRules();
-// BOM + lines joined by CR LF.
+// BOM + lines joined by CR LF: the plain pages.
 QByteArray encodePage(const QStringList &lines);
+// Lines joined by CR LF without a BOM: pages that begin with PHP code, which must send its headers before
+// any byte of output.
+QByteArray encodeScript(const QStringList &lines);
 
 // The session's folder: data folder + "html/" + session id + "/".
 QString sessionFolder(const AppFolders &folders, qint64 sessionId);
@@ -65,13 +91,17 @@ QString sessionFolder(const AppFolders &folders, qint64 sessionId);
 struct Result {
     QString folder;
     int pages = 0;
+    QStringList files; // the names written into the folder, in the order written
 };
-// Writes the index page, one form page per real pupil among the respondents, the allowed ids and the
-// server rules into the session folder (created when missing); form pages of rows that are no longer
-// respondents are removed. progress(done, total) is called before the first respondent and after each.
-// nullopt when the session has no questionnaire. Raises std::runtime_error (Czech message) when a file
-// cannot be written (pages written so far stay), DatabaseError on a failing query.
+// Writes the index page, one form page per real pupil among the respondents, the code list, the allowed
+// ids and the server rules into the session folder (created when missing); form pages of rows that are no
+// longer respondents are removed. With codes, the pupils' codes are made where missing
+// (PupilCodes::ensure); open, the code list is empty. progress(done, total) is called before the first
+// respondent and after each. nullopt when the session has no questionnaire. Raises std::runtime_error
+// (Czech message) when a file cannot be written (pages written so far stay), DatabaseError on a failing
+// query.
 std::optional<Result> generate(Database &db, const AppFolders &folders, qint64 sessionId,
+                               Collection collection = Collection::WithCodes,
                                const std::function<void(int done, int total)> &progress = {});
 
 } // namespace FormPages

@@ -10,13 +10,15 @@
 class FtpError final : public std::runtime_error {
 public:
     enum class Kind {
-        Connection, // no connection, lost connection, time-out
-        Login,      // the server refused the user name or password
-        Refused,    // the server answered a command with a failure reply
-        Local,      // a local file could not be read or written
-        Cancelled,  // the user cancelled the transfer
+        Connection,  // no connection, lost connection, time-out
+        Login,       // the server refused the user name or password
+        Refused,     // the server answered a command with a failure reply
+        Local,       // a local file could not be read or written
+        Cancelled,   // the user cancelled the transfer
+        Certificate, // the server's certificate is not trusted by this computer (serverKey() tells its key)
     };
-    FtpError(Kind kind, const QString &message, int replyCode = 0, const QString &replyText = QString());
+    FtpError(Kind kind, const QString &message, int replyCode = 0, const QString &replyText = QString(),
+             const QString &serverKey = QString());
 
     Kind kind() const { return m_kind; }
     // Czech text for the user, with the server's reply where there was one.
@@ -25,12 +27,16 @@ public:
     QString replyText() const { return m_replyText; }
     // The server said the folder or file does not exist (reply 550 or its "Can't ..." texts).
     bool notFound() const;
+    // With Kind::Certificate: the pin of the server's public key ("sha256//<base64>"), for the teacher to
+    // accept that one certificate; empty when it could not be read.
+    QString serverKey() const { return m_serverKey; }
 
 private:
     Kind m_kind;
     QString m_message;
     int m_replyCode;
     QString m_replyText;
+    QString m_serverKey;
 };
 
 // Told how far a transfer got (bytes done of total, total 0 when unknown); returns false to cancel it.
@@ -53,9 +59,16 @@ public:
     // Fetches a remote file of the current folder into a local file, which is replaced only when the whole
     // file came.
     virtual void retrieve(const QString &remoteName, const QString &localPath) = 0;
+    // Renames a file of the current folder, replacing one of the new name (RNFR/RNTO).
+    virtual void rename(const QString &from, const QString &to) = 0;
+    // Deletes a file of the current folder.
+    virtual void remove(const QString &name) = 0;
     // Ends the session; never raises.
     virtual void disconnect() = 0;
 
     // Progress of the transfers (and of waiting for the server) from now on; empty for none.
     virtual void setProgress(TransferProgress progress) = 0;
+    // What the connection requires: TLS unless plain FTP is allowed; a pinned server key accepted by the
+    // teacher. Takes effect with the next connectTo.
+    virtual void setSecurity(bool allowPlain, const QString &trustedKey) = 0;
 };

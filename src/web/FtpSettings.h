@@ -12,9 +12,12 @@ struct FtpSettings {
     QString password; // "heslo", kept in plain text
     QString folder;   // "dir": remote base folder, relative, each level ending in "/"
     QString address;  // "stranky": public web address of the base folder
+    bool allowPlain = false;     // "nesifrovane": plain FTP allowed (the password crosses the network readable)
+    QString trustedKey;          // "certifikat": the server key pin ("sha256//…") the teacher accepted
+    bool openCollection = false; // "bez_kodu": forms without pupil codes
 
     static FtpSettings load(const IniFile &file);
-    // Writes the five keys; false (with *error) when the file cannot be written.
+    // Writes the keys, the file readable by its owner only; false (with *error) when it cannot be written.
     bool save(IniFile &file, QString *error = nullptr) const;
     // Host, user and password are all given.
     bool complete() const { return !host.isEmpty() && !user.isEmpty() && !password.isEmpty(); }

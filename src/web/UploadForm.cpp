@@ -80,7 +80,8 @@ void TUpload_Form::cancel() {
 }
 
 bool TUpload_Form::upload() {
-    const FtpSettings settings = FtpSettings::load(IniFile(m_context.folders.programSettingsPath()));
+    IniFile settingsFile(m_context.folders.programSettingsPath());
+    FtpSettings settings = FtpSettings::load(settingsFile);
     if (!settings.complete()) {
         m_context.prompter->message(
             QStringLiteral("Nejsou vyplněny údaje o FTP serveru. Přejděte do nastavení a údaje zadejte."));
@@ -99,21 +100,43 @@ bool TUpload_Form::upload() {
     m_transfer->begin();
     ftp.setProgress(m_transfer->progress());
     bool sent = false;
-    try {
-        WebPublishing::publish(ftp, settings, m_context.folders, checked,
-                               [this](const QString &file, int index, int count) {
-                                   return m_transfer->step(file, index, count);
-                               });
-        sent = true;
-    } catch (const std::exception &error) {
-        const auto *ftpError = dynamic_cast<const FtpError *>(&error);
-        m_context.prompter->message(ftpError ? ftpError->message() : QString::fromUtf8(error.what()),
-                                    QString(), Prompter::Icon::Error);
+    WebPublishing::Report report;
+    for (bool again = true; again;) {
+        again = false;
+        try {
+            report = WebPublishing::publish(ftp, settings, m_context.folders, checked,
+                                            [this](const QString &file, int index, int count) {
+                                                return m_transfer->step(file, index, count);
+                                            });
+            sent = true;
+        } catch (const std::exception &error) {
+            const auto *ftpError = dynamic_cast<const FtpError *>(&error);
+            // A server certificate the system does not trust: the teacher may accept it here too; it is
+            // kept in the settings before the upload is tried again.
+            if (ftpError && ftpError->kind() == FtpError::Kind::Certificate &&
+                !ftpError->serverKey().isEmpty() && ftpError->serverKey() != settings.trustedKey) {
+                if (TFtp_Form::trustCertificate(*ftpError, *m_context.prompter)) {
+                    settings.trustedKey = ftpError->serverKey();
+                    QString saveError;
+                    if (settings.save(settingsFile, &saveError))
+                        again = true;
+                    else
+                        m_context.prompter->message(saveError, QString(), Prompter::Icon::Error);
+                }
+                continue;
+            }
+            m_context.prompter->message(ftpError ? ftpError->message() : QString::fromUtf8(error.what()),
+                                        QString(), Prompter::Icon::Error);
+        }
     }
     m_transfer->end();
     m_send->setEnabled(true);
     m_list->setEnabled(true);
-    if (sent)
+    if (sent) {
+        m_context.prompter->message(report.message(), QString(),
+                                    report.faults.isEmpty() ? Prompter::Icon::Information
+                                                            : Prompter::Icon::Warning);
         m_context.shell->openUrl(QUrl::fromUserInput(settings.address));
+    }
     return sent;
 }

@@ -39,9 +39,22 @@ void restoreMissing(const QString &dataFolder) {
                                                     {QStringLiteral("style.css"), styleSheet()}};
     for (const auto &[name, content] : files) {
         const QString path = dataFolder + name;
-        if (QFileInfo::exists(path))
-            continue;
         QString error;
+        if (QFileInfo::exists(path)) {
+            if (name != QLatin1String("vysledky.php"))
+                continue;
+            QFile existing(path);
+            if (!existing.open(QIODevice::ReadOnly))
+                throw std::runtime_error(QStringLiteral("Soubor „%1“ nelze přečíst: %2")
+                                             .arg(path, existing.errorString())
+                                             .toStdString());
+            const QByteArray old = existing.readAll();
+            if (old.contains("kody.php"))
+                continue;
+            // An older collector, made before the pupil codes.
+            if (!FileWriter::writeWhole(path + QStringLiteral(".stary"), old, &error))
+                throw std::runtime_error(error.toStdString());
+        }
         if (!FileWriter::writeWhole(path, content, &error))
             throw std::runtime_error(error.toStdString());
     }

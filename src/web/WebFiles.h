@@ -10,7 +10,9 @@ namespace WebFiles {
 QByteArray collectorScript();
 QByteArray styleSheet();
 // Writes "vysledky.php" and "style.css" into the data folder where they are missing; existing files are
-// kept (the teacher may have adapted them). Raises std::runtime_error with a Czech message on failure.
+// kept (the teacher may have adapted them), except a collector that knows no pupil codes (it does not
+// read "kody.php"): it would refuse every post of the pages made now, so it is kept as
+// "vysledky.php.stary" and replaced. Raises std::runtime_error with a Czech message on failure.
 void restoreMissing(const QString &dataFolder);
 
 } // namespace WebFiles

@@ -1,6 +1,7 @@
 #include "web/WebPublishing.h"
 
 #include "data/Database.h"
+#include "data/TextRules.h"
 #include "files/FileWriter.h"
 #include "platform/AppFolders.h"
 #include "platform/Prompter.h"
@@ -9,6 +10,11 @@
 #include "web/WebFiles.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <stdexcept>
 
 namespace WebPublishing {
@@ -56,6 +62,7 @@ bool ensureRemoteFolder(FtpClient &ftp, const QString &path) {
 }
 
 bool testAndSave(FtpClient &ftp, const FtpSettings &settings, IniFile &file, Prompter &prompter) {
+    ftp.setSecurity(settings.allowPlain, settings.trustedKey);
     ftp.connectTo(settings.host, settings.user, settings.password);
     if (!settings.folder.isEmpty()) {
         try {
@@ -94,6 +101,7 @@ QStringList rootIndex(const QList<Item> &checked) {
                        "\"http://www.w3.org/TR/html4/loose.dtd\">"),
         QStringLiteral("<html lang=\"cs\">"), QStringLiteral("  <head> "),
         QStringLiteral("    <meta http-equiv=\"content-type\" content=\"text/html; charset=utf-8\">"),
+        QStringLiteral("    <meta name=\"robots\" content=\"noindex\">"),
         QStringLiteral("    <title>Seznam žáků</title>"),
         // The style sheet is uploaded beside this page.
         QStringLiteral("    <link rel=\"stylesheet\" href=\"style.css\" type=\"text/css\">"),
@@ -122,40 +130,100 @@ QString upTo(int levels) {
 
 } // namespace
 
-void publish(FtpClient &ftp, const FtpSettings &settings, const AppFolders &folders,
-             const QList<Item> &checked, const Step &step) {
+QList<Upload> sessionUploads(const AppFolders &folders, qint64 sessionId) {
+    const QString folder = FormPages::sessionFolder(folders, sessionId);
+    // The answers downloaded from the server and its fault log stay local: sending them back would
+    // overwrite what pupils sent since.
+    static const QStringList local = {QStringLiteral("data.php"), QStringLiteral("data.csv"),
+                                      QStringLiteral("chyby.php")};
+    static const QStringList last = {QStringLiteral("kody.php"), QStringLiteral("povolene.php")};
+    QList<Upload> files;
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name))
+        if (!local.contains(name) && !last.contains(name) && !name.contains(QLatin1String(kTemporaryMark)))
+            files.append({folder + name, name});
+    files.append({folders.dataFolder + QStringLiteral("vysledky.php"), QStringLiteral("vysledky.php")});
+    // The collector reads these two on every post: they change only when everything they name is there.
+    for (const QString &name : last)
+        if (QFileInfo::exists(folder + name))
+            files.append({folder + name, name});
+    return files;
+}
+
+QString temporaryName(const QString &remoteName) {
+    const qsizetype dot = remoteName.lastIndexOf(u'.');
+    if (dot <= 0) // no suffix, or a dot file such as ".htaccess"
+        return remoteName + QLatin1String(kTemporaryMark);
+    return remoteName.left(dot) + QLatin1String(kTemporaryMark) + remoteName.mid(dot);
+}
+
+void storeInPlace(FtpClient &ftp, const QString &localPath, const QString &remoteName) {
+    const QString temporary = temporaryName(remoteName);
+    try {
+        ftp.store(localPath, temporary);
+    } catch (const FtpError &) {
+        // A part left under the temporary name may be served as text; it goes when the server still
+        // listens.
+        try {
+            ftp.remove(temporary);
+        } catch (const FtpError &) {
+        }
+        throw;
+    }
+    ftp.rename(temporary, remoteName);
+}
+
+std::optional<QString> collectorFault(const QByteArray &log) {
+    QString last;
+    const QList<QByteArray> lines = log.split('\n');
+    for (qsizetype i = 1; i < lines.size(); ++i) { // the first line is the guard
+        const QString line = TextRules::withoutControls(QString::fromUtf8(lines[i]).trimmed()).simplified();
+        if (!line.isEmpty())
+            last = line;
+    }
+    if (last.isEmpty())
+        return std::nullopt;
+    // "time<TAB>reason"; the tab became a blank above.
+    static const QRegularExpression time(
+        QStringLiteral("^(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d) (.+)$"));
+    const QRegularExpressionMatch match = time.match(last);
+    QString reason = match.hasMatch() ? match.captured(2) : last;
+    if (reason.size() > 300)
+        reason = reason.left(300) + QStringLiteral("…");
+    QString text = QStringLiteral("Sběr odpovědí na serveru nefunguje: ") + reason;
+    if (match.hasMatch())
+        text += QStringLiteral(" (zapsáno %1)").arg(match.captured(1));
+    return text;
+}
+
+QString Report::message() const {
+    QStringList lines = faults;
+    lines << QStringLiteral("Soubory jsou na serveru (odesláno souborů: %1).").arg(sent) << kAnswersWhere;
+    return lines.join(u'\n');
+}
+
+Report publish(FtpClient &ftp, const FtpSettings &settings, const AppFolders &folders,
+               const QList<Item> &checked, const Step &step) {
     WebFiles::restoreMissing(folders.dataFolder);
-    const QString collector = folders.dataFolder + QStringLiteral("vysledky.php");
 
     // Everything to send, so that progress can be told as "file i of n".
-    struct Upload {
-        QString local;
-        QString remote;
-    };
     QList<QList<Upload>> sessions;
     int count = 2;
     for (const Item &item : checked) {
-        const QString folder = FormPages::sessionFolder(folders, item.sessionId);
-        QList<Upload> files;
-        // The downloaded results stay local: sending them back would overwrite answers sent since.
-        for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name))
-            if (name != QLatin1String("data.csv"))
-                files.append({folder + name, name});
-        files.append({collector, QStringLiteral("vysledky.php")});
-        count += int(files.size());
-        sessions << files;
+        sessions << sessionUploads(folders, item.sessionId);
+        count += int(sessions.last().size());
     }
-    int index = 0;
+    Report report;
     auto send = [&](const Upload &upload) {
-        if (step && !step(upload.remote, index, count))
+        if (step && !step(upload.remote, report.sent, count))
             throw FtpError(FtpError::Kind::Cancelled, QStringLiteral("Nahrávání bylo zrušeno."));
-        ftp.store(upload.local, upload.remote);
-        ++index;
+        storeInPlace(ftp, upload.local, upload.remote);
+        ++report.sent;
     };
 
     QString base = settings.folder;
     if (!base.isEmpty() && !base.endsWith(u'/'))
         base += u'/';
+    ftp.setSecurity(settings.allowPlain, settings.trustedKey);
     ftp.connectTo(settings.host, settings.user, settings.password);
     try {
         for (qsizetype i = 0; i < checked.size(); ++i) {
@@ -180,7 +248,39 @@ void publish(FtpClient &ftp, const FtpSettings &settings, const AppFolders &fold
         ftp.disconnect();
         throw;
     }
+
+    // What the collectors logged. Everything is sent by now: a failure here is told, not raised. A log
+    // that was read and told is deleted, so the next publishing tells only what happened after it.
+    QTemporaryDir temporary;
+    for (const Item &item : checked) {
+        const QString copy = temporary.filePath(QStringLiteral("chyby_%1.php").arg(item.sessionId));
+        try {
+            ftp.changeDirectory(QString::number(item.sessionId) + u'/');
+            try {
+                ftp.retrieve(QStringLiteral("chyby.php"), copy);
+                // The end of the log holds the last reason; the first line read is the guard or a part.
+                QFile file(copy);
+                std::optional<QString> fault;
+                if (file.open(QIODevice::ReadOnly) && file.seek(std::max<qint64>(0, file.size() - 65536)))
+                    fault = collectorFault(file.readAll());
+                if (fault) {
+                    report.faults << *fault + QStringLiteral(" – vyhodnocení %1").arg(item.sessionId);
+                    ftp.remove(QStringLiteral("chyby.php"));
+                }
+            } catch (const FtpError &error) {
+                if (error.kind() != FtpError::Kind::Refused || !error.notFound())
+                    throw;
+            }
+            ftp.changeDirectory(QStringLiteral(".."));
+        } catch (const FtpError &error) {
+            report.faults << QStringLiteral("Záznam o chybách sběru vyhodnocení %1 se nepodařilo přečíst: %2")
+                                 .arg(item.sessionId)
+                                 .arg(error.message());
+            break;
+        }
+    }
     ftp.disconnect();
+    return report;
 }
 
 } // namespace WebPublishing

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -287,6 +288,9 @@ TEST_F(SchemaUpgradeTest, StartUpRebuildsAFileOfThePreviousReleaseKeepingEveryRo
     EXPECT_EQ(plain.rows("PRAGMA integrity_check"), QStringList{"ok"});
     QStringList after = contentOf(plain);
     after.replace(after.indexOf("zak=91"), "zak=90");
+    // The one addition: the table of the pupils' codes with its keys.
+    EXPECT_EQ(after.removeAll("kody_zaku_kod ON kody_zaku: kod"), 1);
+    EXPECT_EQ(after.removeAll("sqlite_autoindex_kody_zaku_1 ON kody_zaku: id_vyhodnoceni,id_zaka"), 1);
     EXPECT_EQ(after, before);
     // A plain client now sorts and compares (by its own, binary rules).
     EXPECT_EQ(plain.rows("SELECT jmeno FROM zak WHERE pohlavi = 'muž' ORDER BY jmeno"),
@@ -378,11 +382,135 @@ TEST_F(SchemaUpgradeTest, TablesViewsTriggersAndIndexesOutsideTheProgramSurviveT
                   .rows("SELECT name FROM sqlite_master WHERE type IN ('index', 'trigger', 'view') "
                         "AND name NOT LIKE 'sqlite_autoindex%' ORDER BY name")
                   .join(','),
-              "jmena,listiny_tridy,odpovedi_otazky,odpovedi_partnera,odpovedi_vyhodnoceni,odpovedi_zaka,"
+              "jmena,kody_zaku_kod,listiny_tridy,odpovedi_otazky,odpovedi_partnera,odpovedi_vyhodnoceni,odpovedi_zaka,"
               "otazky_testu,pocitadlo,poznamky_zaka,vlastni_poznamka,vyhodnoceni_testu,vyhodnoceni_tridy,zak_"
               "tridy");
     EXPECT_EQ(plain.rows("INSERT INTO \"vlastní tabulka\" (kod) VALUES ('C')").join(""),
               "ERROR: UNIQUE constraint failed: vlastní tabulka.kod");
+}
+
+// A file of the version before the pupils' codes: today's schema without `kody_zaku`.
+void makeFileWithoutCodes(const QString &path) {
+    Database db(QStringLiteral("before-codes"));
+    db.create(path);
+    db.exec("INSERT INTO trida (ID, skola, stupen) VALUES (1, 'ZŠ Lipová', '5.A')");
+    db.exec("INSERT INTO zak (ID, id_tridy, jmeno, prijmeni, pohlavi, poradi) VALUES "
+            "(1, 1, 'Adam', 'Bílý', 'muž', 1), (2, 1, 'Bára', 'Černá', 'žena', 2), (3, 1, 'a', NULL, 'abcde', 3)");
+    db.exec("INSERT INTO testy (ID, nazev_testu) VALUES (1, 'Vztahy')");
+    db.exec("INSERT INTO otazky (ID, id_testu, text_otazky, poradi, typ) VALUES (1, 1, 'S kým?', 1, 0)");
+    db.exec("INSERT INTO vyhodnoceni (ID, id_tridy, id_testu, datum) VALUES (1, 1, 1, '2024-01-01')");
+    db.exec("DROP TABLE kody_zaku");
+    db.close();
+}
+
+bool hasCodesTable(const QString &path) {
+    PlainConnection plain(path);
+    return plain.rows("SELECT count(*) FROM sqlite_master WHERE name IN ('kody_zaku', 'kody_zaku_kod')") ==
+           QStringList{"2"};
+}
+
+TEST_F(SchemaUpgradeTest, AFileWithoutThePupilCodesGetsTheirTableWhenOpenedAndKeepsEverythingElse) {
+    makeFileWithoutCodes(m_file);
+    QStringList before;
+    {
+        PlainConnection plain(m_file);
+        before = contentOf(plain);
+    }
+    ASSERT_FALSE(hasCodesTable(m_file));
+
+    Database database;
+    database.open(m_file);
+    EXPECT_TRUE(Schema::hasTables(database, Schema::tableNames()));
+    // Its keys: one code per pupil and session, and a code used once in the whole file.
+    database.exec("INSERT INTO kody_zaku (id_vyhodnoceni, id_zaka, kod) VALUES (1, 1, 'AAAA-AAAA')");
+    EXPECT_THROW(database.exec("INSERT INTO kody_zaku (id_vyhodnoceni, id_zaka, kod) VALUES (1, 1, 'BBBB-BBBB')"),
+                 DatabaseError);
+    EXPECT_THROW(database.exec("INSERT INTO kody_zaku (id_vyhodnoceni, id_zaka, kod) VALUES (2, 2, 'AAAA-AAAA')"),
+                 DatabaseError);
+    database.exec("DELETE FROM kody_zaku");
+    database.close();
+
+    PlainConnection plain(m_file);
+    EXPECT_EQ(plain.rows("PRAGMA integrity_check"), QStringList{"ok"});
+    QStringList after = contentOf(plain);
+    EXPECT_EQ(after.removeAll("kody_zaku_kod ON kody_zaku: kod"), 1);
+    EXPECT_EQ(after.removeAll("sqlite_autoindex_kody_zaku_1 ON kody_zaku: id_vyhodnoceni,id_zaka"), 1);
+    EXPECT_EQ(after, before);
+}
+
+TEST_F(SchemaUpgradeTest, TheHeadlessToolGivesCodesInAFileOfThePreviousRelease) {
+    makePreviousRelease(m_file);
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    ASSERT_EQ(runCli({"--data", m_data, "codes", "--session", "5"}, m_dir.path(), outStream, errStream), 0)
+        << err.toStdString();
+    outStream.flush();
+    // The real pupils of class 3 in list order (no position first); the answer-option row has no code.
+    const QRegularExpression line("^(\\d+);([^;]+);[2-9A-HJ-NP-Z]{4}-[2-9A-HJ-NP-Z]{4}$");
+    QStringList people;
+    for (const QString &row : out.split('\n', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch match = line.match(row);
+        EXPECT_TRUE(match.hasMatch()) << row.toStdString();
+        people << match.captured(1) + ' ' + match.captured(2);
+    }
+    EXPECT_EQ(people, QStringList({"9 cyril", "2 Čeněk Šťastný", "5 Chrudoš Hájek", "6 Hana Cibulková",
+                                   "10 Žofie Ďurišová"}));
+    EXPECT_TRUE(hasCodesTable(m_file));
+}
+
+TEST_F(SchemaUpgradeTest, AFileOnlyReadOrAnExchangeFileIsLeftWithoutTheCodes) {
+    makeFileWithoutCodes(m_file);
+    const QByteArray before = bytesOf(m_file);
+    {
+        Database database;
+        database.open(m_file, Schema::requiredTableNames(), Database::Opening::LeaveSchema);
+        EXPECT_TRUE(database.isOpen());
+        EXPECT_EQ(database.scalar("SELECT count(*) FROM zak").toInt(), 3);
+    }
+    EXPECT_EQ(bytesOf(m_file), before);
+    EXPECT_FALSE(hasCodesTable(m_file));
+
+    // The questionnaire exchange file is opened for writing as well; it is no database of a school.
+    const QString exchange = m_data + "dotaznik.mdb";
+    {
+        Database file(QStringLiteral("exchange"));
+        file.create(exchange, false);
+        Schema::createExchange(file);
+        file.close();
+        file.open(exchange, QStringList());
+    }
+    PlainConnection plain(exchange);
+    EXPECT_EQ(plain.rows("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"),
+              QStringList({"otazky", "sqlite_sequence", "testy"}));
+}
+
+TEST_F(SchemaUpgradeTest, WhenTheTableCannotBeMadeTheOpenFailsSayingWhyAndTheFileStaysAsItWas) {
+    makeFileWithoutCodes(m_file);
+    const QByteArray before = bytesOf(m_file);
+    // Another program holds the write lock for longer than the busy timeout.
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other-program"));
+    other.setDatabaseName(m_file);
+    ASSERT_TRUE(other.open());
+    QSqlQuery(other).exec("BEGIN IMMEDIATE");
+    {
+        Database database;
+        try {
+            database.open(m_file);
+            FAIL() << "the table could not have been made";
+        } catch (const DatabaseError &e) {
+            EXPECT_TRUE(e.message().startsWith("Databázi " + QDir::toNativeSeparators(m_file) +
+                                               " se nepodařilo doplnit o tabulku kódů žáků pro webové "
+                                               "formuláře; zůstala beze změny."))
+                << e.message().toStdString();
+        }
+        EXPECT_FALSE(database.isOpen());
+    }
+    QSqlQuery(other).exec("ROLLBACK");
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("other-program"));
+    EXPECT_EQ(bytesOf(m_file), before);
+    EXPECT_FALSE(hasCodesTable(m_file));
 }
 
 TEST(SchemaUpgradeText, OnlyDeclarationsOfTheCollationAreRemoved) {

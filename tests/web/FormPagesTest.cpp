@@ -1,20 +1,29 @@
 #include "web/WebFixture.h"
 
 #include "web/FormPages.h"
+#include "web/PupilCodes.h"
 #include "web/ResultImport.h"
+#include "web/WebFiles.h"
 
 #include <QBuffer>
+#include <QRegularExpression>
 
 namespace {
 
+const QString kRobots = QStringLiteral("    <meta name=\"robots\" content=\"noindex\">");
+
 class FormPagesTest : public WebFixture {
 protected:
-    QString page(const QString &name) {
+    // A generated file; plain pages begin with a byte-order mark, pages that begin with PHP must not.
+    QString page(const QString &name, bool bom) {
         const QByteArray bytes = readFile(FormPages::sessionFolder(m_folders, m_session) + name);
-        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << name.toStdString();
+        EXPECT_EQ(bytes.startsWith("\xEF\xBB\xBF"), bom) << name.toStdString();
         EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"))
             << "every line ends in CR LF: " << name.toStdString();
-        return QString::fromUtf8(bytes.mid(3));
+        return QString::fromUtf8(bom ? bytes.mid(3) : bytes);
+    }
+    QString file(const QString &name) {
+        return QString::fromUtf8(readFile(FormPages::sessionFolder(m_folders, m_session) + name));
     }
 };
 
@@ -25,13 +34,9 @@ TEST_F(FormPagesTest, PagesOfferWhatEachQuestionAdmitsEscapedAndFiveToARow) {
     ASSERT_TRUE(result);
     EXPECT_EQ(result->pages, 6); // the real pupils, not the option rows
 
-    const QStringList index = page("index.php").split("\r\n");
-    EXPECT_EQ(index.filter("<a href=\"zak_").size(), 6);
-    EXPECT_TRUE(index.contains(
-        QStringLiteral("  <a href=\"zak_%1.php\">Bára &lt;b&gt;Malá&lt;/b&gt;</a><br>").arg(m_bara)));
-
-    const QStringList adam = page(QStringLiteral("zak_%1.php").arg(m_adam)).split("\r\n");
+    const QStringList adam = page(QStringLiteral("zak_%1.php").arg(m_adam), false).split("\r\n");
     EXPECT_TRUE(adam.contains("    <title>Dotazník Adam Velký &amp; syn</title>"));
+    EXPECT_TRUE(adam.contains(kRobots));
     EXPECT_TRUE(adam.contains(
         QStringLiteral("  <input name=\"id_vyhodnoceni\" type=\"hidden\" value=\"%1\">").arg(m_session)));
     EXPECT_TRUE(adam.contains("     <h2 class=\"ot_poz\">1. S kým &quot;sedíš&quot;?</h2>"));
@@ -70,6 +75,117 @@ TEST_F(FormPagesTest, PagesOfferWhatEachQuestionAdmitsEscapedAndFiveToARow) {
     // No questionnaire, no pages.
     const qint64 empty = insert("INSERT INTO vyhodnoceni (id_tridy, datum) VALUES (1, '2024-01-01')");
     EXPECT_FALSE(FormPages::generate(m_db, m_folders, empty));
+}
+
+TEST_F(FormPagesTest, WithCodesOnlyTheCodeOpensAFormAndNoPublicPageNamesAPupil) {
+    // A name that is PHP code stays text.
+    const qint64 tricky = addPupil(m_class, "<?php echo 'X'; ?>", "Eva", "žena", 8);
+    const auto result = FormPages::generate(m_db, m_folders, m_session, FormPages::Collection::WithCodes);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->files,
+              (QStringList{QStringLiteral("zak_%1.php").arg(m_adam), QStringLiteral("zak_%1.php").arg(m_bara),
+                           QStringLiteral("zak_%1.php").arg(m_cyril),
+                           QStringLiteral("zak_%1.php").arg(m_dana), QStringLiteral("zak_%1.php").arg(tricky),
+                           "index.php", "kody.php", "povolene.php", ".htaccess"}));
+
+    // The entry page: PHP first, the code field, and no name or page address anywhere.
+    const QString index = page("index.php", false);
+    EXPECT_TRUE(index.startsWith("<?php\r\n"));
+    EXPECT_TRUE(index.contains("  <form action=\"index.php\" method=\"post\">"));
+    EXPECT_TRUE(index.contains("<input name=\"kod\" type=\"text\""));
+    EXPECT_TRUE(index.contains(kRobots));
+    EXPECT_TRUE(index.contains("define('ORBELIS_FORMULAR', true);"));
+    EXPECT_TRUE(index.contains("hash('sha256', $kod)"));
+    for (const QString &name : {"Adam", "Velký", "Bára", "Malá", "Cyril", "Dana", "Eva"})
+        EXPECT_FALSE(index.contains(name)) << name.toStdString();
+    EXPECT_FALSE(index.contains("<a href"));
+
+    // A form page: the guard first, then the page; it posts the accepted code and no pupil id.
+    const QStringList adam = page(QStringLiteral("zak_%1.php").arg(m_adam), false).split("\r\n");
+    EXPECT_EQ(adam[0], QLatin1String(FormPages::kFormGuard));
+    EXPECT_EQ(adam[0], "<?php if (!defined('ORBELIS_FORMULAR')) { http_response_code(404); exit; } ?>");
+    EXPECT_TRUE(
+        adam.contains("  <input name=\"kod\" type=\"hidden\" value=\"<?php echo htmlspecialchars($kod, "
+                      "ENT_QUOTES, 'UTF-8'); ?>\">"));
+    EXPECT_TRUE(adam.filter("id_zaka").isEmpty());
+    EXPECT_TRUE(adam.contains("  <H1>Dotazník pro žáka Adam Velký &amp; syn</H1>"));
+    // Only the guard and the code are PHP; the tricky name is escaped on every page.
+    for (const QString &name : result->files.filter("zak_")) {
+        const QString text = page(name, false);
+        EXPECT_EQ(text.count("<?"), 2) << name.toStdString();
+        EXPECT_TRUE(text.startsWith(QLatin1String(FormPages::kFormGuard) + "\r\n<!DOCTYPE"))
+            << name.toStdString();
+    }
+    EXPECT_TRUE(
+        page(QStringLiteral("zak_%1.php").arg(m_adam), false).contains("&lt;?php echo 'X'; ?&gt; Eva"));
+
+    // The code list: the SHA-256 of each pupil's code, nothing else; kept when the pages are made again.
+    const QList<PupilCode> codes = PupilCodes::read(m_db, m_session);
+    ASSERT_EQ(codes.size(), 5);
+    const QString list = file("kody.php");
+    QStringList expected;
+    for (const PupilCode &code : codes) {
+        EXPECT_EQ(code.code.size(), 9);
+        expected << QStringLiteral("  '%1' => %2,")
+                        .arg(QString::fromLatin1(PupilCodes::hashOf(code.code)))
+                        .arg(code.pupilId);
+        EXPECT_FALSE(list.contains(code.code)) << "the server keeps no code";
+        EXPECT_FALSE(list.contains(QString(code.code).remove(u'-')));
+    }
+    EXPECT_EQ(
+        list,
+        "<?php\n// Written by Orbelis with the forms of this folder: the SHA-256 of each pupil's code and "
+        "the pupil it opens.\nreturn array(\n" +
+            expected.join(u'\n') + "\n);\n");
+    ASSERT_TRUE(FormPages::generate(m_db, m_folders, m_session));
+    EXPECT_EQ(file("kody.php"), list);
+
+    EXPECT_TRUE(file("povolene.php").contains("\n  'kody' => true,\n"));
+    EXPECT_TRUE(
+        readFile(FormPages::sessionFolder(m_folders, m_session) + "povolene.php").startsWith("<?php\n"));
+    // Apache serves none of the server's own files.
+    EXPECT_TRUE(
+        file(".htaccess")
+            .contains("<FilesMatch \"^(data\\.csv|data\\.php|chyby\\.php|kody\\.php|povolene\\.php)$\">"));
+}
+
+TEST_F(FormPagesTest, WithoutCodesTheIndexListsThePupilsAndEachFormPostsItsPupil) {
+    addPupil(m_class, "Eva", "Nová", "žena", 8);
+    const auto result = FormPages::generate(m_db, m_folders, m_session, FormPages::Collection::Open);
+    ASSERT_TRUE(result);
+    const QStringList index = page("index.php", true).split("\r\n");
+    EXPECT_EQ(index.filter("<a href=\"zak_").size(), 5);
+    EXPECT_TRUE(index.contains(
+        QStringLiteral("  <a href=\"zak_%1.php\">Bára &lt;b&gt;Malá&lt;/b&gt;</a><br>").arg(m_bara)));
+    EXPECT_TRUE(index.contains(kRobots));
+    EXPECT_TRUE(index.filter("<?").isEmpty());
+
+    const QStringList adam = page(QStringLiteral("zak_%1.php").arg(m_adam), true).split("\r\n");
+    EXPECT_TRUE(adam[0].startsWith("<!DOCTYPE"));
+    EXPECT_TRUE(
+        adam.contains(QStringLiteral("  <input name=\"id_zaka\" type=\"hidden\" value=\"%1\">").arg(m_adam)));
+    EXPECT_TRUE(adam.filter("kod").isEmpty());
+    EXPECT_TRUE(adam.contains(kRobots));
+
+    EXPECT_TRUE(file("povolene.php").contains("\n  'kody' => false,\n"));
+    EXPECT_TRUE(file("kody.php").endsWith("return array(\n);\n"));
+    EXPECT_TRUE(PupilCodes::read(m_db, m_session).isEmpty()) << "no codes are made for open forms";
+}
+
+TEST_F(FormPagesTest, ACollectorFromBeforeTheCodesIsReplacedAndKeptAnAdaptedOneStays) {
+    const QString collector = m_folders.dataFolder + "vysledky.php";
+    writeFile(collector, "<?php // an older collector appending id_zaka posts to data.csv\n");
+    writeFile(m_folders.dataFolder + "style.css", "body { color: red; }\n");
+    WebFiles::restoreMissing(m_folders.dataFolder);
+    EXPECT_EQ(readFile(collector), WebFiles::collectorScript());
+    EXPECT_EQ(readFile(collector + ".stary"),
+              "<?php // an older collector appending id_zaka posts to data.csv\n");
+    EXPECT_EQ(readFile(m_folders.dataFolder + "style.css"), "body { color: red; }\n");
+
+    const QByteArray adapted = WebFiles::collectorScript() + "// adapted by the school\n";
+    writeFile(collector, adapted);
+    WebFiles::restoreMissing(m_folders.dataFolder);
+    EXPECT_EQ(readFile(collector), adapted);
 }
 
 class ResultImportTest : public WebFixture {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -37,7 +38,7 @@ private:
 
 } // namespace
 
-FileWriter::FileWriter(const QString &path) : m_path(path), m_file(path)
+FileWriter::FileWriter(const QString &path, Access access) : m_path(path), m_access(access), m_file(path)
 {
     // Never write over the target directly: the old file must survive a failure.
     m_file.setDirectWriteFallback(false);
@@ -107,6 +108,13 @@ bool FileWriter::open()
         return false;
     }
     m_opened = true;
+    // The temporary file becomes the target: restricted before any byte is written, it never shows the
+    // content to others, and the rename keeps its mode.
+    errno = 0;
+    if (m_access == Access::OwnerOnly && ::fchmod(m_file.handle(), S_IRUSR | S_IWUSR) != 0) {
+        failWith(errno);
+        return false;
+    }
     return true;
 }
 
@@ -162,9 +170,9 @@ bool FileWriter::commit()
     return true;
 }
 
-bool FileWriter::writeWhole(const QString &path, const QByteArray &bytes, QString *error)
+bool FileWriter::writeWhole(const QString &path, const QByteArray &bytes, QString *error, Access access)
 {
-    FileWriter file(path);
+    FileWriter file(path, access);
     file.write(bytes);
     if (file.commit())
         return true;

@@ -23,7 +23,11 @@ class FileWriter final
 {
     Q_DISABLE_COPY_MOVE(FileWriter)
 public:
-    explicit FileWriter(const QString &path);
+    // Who may read the file written: as the old file allowed (a new file: as the process's umask allows),
+    // or its owner only (mode 0600, for files holding a password), whatever the old file allowed.
+    enum class Access { AsBefore, OwnerOnly };
+
+    explicit FileWriter(const QString &path, Access access = Access::AsBefore);
     ~FileWriter();
 
     bool write(const QByteArray &bytes);
@@ -39,7 +43,8 @@ public:
     QString errorText() const { return m_error; }
 
     // The whole file in one call; false with errorText() in *error.
-    static bool writeWhole(const QString &path, const QByteArray &bytes, QString *error);
+    static bool writeWhole(const QString &path, const QByteArray &bytes, QString *error,
+                           Access access = Access::AsBefore);
     // The Czech reason for a failed system call on `path`, e.g. "Na disku není dost místa."
     static QString reason(int errorNumber, const QString &path);
 
@@ -48,6 +53,7 @@ private:
     void failWith(int errorNumber);
 
     QString m_path;
+    Access m_access;
     QSaveFile m_file;
     std::unique_ptr<QIODevice> m_device;
     bool m_opened = false;
