@@ -193,6 +193,24 @@ TEST_F(AnalysisTest, RosterOrderPeopleAndOverlappingCliques) {
     EXPECT_NEAR(*a.group.tension, 1.0 / 6, 1e-12);
 }
 
+TEST_F(AnalysisTest, AClassThatChoseNobodyHasIsolatesAndNoStars) {
+    addPupils(QStringLiteral("ABC"));
+    const qint64 q = addQuestion(m_test, QStringLiteral("Kdo?"), QStringLiteral("Kdo ne?"), 0, 1);
+    const qint64 words = addQuestion(m_test, QStringLiteral("Co?"), QVariant(), 4, 2);
+    m_session = addSession(m_class, m_test, QStringLiteral("2026-09-10 00:00:00"));
+    addAnswer(m_session, words, m_id[u'A'], 0, true, QStringLiteral("nic")); // present, but chose nobody
+    const SociometricAnalysis a = analyse(q);
+    EXPECT_TRUE(a.group.stars.isEmpty());
+    EXPECT_EQ(a.group.isolates, ids(QStringLiteral("ABC")));
+    EXPECT_EQ(a.respondents, 1);
+    EXPECT_FALSE(a.group.coherence);
+    EXPECT_DOUBLE_EQ(*a.group.densityPos, 0.0);
+    EXPECT_DOUBLE_EQ(*pupil(a, u'A').posExpansiveness, 0.0);
+    EXPECT_FALSE(pupil(a, u'B').posExpansiveness);
+    for (const AnalysisPupil &p : a.pupils)
+        EXPECT_EQ(p.status, Status::Average); // nothing varies: every z-score is 0
+}
+
 TEST_F(AnalysisTest, AClassWhereEveryoneChoseEveryoneIsOneClique) {
     for (int i = 0; i < 40; ++i)
         m_id[QChar(u'A' + i)] = addPupil(m_class, QString(QChar(u'A' + i)), QVariant(), QStringLiteral("muž"), i);
@@ -217,6 +235,9 @@ TEST_F(AnalysisTest, JsonFollowsTheContractAndRepeatsByteForByte) {
     m_session = addSession(m_class, m_test, QStringLiteral("2026-09-10 00:00:00"));
     choose(q, QStringLiteral("AB BA CB DE EA"));
     choose(q, QStringLiteral("AD BE CB DB ED"), false);
+    // A name as an older file may hold it: quotes, a backslash and a control character.
+    m_db.exec(QStringLiteral("UPDATE zak SET jmeno = :j WHERE ID = :z"),
+              {{QStringLiteral("j"), QStringLiteral("E \"\\\x1f")}, {QStringLiteral("z"), m_id[u'E']}});
     const QByteArray first = AnalysisTexts::json(analyse(q));
     EXPECT_EQ(AnalysisTexts::json(analyse(q)), first);
 
@@ -239,6 +260,7 @@ TEST_F(AnalysisTest, JsonFollowsTheContractAndRepeatsByteForByte) {
     EXPECT_EQ(group[u"isolates"].toArray().first().toInteger(), m_id[u'C']);
     EXPECT_EQ(root[u"subgroups"].toObject()[u"mutual_pos_pairs"].toArray().first().toArray().size(), 2);
     EXPECT_TRUE(first.startsWith("{\"session\": "));
+    EXPECT_EQ(root[u"pupils"].toArray()[4].toObject()[u"name"].toString(), QStringLiteral("E \"\\\x1f Žák"));
 }
 
 } // namespace
