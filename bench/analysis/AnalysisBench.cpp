@@ -5,13 +5,12 @@
 #include "data/Database.h"
 #include "data/SessionOutput.h"
 #include "support/ArchiveGenerator.h"
+#include "../RawStatements.h"
 
-#include <QSqlDriver>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <map>
 #include <memory>
-#include <sqlite3.h>
 
 namespace {
 
@@ -77,27 +76,17 @@ void analyse(benchmark::State &state, Subject &subject) {
     state.counters["pupils"] = people;
 }
 
-// The statements of the session read on the raw handle: prepare, bind, step through every row.
+// The statements of the session read on the raw handle.
 void rawStatements(benchmark::State &state, Subject &subject) {
-    sqlite3 *handle = *static_cast<sqlite3 *const *>(subject.db.handle().driver()->handle().data());
-    const std::map<char, qint64> ids = {{'s', subject.session}, {'t', subject.questionnaire}, {'c', subject.classId}};
+    const std::map<QByteArray, qint64> ids = {{"s", subject.session}, {"t", subject.questionnaire}, {"c", subject.classId}};
     const QStringList statements = sessionOutputStatements();
     int rows = 0;
+    QByteArray error;
     for (auto _ : state) {
-        rows = 0;
-        for (const QString &text : statements) {
-            const QByteArray sql = text.toUtf8();
-            sqlite3_stmt *statement = nullptr;
-            if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK) {
-                state.SkipWithError(sqlite3_errmsg(handle));
-                return;
-            }
-            for (const auto &[name, id] : ids)
-                if (const int index = sqlite3_bind_parameter_index(statement, QByteArray(":").append(name).constData()))
-                    sqlite3_bind_int64(statement, index, id);
-            while (sqlite3_step(statement) == SQLITE_ROW)
-                ++rows;
-            sqlite3_finalize(statement);
+        rows = stepStatements(subject.db, statements, ids, &error);
+        if (rows < 0) {
+            state.SkipWithError(error.constData());
+            return;
         }
     }
     state.counters["rows"] = rows;

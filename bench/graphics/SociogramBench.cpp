@@ -9,6 +9,7 @@
 #include "platform/AppFolders.h"
 #include "support/ArchiveGenerator.h"
 #include "support/ScriptedPrompter.h"
+#include "../RawStatements.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -97,29 +98,20 @@ BENCHMARK(BM_ReadSessionOutput)->Unit(benchmark::kMillisecond);
 // The same statements on the raw SQLite handle: prepare, bind, step through every row.
 void BM_RawSqliteSessionOutput(benchmark::State &state) {
     Module module;
-    sqlite3 *handle = *static_cast<sqlite3 *const *>(module.db.handle().driver()->handle().data());
-    QVariantMap ids;
+    std::map<QByteArray, qint64> ids;
     for (const char *name : {"s", "t", "c"})
-        ids[QString::fromLatin1(name)] = module.db.scalar(
-            QStringLiteral("SELECT %1 FROM vyhodnoceni ORDER BY ID LIMIT 1")
-                .arg(QLatin1String(*name == 's' ? "ID" : *name == 't' ? "id_testu" : "id_tridy")));
+        ids[name] = module.db
+                        .scalar(QStringLiteral("SELECT %1 FROM vyhodnoceni ORDER BY ID LIMIT 1")
+                                    .arg(QLatin1String(*name == 's' ? "ID" : *name == 't' ? "id_testu" : "id_tridy")))
+                        .toLongLong();
     const QStringList statements = sessionOutputStatements();
     int rows = 0;
+    QByteArray error;
     for (auto _ : state) {
-        rows = 0;
-        for (const QString &text : statements) {
-            const QByteArray sql = text.toUtf8();
-            sqlite3_stmt *statement = nullptr;
-            if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK) {
-                state.SkipWithError(sqlite3_errmsg(handle));
-                return;
-            }
-            for (const char *name : {"s", "t", "c"})
-                if (const int index = sqlite3_bind_parameter_index(statement, (QByteArray(":") + name).constData()))
-                    sqlite3_bind_int64(statement, index, ids.value(QString::fromLatin1(name)).toLongLong());
-            while (sqlite3_step(statement) == SQLITE_ROW)
-                ++rows;
-            sqlite3_finalize(statement);
+        rows = stepStatements(module.db, statements, ids, &error);
+        if (rows < 0) {
+            state.SkipWithError(error.constData());
+            return;
         }
     }
     state.counters["rows"] = rows;
