@@ -257,6 +257,14 @@ TEST_F(AnalysisOutputsTest, ScatterPutsEachGroupWhereItsDefinitionSays) {
     EXPECT_EQ(pixelsOf(image, controversial, lower), 0);
     EXPECT_GE(pixelsOf(image, neglected, lower), 20);
     EXPECT_EQ(pixelsOf(image, neglected, upper), 0);
+    // The legend's names stand in their band above the plot, beside their points.
+    int ink = 0;
+    for (int y = 12; y < 27; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QColor c(image.pixel(x, y));
+            ink += c.lightness() < 110 && c.hslSaturation() < 40;
+        }
+    EXPECT_GE(ink, 150);
 
     // Without a negative wording there are no groups: no point of any group, the reason instead.
     const SociometricAnalysis plain = analyse(m_plainQuestion);
