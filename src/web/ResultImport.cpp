@@ -442,7 +442,12 @@ std::optional<Counts> run(Database &db, const AppFolders &folders, qint64 sessio
         } catch (const FtpError &error) {
             ftp->disconnect();
             if (error.kind() != FtpError::Kind::Refused || !error.notFound()) {
-                prompter.message(error.message(), QString(), Prompter::Icon::Error);
+                // A certificate is accepted where the connection is set up; the import only points there.
+                const QString where = error.kind() == FtpError::Kind::Certificate
+                                          ? QStringLiteral("\n\nCertifikát lze přijmout v okně Nastavení FTP "
+                                                           "tlačítkem „Uložit“.")
+                                          : QString();
+                prompter.message(error.message() + where, QString(), Prompter::Icon::Error);
                 return std::nullopt;
             }
             prompter.message(
