@@ -549,18 +549,11 @@ QString AnalysisForm::proposedName() const {
 void AnalysisForm::save() {
     if (!m_analysis)
         return;
-    QString folder = m_lastFolder;
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::homePath();
-    const QString proposed =
-        QDir(folder).filePath(PictureFiles::safeFileName(proposedName(), QStringLiteral("docx")) + QStringLiteral(".docx"));
-    const QString file = m_context.prompter->saveFileName(QStringLiteral("Uložit sociometrický rozbor"), kSaveFilter,
-                                                          QStringLiteral("docx"), proposed);
+    const QString file = PictureFiles::askFile(*m_context.prompter, QStringLiteral("Uložit sociometrický rozbor"),
+                                               kSaveFilter, QStringLiteral("docx"), proposedName(),
+                                               QStandardPaths::DocumentsLocation);
     if (file.isEmpty())
         return;
-    m_lastFolder = QFileInfo(file).absolutePath();
     QString error;
     if (!AnalysisOutputs::save(*m_analysis, file, &error))
         showError(error.isEmpty() ? QStringLiteral("Soubor „%1“ nelze uložit.").arg(file) : error);

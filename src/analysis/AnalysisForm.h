@@ -86,7 +86,6 @@ private:
     TDM &m_dm;
     SessionQuestionMenus *m_menus = nullptr;
     std::optional<SociometricAnalysis> m_analysis;
-    QString m_lastFolder; // where the last file was saved in this run
     QLabel *m_heading = nullptr;
     QTabWidget *m_tabs = nullptr;
     QLabel *m_missingStatuses = nullptr;

@@ -16,11 +16,11 @@ QString &lastFolder() {
     return folder;
 }
 
-QString startFolder() {
+QString startFolder(QStandardPaths::StandardLocation fallback) {
     if (!lastFolder().isEmpty() && QFileInfo(lastFolder()).isDir())
         return lastFolder();
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    return QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+    const QString folder = QStandardPaths::writableLocation(fallback);
+    return QFileInfo(folder).isDir() ? folder : QDir::homePath();
 }
 
 } // namespace
@@ -47,11 +47,15 @@ QString safeFileName(const QString &name, const QString &suffix) {
 
 QString ask(Prompter &prompter, const QString &suffix, const QString &name) {
     const bool jpeg = suffix == QLatin1String("jpg");
-    const QString proposed = QDir(startFolder()).filePath(safeFileName(name, suffix) + u'.' + suffix);
-    const QString chosen = prompter.saveFileName(
-        jpeg ? QStringLiteral("Uložit do obrázku JPG") : QStringLiteral("Uložit do obrázku EMF"),
-        jpeg ? QStringLiteral("Obrázek JPEG (*.jpg)") : QStringLiteral("Rozšířený metasoubor (*.emf)"), suffix,
-        proposed);
+    return askFile(prompter, jpeg ? QStringLiteral("Uložit do obrázku JPG") : QStringLiteral("Uložit do obrázku EMF"),
+                   jpeg ? QStringLiteral("Obrázek JPEG (*.jpg)") : QStringLiteral("Rozšířený metasoubor (*.emf)"),
+                   suffix, name, QStandardPaths::PicturesLocation);
+}
+
+QString askFile(Prompter &prompter, const QString &title, const QString &filter, const QString &suffix,
+                const QString &name, QStandardPaths::StandardLocation fallback) {
+    const QString proposed = QDir(startFolder(fallback)).filePath(safeFileName(name, suffix) + u'.' + suffix);
+    const QString chosen = prompter.saveFileName(title, filter, suffix, proposed);
     if (!chosen.isEmpty())
         lastFolder() = QFileInfo(chosen).absolutePath();
     return chosen;

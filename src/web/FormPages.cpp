@@ -378,7 +378,7 @@ std::optional<Result> generate(Database &db, const AppFolders &folders, qint64 s
     const auto encode = withCodes ? encodeScript : encodePage;
     QList<QPair<QByteArray, qint64>> hashes;
     if (withCodes)
-        for (const PupilCode &code : PupilCodes::ensure(db, sessionId))
+        for (const PupilCode &code : PupilCodes::ensure(db, *forms))
             hashes.append({PupilCodes::hashOf(code.code), code.pupilId});
     const auto write = [&result](const QString &name, const QByteArray &content) {
         writeFile(result.folder + name, content);

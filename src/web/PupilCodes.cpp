@@ -15,18 +15,22 @@ namespace {
 const QLatin1String kAlphabet("23456789ABCDEFGHJKLMNPQRSTUVWXYZ");
 constexpr int kLength = 8;
 
-// The people who get a form: the real pupils among the session's respondents, in list order, as
-// FormPages makes their pages.
-QList<SessionForms::Row> peopleOf(Database &db, qint64 sessionId) {
-    const std::optional<SessionForms> forms = SessionForms::read(db, sessionId);
+SessionForms formsOf(Database &db, qint64 sessionId) {
+    std::optional<SessionForms> forms = SessionForms::read(db, sessionId);
     if (!forms)
         throw DatabaseError(
             QStringLiteral("Vyhodnocení %1 neexistuje nebo nemá dotazník; webové formuláře ani kódy pro "
                            "žáky k němu nejsou.")
                 .arg(sessionId),
             QStringLiteral("EOleException"), DatabaseError::Cause::Environment);
+    return std::move(*forms);
+}
+
+// The people who get a form: the real pupils among the session's respondents, in list order, as
+// FormPages makes their pages.
+QList<SessionForms::Row> peopleOf(const SessionForms &forms) {
     QList<SessionForms::Row> people;
-    for (const SessionForms::Row &row : forms->respondents())
+    for (const SessionForms::Row &row : forms.respondents())
         if (PupilKinds::isRealPupil(row.kind))
             people << row;
     return people;
@@ -107,16 +111,20 @@ QByteArray hashOf(const QString &code) {
 }
 
 QList<PupilCode> ensure(Database &db, qint64 sessionId) {
+    return ensure(db, formsOf(db, sessionId));
+}
+
+QList<PupilCode> ensure(Database &db, const SessionForms &forms) {
+    const qint64 sessionId = forms.sessionId;
+    const QList<SessionForms::Row> people = peopleOf(forms);
     // Everyone has a code already (every generation after the first): nothing to write, no write lock
     // taken, and a file open read-only serves its codes too.
     if (Schema::hasTables(db, {QStringLiteral("kody_zaku")})) {
-        const QList<SessionForms::Row> people = peopleOf(db, sessionId);
         const QList<PupilCode> codes = listed(people, storedCodes(db, sessionId));
         if (codes.size() == people.size())
             return codes;
     }
     Transaction transaction(db);
-    const QList<SessionForms::Row> people = peopleOf(db, sessionId);
     const QHash<qint64, QString> stored = storedCodes(db, sessionId);
     QList<PupilCode> codes;
     for (const SessionForms::Row &row : people) {
@@ -133,7 +141,7 @@ QList<PupilCode> ensure(Database &db, qint64 sessionId) {
 
 QList<PupilCode> regenerate(Database &db, qint64 sessionId) {
     Transaction transaction(db);
-    const QList<SessionForms::Row> people = peopleOf(db, sessionId);
+    const QList<SessionForms::Row> people = peopleOf(formsOf(db, sessionId));
     const QHash<qint64, QString> stored = storedCodes(db, sessionId);
     // The old codes are given to nobody again, not even by chance: a slip handed out before must stop
     // working.
@@ -151,7 +159,7 @@ QList<PupilCode> regenerate(Database &db, qint64 sessionId) {
 }
 
 QList<PupilCode> read(Database &db, qint64 sessionId) {
-    const QList<SessionForms::Row> people = peopleOf(db, sessionId);
+    const QList<SessionForms::Row> people = peopleOf(formsOf(db, sessionId));
     // A file of an earlier version opened without upgrading (read-only) has no codes yet.
     if (!Schema::hasTables(db, {QStringLiteral("kody_zaku")}))
         return {};

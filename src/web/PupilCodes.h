@@ -5,6 +5,7 @@
 #include <QString>
 
 class Database;
+struct SessionForms;
 
 // A person's code for the web forms of one session: the only key to the pupil's form and to sending it.
 struct PupilCode {
@@ -26,6 +27,8 @@ QByteArray hashOf(const QString &code);
 // The codes of the session's people who get a form (the real pupils among the respondents, in list order):
 // made for those who have none yet, kept for the others; in one transaction. Raises DatabaseError.
 QList<PupilCode> ensure(Database &db, qint64 sessionId);
+// The same for a session already read (the pages are made from the same read).
+QList<PupilCode> ensure(Database &db, const SessionForms &forms);
 // "Vygenerovat nové kódy": new codes for all of them; the old ones stop working once published again.
 QList<PupilCode> regenerate(Database &db, qint64 sessionId);
 // The stored codes in list order; makes none.
