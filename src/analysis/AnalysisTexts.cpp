@@ -1,5 +1,6 @@
 #include "analysis/AnalysisTexts.h"
 
+#include "analysis/JsonText.h"
 #include "files/CsvCell.h"
 
 #include <QDateTime>
@@ -9,71 +10,7 @@
 namespace {
 
 using Sociometry::Status;
-
-// A JSON object written in the order its members are added.
-class JsonObject {
-public:
-    JsonObject &add(const char *key, const QByteArray &value) {
-        m_members.append(QByteArray("\"") + key + "\": " + value);
-        return *this;
-    }
-    QByteArray text() const { return '{' + m_members.join(", ") + '}'; }
-
-private:
-    QList<QByteArray> m_members;
-};
-
-QByteArray jsonString(const QString &text) {
-    QByteArray out = "\"";
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == '"' || u == '\\')
-            out += '\\' + QByteArray(1, char(u));
-        else if (u == '\n')
-            out += "\\n";
-        else if (u == '\r')
-            out += "\\r";
-        else if (u == '\t')
-            out += "\\t";
-        else if (u < 0x20)
-            out += "\\u" + QByteArray::number(u, 16).rightJustified(4, '0');
-        else
-            out += QString(c).toUtf8();
-    }
-    return out + '"';
-}
-
-// Rounded to six decimals; a rounded negative zero is written as 0.
-QByteArray jsonNumber(double value) {
-    double rounded = std::round(value * 1e6) / 1e6;
-    if (rounded == 0)
-        rounded = 0;
-    return QByteArray::number(rounded, 'g', QLocale::FloatingPointShortest);
-}
-QByteArray jsonNumber(const std::optional<double> &value) {
-    return value ? jsonNumber(*value) : QByteArray("null");
-}
-QByteArray jsonBool(bool value) {
-    return value ? "true" : "false";
-}
-QByteArray jsonIds(const QList<qint64> &ids) {
-    QList<QByteArray> items;
-    for (qint64 id : ids)
-        items.append(QByteArray::number(id));
-    return '[' + items.join(", ") + ']';
-}
-QByteArray jsonPairs(const QList<QPair<qint64, qint64>> &pairs) {
-    QList<QByteArray> items;
-    for (const auto &pair : pairs)
-        items.append(jsonIds({pair.first, pair.second}));
-    return '[' + items.join(", ") + ']';
-}
-QByteArray jsonGroups(const QList<QList<qint64>> &groups) {
-    QList<QByteArray> items;
-    for (const QList<qint64> &group : groups)
-        items.append(jsonIds(group));
-    return '[' + items.join(", ") + ']';
-}
+using namespace JsonText;
 
 QByteArray pupilJson(const AnalysisPupil &p) {
     JsonObject o;
@@ -115,18 +52,25 @@ QByteArray groupJson(const AnalysisGroup &g) {
     return o.text();
 }
 
-// A cell of the semicolon-separated table: the figures ("-0,81") stay numbers, a name or a note that a
-// spreadsheet would take for a formula is neutralised.
-QString csvCell(const QString &text) {
-    return CsvCell::of(text, u';');
-}
+} // namespace
 
-QString dateText(const QVariant &datum) {
+QString AnalysisTexts::dateText(const QVariant &datum) {
     const QDate date = datum.toDate();
     return date.isValid() ? date.toString(QStringLiteral("d. M. yyyy")) : QString();
 }
 
-} // namespace
+// The figures ("-0,81") stay numbers, a name or a note that a spreadsheet would take for a formula is
+// neutralised.
+QByteArray AnalysisTexts::csvTable(const QStringList &columns, const QList<QStringList> &rows) {
+    QStringList lines;
+    for (const QStringList &cells : QList<QStringList>{columns} + rows) {
+        QStringList line;
+        for (const QString &cell : cells)
+            line << CsvCell::of(cell, u';');
+        lines << line.join(u';');
+    }
+    return QByteArray("\xEF\xBB\xBF") + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+}
 
 QString AnalysisTexts::figure(const std::optional<double> &value, int decimals) {
     if (!value)
@@ -333,18 +277,10 @@ QByteArray AnalysisTexts::json(const SociometricAnalysis &a) {
 }
 
 QByteArray AnalysisTexts::csv(const SociometricAnalysis &a) {
-    QStringList lines;
-    QStringList heads;
-    for (const QString &column : pupilColumns())
-        heads << csvCell(column);
-    lines << heads.join(u';');
-    for (const AnalysisPupil &p : a.pupils) {
-        QStringList cells;
-        for (const QString &cell : pupilCells(p))
-            cells << csvCell(cell);
-        lines << cells.join(u';');
-    }
-    return QByteArray("\xEF\xBB\xBF") + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+    QList<QStringList> rows;
+    for (const AnalysisPupil &p : a.pupils)
+        rows << pupilCells(p);
+    return csvTable(pupilColumns(), rows);
 }
 
 QString AnalysisTexts::text(const SociometricAnalysis &a) {

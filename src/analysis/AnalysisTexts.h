@@ -50,6 +50,11 @@ QList<SubgroupSection> subgroupSections(const SociometricAnalysis &analysis);
 // "Sociometrický rozbor", the class, the date and the question.
 QStringList heading(const SociometricAnalysis &analysis);
 
+// "12. 9. 2026"; empty for no date.
+QString dateText(const QVariant &datum);
+// A table as CSV: UTF-8 with a byte-order mark, ";" separated, CRLF lines, every cell through CsvCell.
+QByteArray csvTable(const QStringList &columns, const QList<QStringList> &rows);
+
 // The JSON contract of `orbelis-cli analysis --format json` (UTF-8, keys in the documented order).
 QByteArray json(const SociometricAnalysis &analysis);
 // The pupil table: UTF-8 with a byte-order mark, ";" separated, decimal commas; a text cell that a

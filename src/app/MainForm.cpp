@@ -111,6 +111,8 @@ void TMain_form::buildMenus()
     output->addAction(QStringLiteral("Sloupcový &graf"), this, &TMain_form::showBarChart);
     output->addAction(QStringLiteral("Sociometrický &rozbor"), this, &TMain_form::showAnalysis)
         ->setObjectName(QStringLiteral("Rozbor_Action"));
+    output->addAction(QStringLiteral("Srovnání &vyhodnocení…"), this, &TMain_form::showComparison)
+        ->setObjectName(QStringLiteral("Srovnani_Action"));
 
     QMenu *settings = menuBar()->addMenu(QStringLiteral("&Nastavení"));
     settings->setObjectName(QStringLiteral("Nastaveni_Menu"));
@@ -481,7 +483,11 @@ void TMain_form::showPreparedBarChart()
 
 void TMain_form::showBarChart() { showWindow(QStringLiteral("TSloupcovy_Graf_Form"), false); }
 
-void TMain_form::showAnalysis()
+void TMain_form::showAnalysis() { showOnClassSessions(WindowRegistry::analysisWindow()); }
+
+void TMain_form::showComparison() { showOnClassSessions(WindowRegistry::comparisonWindow()); }
+
+void TMain_form::showOnClassSessions(const WindowRegistry::Entry &window)
 {
     if (!requireClass())
         return;
@@ -489,10 +495,9 @@ void TMain_form::showAnalysis()
     dm.Vyhodnoceni_Query().setParameter(QStringLiteral("par_id_tridy"), classId());
     dm.RefreshDataset(dm.Vyhodnoceni_Query());
     // Not one of the windows made at start-up: their list and order stay fixed, and start-up stays quick.
-    const WindowRegistry::Entry analysis = WindowRegistry::analysisWindow();
-    if (m_windows && !m_windows->object(analysis.name))
-        m_windows->createAll({analysis}, m_context, this);
-    showWindow(analysis.name, true);
+    if (m_windows && !m_windows->object(window.name))
+        m_windows->createAll({window}, m_context, this);
+    showWindow(window.name, true);
 }
 
 void TMain_form::showQuestionnaireSettings() { showWindow(QStringLiteral("TNastaveniDotazniku_Form"), true); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/WindowRegistry.h"
+
 #include <QMainWindow>
 #include <functional>
 
@@ -16,7 +18,6 @@ class QToolButton;
 class QWidget;
 class TDBNavigator;
 class TInfo_Form;
-class WindowRegistry;
 struct AppContext;
 struct SessionMenuItem;
 
@@ -72,6 +73,7 @@ public:
     void showPreparedBarChart(); // tool bar "Sloupcový graf"
     void showBarChart();         // "Výstup" / "Sloupcový graf": no preparation, not modal
     void showAnalysis();         // "Sociometrický rozbor" (tool bar and "Výstup"): made when first opened
+    void showComparison();       // "Výstup" / "Srovnání vyhodnocení…": made when first opened
     void showQuestionnaireSettings();
     void showFtp();
     void showWipe();
@@ -106,6 +108,8 @@ private:
     bool requireClass();
     QVariant classId() const;
     void showWindow(const QString &name, bool modal);
+    // Sets the current class on the session list and shows the window, made the first time it opens.
+    void showOnClassSessions(const WindowRegistry::Entry &window);
     void openDatasets();
 
     AppContext &m_context;

@@ -4,6 +4,7 @@
 #include "questionnaires/ExchangeFile.h"
 
 #include "analysis/AnalysisForm.h"
+#include "analysis/ComparisonForm.h"
 #include "app/MainForm.h"
 #include "data/AppContext.h"
 #include "graphics/BarChartForm.h"
@@ -108,6 +109,11 @@ QList<WindowRegistry::Entry> WindowRegistry::programWindows()
 WindowRegistry::Entry WindowRegistry::analysisWindow()
 {
     return {QStringLiteral("AnalysisForm"), [](AppContext &c, QWidget *main) { return new AnalysisForm(c, main); }};
+}
+
+WindowRegistry::Entry WindowRegistry::comparisonWindow()
+{
+    return {QStringLiteral("ComparisonForm"), [](AppContext &c, QWidget *main) { return new ComparisonForm(c, main); }};
 }
 
 void WindowRegistry::createAll(const QList<Entry> &entries, AppContext &context, QWidget *mainWindow)

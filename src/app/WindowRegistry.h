@@ -25,6 +25,8 @@ public:
     static QList<Entry> programWindows();
     // "Sociometrický rozbor" ("AnalysisForm"), made by the main window when it is first opened.
     static Entry analysisWindow();
+    // "Srovnání vyhodnocení" ("ComparisonForm"), likewise.
+    static Entry comparisonWindow();
 
     void createAll(const QList<Entry> &entries, AppContext &context, QWidget *mainWindow);
     QObject *object(const QString &name) const;

@@ -8,6 +8,7 @@
 #include "support/ScriptedPrompter.h"
 #include "platform/Shell.h"
 #include "cli/AnalysisCommand.h"
+#include "cli/CompareCommand.h"
 #include "cli/ChartCommand.h"
 #include "cli/CodesCommand.h"
 #include "cli/CliOptions.h"
@@ -228,6 +229,11 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
         if (command == QLatin1String("analysis")) {
             DataSession session(folders);
             return runAnalysisCommand(rest, session.db, out, err);
+        }
+        if (command == QLatin1String("compare") || command == QLatin1String("trend")) {
+            DataSession session(folders);
+            return command == QLatin1String("compare") ? runCompareCommand(rest, session.db, out, err)
+                                                       : runTrendCommand(rest, session.db, out, err);
         }
         if (command == QLatin1String("forms") || command == QLatin1String("publish") ||
             command == QLatin1String("results")) {

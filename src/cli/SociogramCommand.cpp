@@ -6,6 +6,7 @@
 #include "graph/GraphDocument.h"
 #include "graph/GraphExport.h"
 #include "graphics/SociogramBuilder.h"
+#include "graphics/SociogramKeptLayout.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -14,7 +15,7 @@ namespace {
 
 const char kUsage[] =
     "Použití: orbelis-cli sociogram --session ID --question ID [--negative] [--coefficient 2..8] "
-    "[--status-colours] --out SOUBOR.sgp|png|jpg|svg|emf\n";
+    "[--status-colours] [--keep-layout-of ID [--show-lost-ties]] --out SOUBOR.sgp|png|jpg|svg|emf\n";
 
 } // namespace
 
@@ -26,6 +27,17 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
     const std::optional<QString> coefficientText = takeOption(words, QStringLiteral("--coefficient"));
     const bool negative = takeFlag(words, QStringLiteral("--negative"));
     const bool statusColours = takeFlag(words, QStringLiteral("--status-colours"));
+    const std::optional<QString> keptLayoutText = takeOption(words, QStringLiteral("--keep-layout-of"));
+    std::optional<qint64> keptLayoutOf;
+    if (keptLayoutText) {
+        bool ok = false;
+        keptLayoutOf = keptLayoutText->toLongLong(&ok);
+        if (!ok) {
+            err << kUsage;
+            return 2;
+        }
+    }
+    const bool lostTies = takeFlag(words, QStringLiteral("--show-lost-ties"));
     int coefficient = SociogramArrangement::SixthOfBubbles;
     if (coefficientText) {
         bool ok = false;
@@ -35,7 +47,8 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
             return 2;
         }
     }
-    if (!sessionId || !questionId || !file || file->isEmpty() || !words.isEmpty()) {
+    if (!sessionId || !questionId || !file || file->isEmpty() || !words.isEmpty() ||
+        (lostTies && !keptLayoutOf)) {
         err << kUsage;
         return 2;
     }
@@ -70,14 +83,27 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
                    .arg(*sessionId);
         return 1;
     }
+    // An earlier session that is unknown or of another class is refused; one without the question is said
+    // and the sociogram built as usual.
+    if (keptLayoutOf) {
+        const QString refusal = SociogramKeptLayout::refusal(dm.database(), *session, *keptLayoutOf);
+        if (!refusal.isEmpty()) {
+            err << refusal << '\n';
+            return 1;
+        }
+    }
     SociogramBuilder builder(dm);
     builder.arrangement().setChoice(coefficient);
     builder.setStatusColours(statusColours);
+    builder.setKeptLayoutOf(keptLayoutOf);
+    builder.setLostTiesShown(lostTies);
     GraphDocument document;
     if (!builder.build(document, *session, key)) {
         err << QStringLiteral("Sociogram se nepodařilo sestavit.\n");
         return 1;
     }
+    if (!builder.keptLayoutNote().isEmpty())
+        err << builder.keptLayoutNote() << '\n';
     QString error;
     if (!GraphExport::SaveToFile(document, *file, &error)) {
         err << error << '\n';

@@ -117,6 +117,7 @@ WipeCount wipeAnswersAndSessions(Database &db) {
     db.exec(QStringLiteral("DELETE FROM vyhodnoceni"));
     count.sessions = db.scalar(QStringLiteral("SELECT changes()")).toLongLong();
     db.exec(QStringLiteral("DELETE FROM kody_zaku"));
+    db.exec(QStringLiteral("DELETE FROM rozmisteni"));
     transaction.commit();
     return count;
 }

@@ -27,7 +27,9 @@ struct WipeCount {
 };
 
 // Deletes every answer (`odpovedi`) and every evaluation session (`vyhodnoceni`) with the pupils' codes of
-// the sessions' web forms (`kody_zaku`) in one transaction: all go, or none. Classes, pupils, questionnaires, questions, notes, templates and documents stay.
+// the sessions' web forms (`kody_zaku`) and the kept sociogram positions (`rozmisteni`) in one
+// transaction: all go, or none. Classes, pupils, questionnaires, questions, notes, templates and documents
+// stay.
 // Raises DatabaseError.
 WipeCount wipeAnswersAndSessions(Database &db);
 

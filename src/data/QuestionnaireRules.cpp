@@ -19,6 +19,10 @@ bool QuestionnaireRules::deleteQuestionnaire(qint64 questionnaireId) {
         m_db.exec(
             QStringLiteral("DELETE FROM odpovedi WHERE id_otazky IN (SELECT ID FROM otazky WHERE id_testu = :t)"),
             t);
+        m_db.exec(QStringLiteral(
+                      "DELETE FROM rozmisteni WHERE id_otazky IN (SELECT ID FROM otazky WHERE id_testu = :t) "
+                      "OR id_vyhodnoceni IN (SELECT ID FROM vyhodnoceni WHERE id_testu = :t)"),
+                  t);
         m_db.exec(QStringLiteral("DELETE FROM otazky WHERE id_testu = :t"), t);
         m_db.exec(QStringLiteral(
                       "DELETE FROM kody_zaku WHERE id_vyhodnoceni IN (SELECT ID FROM vyhodnoceni WHERE id_testu = :t)"),
@@ -38,6 +42,7 @@ bool QuestionnaireRules::deleteQuestion(qint64 questionId) {
     const QVariantMap q{{QStringLiteral("q"), questionId}};
     return Cascade::run(m_db, m_prompter, [&] {
         m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_otazky = :q"), q);
+        m_db.exec(QStringLiteral("DELETE FROM rozmisteni WHERE id_otazky = :q"), q);
         m_db.exec(QStringLiteral("DELETE FROM otazky WHERE ID = :q"), q);
     });
 }

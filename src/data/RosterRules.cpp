@@ -53,6 +53,7 @@ bool RosterRules::deletePupils(const QList<qint64> &ids) {
             m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_partnera = :p"), p);
             m_db.exec(QStringLiteral("DELETE FROM poznamky WHERE id_zaka = :p"), p);
             m_db.exec(QStringLiteral("DELETE FROM kody_zaku WHERE id_zaka = :p"), p);
+            m_db.exec(QStringLiteral("DELETE FROM rozmisteni WHERE id_zaka = :p"), p);
             m_db.exec(QStringLiteral("DELETE FROM zak WHERE ID = :p"), p);
         }
     });

@@ -85,6 +85,17 @@ const char *const kKodyZaku = R"(CREATE TABLE kody_zaku (
 
 const char *const kKodyZakuIndex = "CREATE UNIQUE INDEX kody_zaku_kod ON kody_zaku (kod)";
 
+// The positions the teacher kept of a session's sociogram of one question and polarity (pozitivni 1 or
+// 0): the top left corner of each pupil's bubble, for later sociograms that keep the layout.
+const char *const kRozmisteni = R"(CREATE TABLE rozmisteni (
+    id_vyhodnoceni INTEGER NOT NULL,
+    id_otazky INTEGER NOT NULL,
+    pozitivni BOOLEAN NOT NULL,
+    id_zaka INTEGER NOT NULL,
+    x INTEGER NOT NULL,
+    y INTEGER NOT NULL,
+    PRIMARY KEY (id_vyhodnoceni, id_otazky, pozitivni, id_zaka)))";
+
 const char *const kIndexes[] = {
     "CREATE INDEX zak_tridy ON zak (id_tridy, poradi)",
     "CREATE INDEX otazky_testu ON otazky (id_testu, poradi)",
@@ -111,7 +122,7 @@ QStringList requiredTableNames()
 
 QStringList tableNames()
 {
-    return requiredTableNames() << QStringLiteral("kody_zaku");
+    return requiredTableNames() << QStringLiteral("kody_zaku") << QStringLiteral("rozmisteni");
 }
 
 void create(Database &db)
@@ -121,12 +132,18 @@ void create(Database &db)
     for (const char *statement : kIndexes)
         db.exec(QString::fromUtf8(statement));
     createPupilCodes(db);
+    createSociogramLayouts(db);
 }
 
 void createPupilCodes(Database &db)
 {
     db.exec(QString::fromUtf8(kKodyZaku));
     db.exec(QString::fromUtf8(kKodyZakuIndex));
+}
+
+void createSociogramLayouts(Database &db)
+{
+    db.exec(QString::fromUtf8(kRozmisteni));
 }
 
 void createExchange(Database &db)

@@ -265,17 +265,26 @@ DatabaseError unchangedError(Database &db, const QString &what, const DatabaseEr
 } // namespace
 
 void addMissingTables(Database &db) {
-    if (sqlite3_db_readonly(db.engine(), "main") == 1 || !Schema::hasTables(db, Schema::requiredTableNames()) ||
-        Schema::hasTables(db, {QStringLiteral("kody_zaku")}))
+    if (sqlite3_db_readonly(db.engine(), "main") == 1 || !Schema::hasTables(db, Schema::requiredTableNames()))
+        return;
+    const bool codes = Schema::hasTables(db, {QStringLiteral("kody_zaku")});
+    const bool layouts = Schema::hasTables(db, {QStringLiteral("rozmisteni")});
+    if (codes && layouts)
         return;
     try {
         Transaction transaction(db);
-        Schema::createPupilCodes(db);
+        if (!codes)
+            Schema::createPupilCodes(db);
+        if (!layouts)
+            Schema::createSociogramLayouts(db);
         transaction.commit();
     } catch (const DatabaseError &e) {
         throw unchangedError(db,
-                             QStringLiteral("Databázi %1 se nepodařilo doplnit o tabulku kódů žáků pro webové "
-                                            "formuláře; zůstala beze změny."),
+                             !codes
+                                 ? QStringLiteral("Databázi %1 se nepodařilo doplnit o tabulku kódů žáků pro "
+                                                  "webové formuláře; zůstala beze změny.")
+                                 : QStringLiteral("Databázi %1 se nepodařilo doplnit o tabulku rozmístění "
+                                                  "sociogramů; zůstala beze změny."),
                              e);
     }
 }

@@ -30,9 +30,9 @@ bool declaresCzechCollation(Database &db);
 void removeCzechCollation(Database &db);
 
 // Makes the tables that a database file of an earlier version lacks (`kody_zaku`, the pupils' codes of
-// the web forms), in one transaction. Only on a file that holds the program's tables (not on an exchange
-// file) and is open for writing; a read-only file is read as it is. Raises DatabaseError with a Czech
-// sentence when they cannot be made; nothing is changed then.
+// the web forms; `rozmisteni`, the kept sociogram positions), in one transaction. Only on a file that
+// holds the program's tables (not on an exchange file) and is open for writing; a read-only file is read
+// as it is. Raises DatabaseError with a Czech sentence when they cannot be made; nothing is changed then.
 void addMissingTables(Database &db);
 
 } // namespace SchemaUpgrade

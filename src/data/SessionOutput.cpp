@@ -162,8 +162,15 @@ std::optional<SessionOutputData> readSessionOutput(Database &db, qint64 sessionI
     return session;
 }
 
+QStringList classOutputStatements() {
+    return {QStringLiteral("SELECT skola, stupen, tridni_ucitel FROM trida WHERE ID = :c"),
+            QStringLiteral("SELECT vyhodnoceni.ID, vyhodnoceni.datum, testy.nazev_testu FROM vyhodnoceni "
+                           "LEFT JOIN testy ON vyhodnoceni.id_testu = testy.ID "
+                           "WHERE vyhodnoceni.id_tridy = :c ORDER BY vyhodnoceni.datum DESC, vyhodnoceni.ID DESC")};
+}
+
 std::optional<OutputClass> readClassOutput(Database &db, qint64 classId, QString *error) {
-    SqlQuery row(db, QStringLiteral("SELECT skola, stupen, tridni_ucitel FROM trida WHERE ID = :c"));
+    SqlQuery row(db, classOutputStatements().at(0));
     row.bind(QStringLiteral("c"), classId).exec();
     if (!row.next()) {
         setError(error, QStringLiteral("Třída s ID %1 neexistuje.").arg(classId));
@@ -174,11 +181,7 @@ std::optional<OutputClass> readClassOutput(Database &db, qint64 classId, QString
 
 QList<OutputSessionItem> readClassSessions(Database &db, qint64 classId) {
     // Sessions of the same date come as the class's index gives them backwards: the later made first.
-    SqlQuery rows(
-        db, QStringLiteral(
-                "SELECT vyhodnoceni.ID, vyhodnoceni.datum, testy.nazev_testu FROM vyhodnoceni "
-                "LEFT JOIN testy ON vyhodnoceni.id_testu = testy.ID "
-                "WHERE vyhodnoceni.id_tridy = :c ORDER BY vyhodnoceni.datum DESC, vyhodnoceni.ID DESC"));
+    SqlQuery rows(db, classOutputStatements().at(1));
     rows.bind(QStringLiteral("c"), classId).exec();
     QList<OutputSessionItem> sessions;
     while (rows.next())

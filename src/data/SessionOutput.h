@@ -108,6 +108,8 @@ void readSessionChoices(Database &db, SessionOutputData &session);
 std::optional<OutputClass> readClassOutput(Database &db, qint64 classId, QString *error = nullptr);
 // The sessions of a class, newest first (sessions of the same date: the later made first).
 QList<OutputSessionItem> readClassSessions(Database &db, qint64 classId);
+// The statements of readClassOutput and readClassSessions, with the parameter :c (class).
+QStringList classOutputStatements();
 // A questionnaire with its questions; nullopt with the reason in `error` when there is none of that id.
 std::optional<OutputQuestionnaire> readQuestionnaireOutput(Database &db, qint64 questionnaireId,
                                                            QString *error = nullptr);

@@ -19,6 +19,7 @@ bool SessionRules::deleteSession(qint64 sessionId) {
     return Cascade::run(m_db, m_prompter, [&] {
         m_db.exec(QStringLiteral("DELETE FROM odpovedi WHERE id_vyhodnoceni = :s"), s);
         m_db.exec(QStringLiteral("DELETE FROM kody_zaku WHERE id_vyhodnoceni = :s"), s);
+        m_db.exec(QStringLiteral("DELETE FROM rozmisteni WHERE id_vyhodnoceni = :s"), s);
         m_db.exec(QStringLiteral("DELETE FROM vyhodnoceni WHERE ID = :s"), s);
     });
 }

@@ -1,7 +1,20 @@
 #include "graphics/SociogramArrangement.h"
 
 #include "graph/GraphDocument.h"
+#include "graph/GraphLink.h"
 #include "graph/GraphNode.h"
+
+#include <algorithm>
+
+namespace {
+
+int choiceArrows(const QList<TGraphLink *> &links) {
+    return int(std::count_if(links.begin(), links.end(), [](const TGraphLink *link) {
+        return SociogramArrangement::isChoiceArrow(link);
+    }));
+}
+
+} // namespace
 
 int SociogramRandom::next(int range) {
     m_state = m_state * 0x08088405u + 1u;
@@ -23,6 +36,10 @@ bool SociogramArrangement::isBubbleColor(TColor color) {
            color == SociogramColors::Option;
 }
 
+bool SociogramArrangement::isChoiceArrow(const TGraphObject *object) {
+    return object && object->IsLink() && object->Tag() != LostTieTag;
+}
+
 int SociogramArrangement::koeficient(const GraphDocument &document) const {
     if (m_choice != SixthOfBubbles)
         return qMax(m_choice, 0);
@@ -40,7 +57,8 @@ void SociogramArrangement::arrange(GraphDocument &document) {
     for (int i = 0; i < document.Objects().Count();) {
         TGraphObject *object = document.Objects()[i];
         if (object->IsNode() && object->Brush().Color == SociogramColors::Option &&
-            object->LinkInputs().isEmpty() && object->LinkOutputs().isEmpty() && document.Delete(object))
+            choiceArrows(object->LinkInputs()) == 0 && choiceArrows(object->LinkOutputs()) == 0 &&
+            document.Delete(object))
             continue;
         ++i;
     }
@@ -62,7 +80,7 @@ void SociogramArrangement::arrange(GraphDocument &document) {
             if (!ours)
                 continue;
             auto *node = static_cast<TGraphNode *>(object);
-            Band &band = 2 * node->LinkInputs().size() < threshold ? little : much;
+            Band &band = 2 * choiceArrows(node->LinkInputs()) < threshold ? little : much;
             const int top = m_random.between(band.top, band.bottom);
             node->SetBounds(50 + 110 * band.placed++, top, node->Width(), node->Height());
         }

@@ -6,6 +6,7 @@
 #include <QString>
 
 class GraphDocument;
+class TGraphObject;
 
 // Fill colours that mark the bubbles of a sociogram (0x00BBGGRR). The arrangement recognises bubbles by
 // these exact colours only, so a graph loaded from a file is arranged the same way and a bubble recoloured
@@ -16,6 +17,7 @@ constexpr TColor Girl = 0xDCD9FF;       // light pink (255, 217, 220), every oth
 constexpr TColor Option = 0xE1E1E1;     // light grey (225, 225, 225), answer-option rows
 constexpr TColor Reciprocal = 0x0000FF; // red
 constexpr TColor Ambivalent = 0x008000; // green (0, 128, 0)
+constexpr TColor LostTie = 0xA0A0A0;    // grey (160, 160, 160), thin dashed: a tie an earlier sociogram had
 } // namespace SociogramColors
 
 // The pseudo-random sequence of the arrangement: a 32-bit linear congruential generator (multiplier
@@ -50,7 +52,8 @@ struct KoeficientItem {
 //  4. bubbles of boys go to the bands "little-chosen" (top 110–199) and "much-chosen" (300–399), the
 //     others to "much-chosen" (460–559) and "little-chosen" (630–729); within a band they stand 110 apart
 //     from left 50, in the order of the graph's object list, each at a random height inside the band.
-// Objects of other colours (headings, boxes added or recoloured by hand) are neither counted nor moved.
+// Objects of other colours (headings, boxes added or recoloured by hand) are neither counted nor moved, and
+// arrows of lost ties (LostTieTag) are no choices: they neither count for a bubble nor keep an option bubble.
 class SociogramArrangement final {
 public:
     static constexpr int SixthOfBubbles = -1;
@@ -70,6 +73,11 @@ public:
     void arrange(GraphDocument &document);
 
     static bool isBubbleColor(TColor color);
+
+    // The tag of the arrows that show a tie an earlier sociogram had and this one lost (graph files keep it).
+    static constexpr int LostTieTag = 0x5A4E56;
+    // Whether an object is an arrow of a choice: a link that is no lost tie.
+    static bool isChoiceArrow(const TGraphObject *object);
 
 private:
     int m_choice = SixthOfBubbles;

@@ -7,9 +7,12 @@
 #include "graph/GraphLink.h"
 #include "graph/NodeShapes.h"
 #include "graphics/SociogramInstructions.h"
+#include "graphics/SociogramKeptLayout.h"
+#include "graphics/SociogramLayouts.h"
 
 #include <QDateTime>
 #include <QHash>
+#include <QPair>
 #include <QSet>
 #include <vector>
 
@@ -45,20 +48,6 @@ public:
 private:
     GraphDocument &m_document;
 };
-
-QString plainText(const QVariant &value) {
-    if (value.isNull() || !value.isValid())
-        return QString();
-    if (value.metaType().id() == QMetaType::QDateTime || value.metaType().id() == QMetaType::QDate) {
-        const QDateTime when = value.toDateTime();
-        // Czech short date; the time only when there is one.
-        QString text = when.date().toString(QStringLiteral("d.M.yyyy"));
-        if (when.time().isValid() && when.time() != QTime(0, 0))
-            text += when.time().toString(QStringLiteral(" H:mm:ss"));
-        return text;
-    }
-    return value.toString();
-}
 
 struct Bubble {
     qint64 id = 0;
@@ -170,14 +159,27 @@ bool SociogramBuilder::build(GraphDocument &document, const QString &sessionValu
     return build(document, *session, key);
 }
 
-bool SociogramBuilder::build(GraphDocument &document, const SessionOutputData &session,
-                             const SociogramQuestionKey &key) {
-    if (!offers(session, key))
-        return false;
+QString SociogramBuilder::dateText(const QVariant &value) {
+    if (value.isNull() || !value.isValid())
+        return QString();
+    if (value.metaType().id() == QMetaType::QDateTime || value.metaType().id() == QMetaType::QDate) {
+        const QDateTime when = value.toDateTime();
+        // Czech short date; the time only when there is one.
+        QString text = when.date().toString(QStringLiteral("d.M.yyyy"));
+        if (when.time().isValid() && when.time() != QTime(0, 0))
+            text += when.time().toString(QStringLiteral(" H:mm:ss"));
+        return text;
+    }
+    return value.toString();
+}
+
+QList<SociogramBubble> SociogramBuilder::draw(GraphDocument &document, const SessionOutputData &session,
+                                              const SociogramQuestionKey &key,
+                                              SociogramArrangement &arrangement) {
     const OutputQuestion &question = *session.questionnaire.question(key.questionId);
     const QString questionText = key.positive ? question.textOtazky : question.textOtazkyNegativni;
     const QString heading = QStringLiteral("Škola: ") + session.trida.skola + QStringLiteral(", vyplněno ") +
-                            plainText(session.datum) + QStringLiteral(", třída ") + session.trida.stupen +
+                            dateText(session.datum) + QStringLiteral(", třída ") + session.trida.stupen +
                             QStringLiteral(", třídní učitel: ") + session.trida.tridniUcitel;
 
     std::vector<Bubble> bubbles;
@@ -242,7 +244,25 @@ bool SociogramBuilder::build(GraphDocument &document, const SessionOutputData &s
         }
         document.AlignSelection(1, 4);
     }
-    m_questionText = questionText;
+    arrangement.restartSequence();
+    arrangement.arrange(document);
+    return builtBubbles;
+}
+
+bool SociogramBuilder::build(GraphDocument &document, const SessionOutputData &session,
+                             const SociogramQuestionKey &key) {
+    if (!offers(session, key))
+        return false;
+    // The earlier sociogram is read before the graph is touched, so a failing read leaves it as it was.
+    std::optional<EarlierSociogram> earlier;
+    m_keptLayoutNote.clear();
+    if (m_keptLayoutOf)
+        earlier = SociogramKeptLayout::earlier(m_dm.database(), session, key, *m_keptLayoutOf,
+                                               m_arrangement.choice(), &m_keptLayoutNote);
+
+    const QList<SociogramBubble> builtBubbles = draw(document, session, key, m_arrangement);
+    const OutputQuestion &question = *session.questionnaire.question(key.questionId);
+    m_questionText = key.positive ? question.textOtazky : question.textOtazkyNegativni;
     m_positive = key.positive;
     m_builtDocument = &document;
     m_bubbles = builtBubbles;
@@ -253,8 +273,14 @@ bool SociogramBuilder::build(GraphDocument &document, const SessionOutputData &s
         [&](const OutputAnswer &answer) { return answer.question != key.questionId; });
     m_statuses.reset();
 
-    m_arrangement.restartSequence();
-    m_arrangement.arrange(document);
+    m_keptLayout = earlier.has_value();
+    m_lostTies.clear();
+    if (earlier) {
+        SociogramKeptLayout::place(document, m_bubbles, earlier->positions);
+        m_lostTies = SociogramKeptLayout::lostTies(*earlier, session, key);
+        if (m_lostTiesShown)
+            showLostTies(document);
+    }
     if (m_statusColours)
         showStatusColours(document);
     return true;
@@ -273,7 +299,28 @@ bool SociogramBuilder::showStatusColours(GraphDocument &document) {
     return true;
 }
 
+bool SociogramBuilder::showLostTies(GraphDocument &document) {
+    if (!holdsBuild(document) || !m_keptLayout)
+        return false;
+    SociogramKeptLayout::showLostTies(document, m_bubbles, m_lostTies);
+    return true;
+}
+
+void SociogramBuilder::hideLostTies(GraphDocument &document) {
+    SociogramKeptLayout::hideLostTies(document);
+}
+
+bool SociogramBuilder::rememberLayout(const GraphDocument &document) {
+    if (!holdsBuild(document))
+        return false;
+    SociogramLayouts::store(m_dm.database(), m_builtSession->id, m_builtQuestion, m_positive,
+                            SociogramLayouts::positionsOf(document, m_bubbles));
+    return true;
+}
+
 void SociogramBuilder::forgetBuild() {
+    m_keptLayout = false;
+    m_lostTies.clear();
     m_builtDocument = nullptr;
     m_bubbles.clear();
     m_builtSession.reset();

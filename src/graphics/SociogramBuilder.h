@@ -5,6 +5,7 @@
 #include "graphics/SociogramStatusColours.h"
 
 #include <QList>
+#include <QPair>
 #include <QPointer>
 #include <QString>
 
@@ -45,6 +46,9 @@ enum class SociogramRelation { Classic, Reciprocal, Ambivalent };
 // pupil chose the chooser with the other polarity; both look at the answers of the same session only.
 // With statusColours() on, a build ends by framing the bubbles in the pupils' status colours with the
 // legend (SociogramStatusColours); off, the sociogram is exactly as without it.
+// With keptLayoutOf() set, a build keeps the positions of the earlier session's sociogram of the matching
+// question (SociogramKeptLayout) and, with lostTiesShown() on, draws the ties it lost; unset (the default),
+// the sociogram is exactly as without it.
 class SociogramBuilder final {
 public:
     explicit SociogramBuilder(TDM &dm);
@@ -63,6 +67,12 @@ public:
     bool build(GraphDocument &document, const SessionOutputData &session, const SociogramQuestionKey &key);
     // Whether the session's questionnaire has the question, and for the negative polarity a negative wording.
     static bool offers(const SessionOutputData &session, const SociogramQuestionKey &key);
+    // Clears the graph, draws the sociogram of an offered question and arranges it with the arrangement's
+    // sequence restarted; returns its bubbles. The sociogram every build starts from.
+    static QList<SociogramBubble> draw(GraphDocument &document, const SessionOutputData &session,
+                                       const SociogramQuestionKey &key, SociogramArrangement &arrangement);
+    // A session's date as the heading writes it: "4.3.2021", the time only when there is one.
+    static QString dateText(const QVariant &datum);
 
     // Question text of the last build (the negative wording for a negative build); empty before one.
     QString questionText() const { return m_questionText; }
@@ -81,6 +91,28 @@ public:
     bool showStatusColours(GraphDocument &document);
     // Takes the colouring off any graph.
     static void hideStatusColours(GraphDocument &document) { SociogramStatusColours::hide(document); }
+
+    // "Zachovat rozmístění podle…": the earlier session whose sociogram's layout builds keep; nullopt (the
+    // default) builds as without it.
+    std::optional<qint64> keptLayoutOf() const { return m_keptLayoutOf; }
+    void setKeptLayoutOf(std::optional<qint64> sessionId) { m_keptLayoutOf = sessionId; }
+    // Why the last build kept no layout although asked to (the earlier session is gone or has no matching
+    // question); empty otherwise.
+    QString keptLayoutNote() const { return m_keptLayoutNote; }
+    // Whether the last build kept the layout of an earlier sociogram.
+    bool keptLayout() const { return m_keptLayout; }
+    // "Ukázat zaniklé vazby": whether builds that keep a layout draw the lost ties; off by default.
+    bool lostTiesShown() const { return m_lostTiesShown; }
+    void setLostTiesShown(bool on) { m_lostTiesShown = on; }
+    // Draws the lost ties of the last build; false, with nothing changed, when the graph does not hold a
+    // build that kept a layout.
+    bool showLostTies(GraphDocument &document);
+    // Takes the lost ties off any graph.
+    static void hideLostTies(GraphDocument &document);
+    // "Zapamatovat rozmístění" (and every save of the sociogram to the class documents): stores the places
+    // of the last build's bubbles as they stand now for its session, question and polarity; false, with
+    // nothing stored, when the graph does not hold the last build. Raises DatabaseError.
+    bool rememberLayout(const GraphDocument &document);
     // The graph no longer holds the last build (a file was loaded into it, the instructions were put in).
     void forgetBuild();
 
@@ -108,4 +140,9 @@ private:
     std::optional<SessionOutputData> m_builtSession;
     qint64 m_builtQuestion = 0;
     std::optional<SociogramStatuses> m_statuses;
+    std::optional<qint64> m_keptLayoutOf;
+    bool m_lostTiesShown = false;
+    bool m_keptLayout = false;
+    QString m_keptLayoutNote;
+    QList<QPair<qint64, qint64>> m_lostTies; // of the last build that kept a layout
 };

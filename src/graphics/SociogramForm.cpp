@@ -169,6 +169,19 @@ void TSociogram_Form::buildMenus(QMenuBar *menuBar) {
         m_koeficientGroup->addAction(a);
     }
     connect(m_koeficientGroup, &QActionGroup::triggered, this, &TSociogram_Form::chooseKoeficient);
+    m_koeficientMenu->addSeparator();
+    m_keptLayoutMenu = m_koeficientMenu->addMenu(QStringLiteral("Zachovat rozmístění podle…"));
+    m_keptLayoutMenu->setObjectName(QStringLiteral("ZachovatRozmisteni_Popup"));
+    m_keptLayoutGroup = new QActionGroup(this);
+    connect(m_keptLayoutGroup, &QActionGroup::triggered, this, &TSociogram_Form::keepLayoutOf);
+    connect(m_keptLayoutMenu, &QMenu::aboutToShow, this, &TSociogram_Form::refillKeptLayoutMenu);
+    add(m_koeficientMenu, "ZapamatovatRozmisteni1", QStringLiteral("Zapamatovat rozmístění"),
+        &TSociogram_Form::rememberLayout);
+    m_lostTiesItem = m_koeficientMenu->addAction(QStringLiteral("Ukázat zaniklé vazby"));
+    m_lostTiesItem->setObjectName(QStringLiteral("UkazatZanikleVazby1"));
+    m_lostTiesItem->setCheckable(true);
+    m_lostTiesItem->setChecked(m_builder.lostTiesShown());
+    connect(m_lostTiesItem, &QAction::triggered, this, &TSociogram_Form::showLostTies);
     m_statusItem = view->addAction(QStringLiteral("Obarvit podle sociometrického statusu"));
     m_statusItem->setObjectName(QStringLiteral("ObarvitStatus1"));
     m_statusItem->setCheckable(true);
@@ -178,6 +191,8 @@ void TSociogram_Form::buildMenus(QMenuBar *menuBar) {
 
     m_menus = new SessionQuestionMenus(m_dm, SessionQuestionMenus::Wordings::Each, this);
     connect(m_menus, &SessionQuestionMenus::questionChosen, this, &TSociogram_Form::chooseQuestion);
+    connect(m_menus->sessionGroup(), &QActionGroup::triggered, this, &TSociogram_Form::refillKeptLayoutMenu);
+    refillKeptLayoutMenu();
 
     m_relationMenu = new QMenu(this);
     m_relationMenu->setObjectName(QStringLiteral("Vztahy_PopupMenu"));
@@ -212,6 +227,9 @@ void TSociogram_Form::buildToolBar(QToolBar *toolBar) {
     button("Oddalit", QStringLiteral("Oddálit"), QStyle::SP_ArrowDown, [this] { zoomBy(-10); });
     button("UsporadatNahodne", QStringLiteral("Uspořádat náhodně"), QStyle::SP_BrowserReload,
            &TSociogram_Form::arrange);
+    addMenuToolButton(toolBar, QStringLiteral("ZachovatRozmisteni_ToolButton"),
+                      QStringLiteral("Zachovat rozmístění"),
+                      s->standardIcon(QStyle::SP_FileDialogDetailedView), m_keptLayoutMenu, 102);
 }
 
 void TSociogram_Form::showInstructions() {
@@ -226,6 +244,85 @@ void TSociogram_Form::showEvent(QShowEvent *event) {
 
 void TSociogram_Form::refillSessionMenu() {
     m_menus->refill();
+    refillKeptLayoutMenu();
+}
+
+void TSociogram_Form::refillKeptLayoutMenu() {
+    const std::optional<qint64> kept = m_builder.keptLayoutOf();
+    const QAction *session = m_menus->checkedSession();
+    const QString chosen = session ? session->property("Value").toString() : QString();
+    m_keptLayoutMenu->clear();
+    bool listed = false;
+    auto addItem = [this](const QString &caption, const QString &value) {
+        QAction *item = m_keptLayoutMenu->addAction(caption);
+        item->setCheckable(true);
+        item->setProperty("Value", value);
+        m_keptLayoutGroup->addAction(item);
+        return item;
+    };
+    for (const SociogramMenuItem &item : m_builder.sessionItems()) {
+        if (item.value == chosen)
+            continue;
+        const bool isKept = kept && item.value == QString::number(*kept);
+        addItem(item.caption, item.value)->setChecked(isKept);
+        listed = listed || isKept;
+    }
+    m_keptLayoutMenu->addSeparator();
+    QAction *off = addItem(QStringLiteral("Nezachovávat"), QString());
+    off->setObjectName(QStringLiteral("Nezachovavat1"));
+    if (!listed) {
+        m_builder.setKeptLayoutOf(std::nullopt);
+        off->setChecked(true);
+    }
+}
+
+void TSociogram_Form::keepLayoutOf(QAction *item) {
+    item->setChecked(true);
+    bool ok = false;
+    const qint64 sessionId = item->property("Value").toString().toLongLong(&ok);
+    m_builder.setKeptLayoutOf(ok ? std::optional<qint64>(sessionId) : std::nullopt);
+    if (m_shownQuestion && m_builder.holdsBuild(document()))
+        chooseQuestion(m_shownQuestion);
+}
+
+void TSociogram_Form::rememberLayout() {
+    try {
+        if (m_builder.rememberLayout(document()))
+            m_context.prompter->message(QStringLiteral("Rozmístění sociogramu je zapamatováno."), QString(),
+                                        Prompter::Icon::Information);
+        else
+            m_context.prompter->message(
+                QStringLiteral("Zapamatovat lze jen rozmístění sociogramu sestaveného z vyhodnocení "
+                               "(Vyhodnocení a Otázka)."),
+                QString(), Prompter::Icon::Information);
+    } catch (const DatabaseError &e) {
+        showError(QStringLiteral("Rozmístění se nepodařilo zapamatovat. ") + e.message());
+    }
+}
+
+void TSociogram_Form::rememberSavedLayout() {
+    try {
+        m_builder.rememberLayout(document());
+    } catch (const DatabaseError &e) {
+        showError(QStringLiteral("Rozmístění se nepodařilo zapamatovat. ") + e.message());
+    }
+}
+
+void TSociogram_Form::showLostTies(bool on) {
+    m_builder.setLostTiesShown(on);
+    GraphDocument &doc = document();
+    if (!on) {
+        handEdit(QStringLiteral("Bez zaniklých vazeb"), [&] { SociogramBuilder::hideLostTies(doc); });
+        return;
+    }
+    if (m_builder.holdsBuild(doc) && m_builder.keptLayout())
+        handEdit(QStringLiteral("Zaniklé vazby"), [&] { m_builder.showLostTies(doc); });
+    else if (m_builder.holdsBuild(doc))
+        m_context.prompter->message(
+            QStringLiteral(
+                "Zaniklé vazby se ukážou u sociogramu, který zachovává rozmístění podle dřívějšího "
+                "vyhodnocení (Umístění bublin → Zachovat rozmístění podle…)."),
+            QString(), Prompter::Icon::Information);
 }
 
 void TSociogram_Form::chooseSession(QAction *item) {
@@ -246,12 +343,15 @@ void TSociogram_Form::chooseQuestion(QAction *item) {
     }
     item->setChecked(true);
     m_shownQuestion = item;
+    bool built = false;
     try {
-        m_builder.build(document(), session->property("Value").toString(),
-                        item->property("Value").toString());
+        built = m_builder.build(document(), session->property("Value").toString(),
+                                item->property("Value").toString());
     } catch (const DatabaseError &e) {
         showError(QStringLiteral("Sociogram se nepodařilo sestavit. ") + e.message());
     }
+    if (built && !m_builder.keptLayoutNote().isEmpty())
+        m_context.prompter->message(m_builder.keptLayoutNote(), QString(), Prompter::Icon::Information);
 }
 
 void TSociogram_Form::chooseKoeficient(QAction *item) {
@@ -457,6 +557,7 @@ void TSociogram_Form::saveGraphToDocuments() {
     m_canvas->SetCommandMode(2);
     m_canvas->UndoStack()->setClean();
     m_dm.addClassDocument(path, QString());
+    rememberSavedLayout();
 }
 
 QString TSociogram_Form::proposedPictureName() const {
@@ -483,6 +584,7 @@ void TSociogram_Form::savePictureToDocuments(const QString &suffix) {
         return;
     }
     m_dm.addClassDocument(path, m_builder.questionText());
+    rememberSavedLayout();
 }
 
 void TSociogram_Form::print() {

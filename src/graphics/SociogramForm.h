@@ -41,6 +41,9 @@ public:
     QMenu *questionMenu() const;
     QMenu *relationMenu() const { return m_relationMenu; }
     QMenu *koeficientMenu() const { return m_koeficientMenu; }
+    // "Zachovat rozmístění podle…" ("ZachovatRozmisteni_Popup"): the other sessions of the class and
+    // "Nezachovávat".
+    QMenu *keptLayoutMenu() const { return m_keptLayoutMenu; }
     QAction *action(const QString &objectName) const;
 
     // Empties the canvas and puts the instruction boxes in (the main window's opening).
@@ -57,6 +60,19 @@ public:
     // not, and the sociogram on the canvas gets or loses the colouring as one undoable step. On a graph that
     // is no built sociogram (read from a file) only taking it off works; turning it on says so.
     void showStatusColours(bool on);
+    // Fills "Zachovat rozmístění podle…" with the sessions of the class other than the one chosen in
+    // "Vyhodnocení" (every show, every session click, every opening of the menu); a kept session that is no
+    // longer listed is let go ("Nezachovávat" is checked).
+    void refillKeptLayoutMenu();
+    // An item of "Zachovat rozmístění podle…" was clicked: later builds keep the layout of that session (or
+    // none), and the sociogram on the canvas is built again so.
+    void keepLayoutOf(QAction *item);
+    // "Zapamatovat rozmístění": stores the places of the built sociogram's bubbles for later sociograms that
+    // keep its layout; on a graph that is no built sociogram, says so.
+    void rememberLayout();
+    // "Ukázat zaniklé vazby": later builds that keep a layout draw the lost ties or not, and the sociogram on
+    // the canvas gets or loses them as one undoable step.
+    void showLostTies(bool on);
     void arrange();                               // "Uspořádat náhodně"
     void recolourSelection();                     // "Barva"
     void addObject();                             // "Nový objekt"
@@ -102,6 +118,8 @@ private:
     void followStatusColours();
     // Saves the graph to a file the teacher picks; false when cancelled or failed (shown).
     bool saveGraphAs();
+    // A sociogram saved to the class documents remembers its layout; a failure is shown, the save stands.
+    void rememberSavedLayout();
 
     AppContext &m_context;
     TDM &m_dm;
@@ -112,6 +130,9 @@ private:
     QMenu *m_koeficientMenu = nullptr;
     QActionGroup *m_koeficientGroup = nullptr;
     QAction *m_statusItem = nullptr; // "Obarvit podle sociometrického statusu"
+    QMenu *m_keptLayoutMenu = nullptr;
+    QActionGroup *m_keptLayoutGroup = nullptr;
+    QAction *m_lostTiesItem = nullptr; // "Ukázat zaniklé vazby"
     QString m_graphFileName = QStringLiteral("Untitled");
     TVlastnosti_Form *m_properties = nullptr;
     QPointer<QAction> m_shownQuestion; // the question item of the sociogram on the canvas

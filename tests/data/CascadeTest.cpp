@@ -1,5 +1,11 @@
 #include "DataFixture.h"
 
+#include "data/ClassRules.h"
+#include "data/DatabaseMaintenance.h"
+#include "data/QuestionnaireRules.h"
+#include "data/RosterRules.h"
+#include "data/SessionRules.h"
+
 #include <set>
 
 namespace {
@@ -162,6 +168,44 @@ TEST_F(CascadeTest, SessionRemovesItsAnswersOnly) {
     EXPECT_EQ(ids("vyhodnoceni"), (std::set<qint64>{sA, sB2}));
     EXPECT_EQ(ids("odpovedi"), (std::set<qint64>{ansA1, ansA2, ansA3, ansB3, ansB4}));
     EXPECT_EQ(dm().Vyhodnoceni_Query().recordCount(), 1);
+}
+
+TEST_F(CascadeTest, EveryDeletionAndTheWipeTakeTheKeptSociogramPlacesOfWhatGoes) {
+    const auto place = [&](qint64 session, qint64 question, qint64 pupil) {
+        m_db.exec("INSERT INTO rozmisteni VALUES (:s, :q, 1, :z, 50, 110)",
+                  {{"s", session}, {"q", question}, {"z", pupil}});
+        return QStringLiteral("%1/%2/%3").arg(session).arg(question).arg(pupil);
+    };
+    const auto places = [&] {
+        QStringList rows;
+        SqlQuery query(m_db, "SELECT id_vyhodnoceni || '/' || id_otazky || '/' || id_zaka FROM rozmisteni");
+        query.exec();
+        while (query.next())
+            rows << query.value(0).toString();
+        rows.sort();
+        return rows;
+    };
+    place(sA, q1, a1);
+    place(sA, q1, a2);
+    place(sA, q2, a1);
+    const QString kept = place(sB, q1, b1);
+    place(sB, q1, a1); // a pupil of A in B's sociogram
+    place(sB2, q3, b2);
+    for (int i = 0; i < 4; ++i)
+        m_prompter.yes().yes();
+    ASSERT_TRUE(QuestionnaireRules(m_db, m_prompter).deleteQuestion(q2));
+    ASSERT_TRUE(SessionRules(m_db, m_prompter).deleteSession(sB2));
+    ASSERT_TRUE(RosterRules(m_db, m_prompter).deletePupils({a2}));
+    EXPECT_EQ(places().size(), 3);
+    ASSERT_TRUE(ClassRules(m_db, m_prompter).deleteClass(classA));
+    EXPECT_EQ(places(), QStringList{kept});
+    // The questionnaire takes its sessions' places; a session of another questionnaire keeps its own.
+    const QString other = place(addSession(classB, t2, "2024-04-01"), q3, b1);
+    m_prompter.yes().yes();
+    ASSERT_TRUE(QuestionnaireRules(m_db, m_prompter).deleteQuestionnaire(t1));
+    EXPECT_EQ(places(), QStringList{other});
+    DatabaseMaintenance::wipeAnswersAndSessions(m_db);
+    EXPECT_TRUE(places().isEmpty());
 }
 
 struct Confirmation {

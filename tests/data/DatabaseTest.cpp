@@ -27,20 +27,22 @@ TEST_F(DatabaseTest, CreatesEveryTableWithItsColumns)
         {"id", "skola", "stupen", "tridni_ucitel", "datum_zapisu"},
         {"id", "id_tridy", "jmeno", "prijmeni", "pohlavi", "poradi"},
         {"id", "nazev_testu"},
-        {"id", "id_testu", "text_otazky", "text_otazky_negativni", "poradi", "poradi_vyhodnoceni", "typ", "popis",
-         "nadpis_nad", "popis_pro_web"},
+        {"id", "id_testu", "text_otazky", "text_otazky_negativni", "poradi", "poradi_vyhodnoceni", "typ",
+         "popis", "nadpis_nad", "popis_pro_web"},
         {"id", "id_tridy", "id_testu", "datum", "pocet_neucast", "poznamky"},
         {"id", "id_vyhodnoceni", "id_otazky", "id_zaka", "id_partnera", "pozitivni", "slovy"},
         {"id", "id_zaka", "datum", "nazev", "poznamka"},
         {"id", "nazev_sablony", "text_sablony"},
         {"id", "id_tridy", "nazev", "cesta", "datum"},
         {"id_vyhodnoceni", "id_zaka", "kod"},
+        {"id_vyhodnoceni", "id_otazky", "pozitivni", "id_zaka", "x", "y"},
     };
     const QStringList tables = Schema::tableNames();
-    ASSERT_EQ(tables.size(), 10);
-    // Every file of the program has had the first nine; the pupils' codes came later.
+    ASSERT_EQ(tables.size(), 11);
+    // Every file of the program has had the first nine; the pupils' codes and the kept sociogram
+    // positions came later.
     EXPECT_EQ(Schema::requiredTableNames(), tables.mid(0, 9));
-    EXPECT_EQ(tables.last(), "kody_zaku");
+    EXPECT_EQ(tables.mid(9), QStringList({"kody_zaku", "rozmisteni"}));
     for (int i = 0; i < tables.size(); ++i) {
         SqlQuery query(m_db, QStringLiteral("PRAGMA table_info(%1)").arg(tables[i]));
         query.exec();

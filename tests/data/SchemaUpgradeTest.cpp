@@ -131,6 +131,9 @@ const QStringList kRows = {
     "(1, 3, 'Sociogram', '1_sociogram.sgp', '2021-03-05 00:00:00'), (2, 12, 'Čestné prohlášení', NULL, NULL)",
 };
 
+const QString kLayoutsKey =
+    QStringLiteral("sqlite_autoindex_rozmisteni_1 ON rozmisteni: id_vyhodnoceni,id_otazky,pozitivni,id_zaka");
+
 const QStringList kTables = {"trida",    "zak",      "testy",   "otazky", "vyhodnoceni",
                              "odpovedi", "poznamky", "sablony", "listiny"};
 
@@ -288,9 +291,10 @@ TEST_F(SchemaUpgradeTest, StartUpRebuildsAFileOfThePreviousReleaseKeepingEveryRo
     EXPECT_EQ(plain.rows("PRAGMA integrity_check"), QStringList{"ok"});
     QStringList after = contentOf(plain);
     after.replace(after.indexOf("zak=91"), "zak=90");
-    // The one addition: the table of the pupils' codes with its keys.
+    // The additions: the tables of the pupils' codes and of the kept sociogram positions with their keys.
     EXPECT_EQ(after.removeAll("kody_zaku_kod ON kody_zaku: kod"), 1);
     EXPECT_EQ(after.removeAll("sqlite_autoindex_kody_zaku_1 ON kody_zaku: id_vyhodnoceni,id_zaka"), 1);
+    EXPECT_EQ(after.removeAll(kLayoutsKey), 1);
     EXPECT_EQ(after, before);
     // A plain client now sorts and compares (by its own, binary rules).
     EXPECT_EQ(plain.rows("SELECT jmeno FROM zak WHERE pohlavi = 'muž' ORDER BY jmeno"),
@@ -389,8 +393,9 @@ TEST_F(SchemaUpgradeTest, TablesViewsTriggersAndIndexesOutsideTheProgramSurviveT
               "ERROR: UNIQUE constraint failed: vlastní tabulka.kod");
 }
 
-// A file of the version before the pupils' codes: today's schema without `kody_zaku`.
-void makeFileWithoutCodes(const QString &path) {
+// A file of the version before the pupils' codes: today's schema without `kody_zaku` and `rozmisteni`; with
+// `withCodes`, one of the version before the kept sociogram positions (a pupil's code stored).
+void makeFileWithoutCodes(const QString &path, bool withCodes = false) {
     Database db(QStringLiteral("before-codes"));
     db.create(path);
     db.exec("INSERT INTO trida (ID, skola, stupen) VALUES (1, 'ZŠ Lipová', '5.A')");
@@ -399,7 +404,11 @@ void makeFileWithoutCodes(const QString &path) {
     db.exec("INSERT INTO testy (ID, nazev_testu) VALUES (1, 'Vztahy')");
     db.exec("INSERT INTO otazky (ID, id_testu, text_otazky, poradi, typ) VALUES (1, 1, 'S kým?', 1, 0)");
     db.exec("INSERT INTO vyhodnoceni (ID, id_tridy, id_testu, datum) VALUES (1, 1, 1, '2024-01-01')");
-    db.exec("DROP TABLE kody_zaku");
+    if (withCodes)
+        db.exec("INSERT INTO kody_zaku (id_vyhodnoceni, id_zaka, kod) VALUES (1, 2, 'CCCC-CCCC')");
+    else
+        db.exec("DROP TABLE kody_zaku");
+    db.exec("DROP TABLE rozmisteni");
     db.close();
 }
 
@@ -407,6 +416,29 @@ bool hasCodesTable(const QString &path) {
     PlainConnection plain(path);
     return plain.rows("SELECT count(*) FROM sqlite_master WHERE name IN ('kody_zaku', 'kody_zaku_kod')") ==
            QStringList{"2"};
+}
+
+TEST_F(SchemaUpgradeTest, AFileOfTheVersionBeforeTheKeptLayoutsGetsTheirTableAndKeepsItsCodes) {
+    makeFileWithoutCodes(m_file, true);
+    QStringList before;
+    {
+        PlainConnection plain(m_file);
+        before = contentOf(plain);
+    }
+    Database database;
+    database.open(m_file);
+    EXPECT_TRUE(Schema::hasTables(database, Schema::tableNames()));
+    EXPECT_EQ(database.scalar("SELECT kod FROM kody_zaku WHERE id_zaka = 2").toString(), "CCCC-CCCC");
+    // One place per session, question, polarity and pupil.
+    database.exec("INSERT INTO rozmisteni VALUES (1, 1, 1, 1, 50, 110), (1, 1, 0, 1, 60, 120)");
+    EXPECT_THROW(database.exec("INSERT INTO rozmisteni VALUES (1, 1, 1, 1, 70, 130)"), DatabaseError);
+    database.exec("DELETE FROM rozmisteni");
+    database.close();
+
+    PlainConnection plain(m_file);
+    QStringList after = contentOf(plain);
+    EXPECT_EQ(after.removeAll(kLayoutsKey), 1);
+    EXPECT_EQ(after, before);
 }
 
 TEST_F(SchemaUpgradeTest, AFileWithoutThePupilCodesGetsTheirTableWhenOpenedAndKeepsEverythingElse) {
@@ -435,6 +467,7 @@ TEST_F(SchemaUpgradeTest, AFileWithoutThePupilCodesGetsTheirTableWhenOpenedAndKe
     QStringList after = contentOf(plain);
     EXPECT_EQ(after.removeAll("kody_zaku_kod ON kody_zaku: kod"), 1);
     EXPECT_EQ(after.removeAll("sqlite_autoindex_kody_zaku_1 ON kody_zaku: id_vyhodnoceni,id_zaka"), 1);
+    EXPECT_EQ(after.removeAll(kLayoutsKey), 1);
     EXPECT_EQ(after, before);
 }
 
@@ -485,32 +518,39 @@ TEST_F(SchemaUpgradeTest, AFileOnlyReadOrAnExchangeFileIsLeftWithoutTheCodes) {
 }
 
 TEST_F(SchemaUpgradeTest, WhenTheTableCannotBeMadeTheOpenFailsSayingWhyAndTheFileStaysAsItWas) {
-    makeFileWithoutCodes(m_file);
-    const QByteArray before = bytesOf(m_file);
-    // Another program holds the write lock for longer than the busy timeout.
-    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other-program"));
-    other.setDatabaseName(m_file);
-    ASSERT_TRUE(other.open());
-    QSqlQuery(other).exec("BEGIN IMMEDIATE");
-    {
-        Database database;
-        try {
-            database.open(m_file);
-            FAIL() << "the table could not have been made";
-        } catch (const DatabaseError &e) {
-            EXPECT_TRUE(e.message().startsWith("Databázi " + QDir::toNativeSeparators(m_file) +
-                                               " se nepodařilo doplnit o tabulku kódů žáků pro webové "
-                                               "formuláře; zůstala beze změny."))
-                << e.message().toStdString();
+    for (const bool withCodes : {false, true}) {
+        QFile::remove(m_file);
+        makeFileWithoutCodes(m_file, withCodes);
+        const QByteArray before = bytesOf(m_file);
+        // Another program holds the write lock for longer than the busy timeout.
+        QSqlDatabase other =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other-program"));
+        other.setDatabaseName(m_file);
+        ASSERT_TRUE(other.open());
+        QSqlQuery(other).exec("BEGIN IMMEDIATE");
+        {
+            Database database;
+            try {
+                database.open(m_file);
+                FAIL() << "the table could not have been made";
+            } catch (const DatabaseError &e) {
+                EXPECT_TRUE(e.message().startsWith(
+                    "Databázi " + QDir::toNativeSeparators(m_file) +
+                    (withCodes
+                         ? " se nepodařilo doplnit o tabulku rozmístění sociogramů; zůstala beze změny."
+                         : " se nepodařilo doplnit o tabulku kódů žáků pro webové formuláře; zůstala beze "
+                           "změny.")))
+                    << e.message().toStdString();
+            }
+            EXPECT_FALSE(database.isOpen());
         }
-        EXPECT_FALSE(database.isOpen());
+        QSqlQuery(other).exec("ROLLBACK");
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("other-program"));
+        EXPECT_EQ(bytesOf(m_file), before);
+        EXPECT_EQ(hasCodesTable(m_file), withCodes);
     }
-    QSqlQuery(other).exec("ROLLBACK");
-    other.close();
-    other = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("other-program"));
-    EXPECT_EQ(bytesOf(m_file), before);
-    EXPECT_FALSE(hasCodesTable(m_file));
 }
 
 TEST(SchemaUpgradeText, OnlyDeclarationsOfTheCollationAreRemoved) {

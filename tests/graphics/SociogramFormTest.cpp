@@ -328,3 +328,87 @@ TEST_F(SociogramFormTest, ASociogramFromAFileLosesItsColoursButGetsNone) {
     EXPECT_EQ(m_form->document().SaveToBytes(), instructions);
     EXPECT_TRUE(m_prompter.messages().isEmpty());
 }
+
+namespace {
+
+QHash<QString, QPoint> bubblePlaces(const GraphDocument &doc) {
+    QHash<QString, QPoint> places;
+    for (const TGraphObject *object : doc.Objects())
+        if (object->IsNode() && SociogramArrangement::isBubbleColor(object->Brush().Color))
+            places.insert(object->Text(), static_cast<const TGraphNode *>(object)->Bounds().topLeft());
+    return places;
+}
+
+QAction *itemOf(QMenu *menu, qint64 session) {
+    for (QAction *item : menu->actions())
+        if (item->property("Value").toString() == QString::number(session))
+            return item;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(SociogramFormTest, ALaterSessionKeepsTheRememberedLayoutOfTheChosenOneAndShowsItsLostTies) {
+    // A later session of the class: the same answers, less Eva's positive choice of Adam.
+    const qint64 later = addSession(m_class, m_test, QStringLiteral("2022-05-06 00:00:00"));
+    m_db.exec("INSERT INTO odpovedi (id_vyhodnoceni, id_otazky, id_zaka, id_partnera, pozitivni) SELECT :s, "
+              "id_otazky, id_zaka, id_partnera, pozitivni FROM odpovedi WHERE id_vyhodnoceni = :e",
+              {{"s", later}, {"e", m_session}});
+    m_db.exec(
+        "DELETE FROM odpovedi WHERE id_vyhodnoceni = :s AND pozitivni = 1 AND id_zaka IN (SELECT ID FROM "
+        "zak WHERE jmeno = 'Eva')",
+        {{"s", later}});
+    openModule();
+    m_form->refillSessionMenu();
+    QAction *remember = m_form->action("ZapamatovatRozmisteni1");
+    QAction *lostTies = m_form->action("UkazatZanikleVazby1");
+    ASSERT_TRUE(remember && lostTies);
+    EXPECT_TRUE(m_form->koeficientMenu()->actions().contains(m_form->keptLayoutMenu()->menuAction()));
+    EXPECT_EQ(m_form->keptLayoutMenu()->title(), QStringLiteral("Zachovat rozmístění podle…"));
+    EXPECT_TRUE(lostTies->isCheckable() && !lostTies->isChecked());
+
+    // The earlier sociogram, one bubble moved by hand and the layout remembered.
+    GraphDocument &doc = m_form->document();
+    itemOf(m_form->sessionMenu(), m_session)->trigger();
+    EXPECT_EQ(itemOf(m_form->keptLayoutMenu(), m_session), nullptr); // only the other sessions
+    ASSERT_TRUE(itemOf(m_form->keptLayoutMenu(), later));
+    EXPECT_TRUE(m_form->action("Nezachovavat1")->isChecked());
+    m_form->questionMenu()->actions().at(0)->trigger();
+    TGraphNode *adam = node(doc, "Adam Bílý");
+    adam->SetBounds(700, 520, adam->Width(), adam->Height());
+    remember->trigger();
+    EXPECT_EQ(m_prompter.messages().value(0), QStringLiteral("Rozmístění sociogramu je zapamatováno."));
+    const QHash<QString, QPoint> remembered = bubblePlaces(doc);
+
+    // The later session keeping it: every bubble where it was remembered, the lost tie only when asked.
+    itemOf(m_form->sessionMenu(), later)->trigger();
+    itemOf(m_form->keptLayoutMenu(), m_session)->trigger();
+    m_form->questionMenu()->actions().at(0)->trigger();
+    EXPECT_EQ(bubblePlaces(doc), remembered);
+    EXPECT_EQ(linkCount(doc), 1);
+    lostTies->trigger();
+    ASSERT_EQ(linkCount(doc), 2);
+    TGraphLink *lost = link(doc, "Eva Malá", "Adam Bílý");
+    ASSERT_TRUE(lost);
+    EXPECT_EQ(lost->Pen().Color, SociogramColors::LostTie);
+    EXPECT_EQ(lost->Pen().Style, psDash);
+    m_form->action("Undo")->trigger();
+    EXPECT_EQ(linkCount(doc), 1);
+
+    // "Nezachovávat" builds it again as without the option, as the headless tool does.
+    m_form->action("Nezachovavat1")->trigger();
+    const QString headless = m_dir.path() + QStringLiteral("/pozdejsi.sgp");
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    ASSERT_EQ(runCli({"--data", m_folders.dataFolder, "sociogram", "--session", QString::number(later),
+                      "--question", QString::number(m_question), "--out", headless},
+                     m_folders.programFolder, o, e),
+              0);
+    GraphDocument plain;
+    ASSERT_TRUE(plain.LoadFromFile(headless));
+    EXPECT_EQ(doc.SaveToBytes(), plain.SaveToBytes());
+    // Saved to the class documents, the sociogram remembers its layout too.
+    m_form->saveGraphToDocuments();
+    EXPECT_EQ(count("SELECT count(*) FROM rozmisteni WHERE id_vyhodnoceni = :s", {{"s", later}}),
+              bubblePlaces(doc).size());
+}

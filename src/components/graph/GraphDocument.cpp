@@ -92,6 +92,16 @@ void GraphDocument::AddObject(TGraphObject *object, bool assignId)
     emit objectInserted(object);
 }
 
+void GraphDocument::SendToBack(TGraphObject *object)
+{
+    if (!object || m_objects.IndexOf(object) <= 0)
+        return;
+    m_objects.Remove(object);
+    m_objects.Prepend(object);
+    m_modified = true;
+    Invalidate(object->m_boundsRect);
+}
+
 void GraphDocument::DestroyObject(TGraphObject *object)
 {
     if (!m_objects.Contains(object))

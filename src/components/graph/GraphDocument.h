@@ -45,6 +45,8 @@ public:
     bool Delete(TGraphObject *object);
     // Destroys every object.
     void Clear();
+    // Moves an object to the front of the list, so that it is drawn behind every other object.
+    void SendToBack(TGraphObject *object);
 
     void BeginUpdate();
     void EndUpdate();

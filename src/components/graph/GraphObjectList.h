@@ -29,6 +29,7 @@ private:
     friend class GraphDocument;
     friend class GraphReader;
     void Append(TGraphObject *object) { m_items.append(object); }
+    void Prepend(TGraphObject *object) { m_items.prepend(object); }
     bool Remove(TGraphObject *object);
     void Reserve(qsizetype size) { m_items.reserve(size); }
     QList<TGraphObject *> TakeAll();

@@ -1,0 +1,115 @@
+// `orbelis-cli compare` and `trend` run in-process on a data folder with one class surveyed twice.
+#include "cli/Cli.h"
+#include "data/DataFixture.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+class CompareCommandTest : public DataFixture {
+protected:
+    void SetUp() override {
+        DataFixture::SetUp();
+        m_class = addClass(QStringLiteral("ZŠ Lipová"), QStringLiteral("6.B"), QStringLiteral("Dvořák"));
+        m_test = addTest(QStringLiteral("Vztahy"));
+        m_question = addQuestion(m_test, QStringLiteral("S kým sedíš?"), QStringLiteral("S kým nesedíš?"), 0, 1);
+        m_words = addQuestion(m_test, QStringLiteral("Co bys změnil?"), QVariant(), 4, 2);
+        m_adam = addPupil(m_class, QStringLiteral("Adam"), QStringLiteral("Bílý"), QStringLiteral("muž"), 1);
+        m_eva = addPupil(m_class, QStringLiteral("Eva"), QStringLiteral("Malá"), QStringLiteral("žena"), 2);
+        m_ota = addPupil(m_class, QStringLiteral("Ota"), QStringLiteral("Veselý"), QStringLiteral("muž"), 3);
+        m_before = addSession(m_class, m_test, QStringLiteral("2026-09-10 00:00:00"));
+        addAnswer(m_before, m_question, m_adam, m_eva);
+        addAnswer(m_before, m_question, m_eva, m_adam);
+        addAnswer(m_before, m_question, m_ota, m_eva);
+        // Later Ota and Eva choose each other and Adam stays away.
+        m_after = addSession(m_class, m_test, QStringLiteral("2027-01-15 00:00:00"));
+        addAnswer(m_after, m_question, m_eva, m_ota);
+        addAnswer(m_after, m_question, m_ota, m_eva);
+    }
+    int run(const QStringList &args, QString *outText = nullptr, QString *errText = nullptr) {
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        const int code = runCli(QStringList{QStringLiteral("--data"), m_folders.dataFolder} + args,
+                                m_folders.programFolder, o, e);
+        o.flush();
+        e.flush();
+        if (outText)
+            *outText = out;
+        if (errText)
+            *errText = err;
+        return code;
+    }
+    QStringList compare(qint64 from, qint64 to) {
+        return {QStringLiteral("compare"), QStringLiteral("--from"), QString::number(from), QStringLiteral("--to"),
+                QString::number(to), QStringLiteral("--question"), QString::number(m_question)};
+    }
+
+    qint64 m_class = 0, m_test = 0, m_question = 0, m_words = 0, m_adam = 0, m_eva = 0, m_ota = 0;
+    qint64 m_before = 0, m_after = 0;
+};
+
+TEST_F(CompareCommandTest, JsonNamesThePresenceAndThePairChanges) {
+    QString out, err;
+    ASSERT_EQ(run(compare(m_before, m_after) << QStringLiteral("--format") << QStringLiteral("json"), &out, &err), 0)
+        << err.toStdString();
+    const QJsonObject root = QJsonDocument::fromJson(out.toUtf8()).object();
+    EXPECT_EQ(root.value(QStringLiteral("to")).toObject().value(QStringLiteral("session")).toInteger(), m_after);
+    const QJsonArray pupils = root.value(QStringLiteral("pupils")).toArray();
+    ASSERT_EQ(pupils.size(), 3);
+    EXPECT_EQ(pupils.at(0).toObject().value(QStringLiteral("in")).toString(), QStringLiteral("from"));
+    EXPECT_EQ(pupils.at(2).toObject().value(QStringLiteral("pos_received_delta")).toInt(), 1);
+    const QJsonObject pos = root.value(QStringLiteral("mutual_pos")).toObject();
+    EXPECT_EQ(pos.value(QStringLiteral("new")).toArray(), (QJsonArray{QJsonArray{m_eva, m_ota}}));
+    EXPECT_TRUE(pos.value(QStringLiteral("broken")).toArray().isEmpty()); // Adam was away
+    EXPECT_TRUE(root.value(QStringLiteral("group_delta")).toObject().contains(QStringLiteral("cohesion")));
+
+    ASSERT_EQ(run(compare(m_before, m_after), &out, &err), 0);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("Srovnání vyhodnocení\n"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("Adam Bílý"))) << out.toStdString();
+}
+
+TEST_F(CompareCommandTest, RefusalsAreCzechWithExitOneAndMistypedCallsExitTwo) {
+    QString err;
+    const qint64 otherClass = addClass(QStringLiteral("ZŠ Lipová"), QStringLiteral("7.A"), QStringLiteral("Malá"));
+    const qint64 foreign = addSession(otherClass, m_test, QStringLiteral("2027-01-15 00:00:00"));
+    EXPECT_EQ(run(compare(m_before, foreign), nullptr, &err), 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("nejsou ze stejné třídy"))) << err.toStdString();
+    EXPECT_EQ(run(compare(m_before, 4242), nullptr, &err), 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("4242"))) << err.toStdString();
+    QStringList words = compare(m_before, m_after);
+    words[6] = QString::number(m_words);
+    EXPECT_EQ(run(words, nullptr, &err), 1);
+    EXPECT_FALSE(err.isEmpty());
+    EXPECT_EQ(run(compare(m_before, m_after) << QStringLiteral("--question-to") << QStringLiteral("x"), nullptr, &err), 2);
+    EXPECT_EQ(run(compare(m_before, m_after) << QStringLiteral("--format") << QStringLiteral("xml"), nullptr, &err), 2);
+    EXPECT_EQ(run({QStringLiteral("trend"), QStringLiteral("--class"), QString::number(m_class),
+                   QStringLiteral("--question-text"), QStringLiteral("Kdo chybí?")},
+                  nullptr, &err),
+              1);
+}
+
+TEST_F(CompareCommandTest, TrendAndFilesCarryEverySession) {
+    QString out, err;
+    ASSERT_EQ(run({QStringLiteral("trend"), QStringLiteral("--class"), QString::number(m_class),
+                   QStringLiteral("--question-text"), QStringLiteral("s kým sedíš?"), QStringLiteral("--format"),
+                   QStringLiteral("csv")},
+                  &out, &err),
+              0)
+        << err.toStdString();
+    const QStringList lines = out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("LM 10. 9. 2026;Status 10. 9. 2026;LM 15. 1. 2027")))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Adam Bílý;1;průměrný;chyběl"))) << lines[1].toStdString();
+
+    const QString docx = m_folders.dataFolder + QStringLiteral("/srovnani.docx");
+    ASSERT_EQ(run(compare(m_before, m_after) << QStringLiteral("--out") << docx, &out, &err), 0) << err.toStdString();
+    QFile file(docx);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(2) == "PK");
+}
+
+} // namespace
