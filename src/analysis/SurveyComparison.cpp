@@ -256,6 +256,7 @@ std::optional<SurveyTrend> Comparison::trend(Database &db, qint64 classId, const
                               .arg(questionText));
         return std::nullopt;
     }
+    result.questionText = result.sessions.last().analysis.questionText; // as stored, not as typed
     QSet<qint64> seen;
     for (auto session = result.sessions.crbegin(); session != result.sessions.crend(); ++session)
         for (const AnalysisPupil &p : session->analysis.pupils)

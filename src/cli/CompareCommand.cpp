@@ -72,8 +72,11 @@ int runCompareCommand(const QStringList &args, Database &db, QTextStream &out, Q
         return 1;
     }
     if (file && !format) {
+        // The document carries the course over time of the earlier question's text, as the window's does.
+        const std::optional<SurveyTrend> trend =
+            Comparison::trend(db, comparison->from.trida.id, comparison->from.questionText);
         QString error;
-        if (!ComparisonOutputs::save(*comparison, *file, &error)) {
+        if (!ComparisonOutputs::save(*comparison, *file, &error, trend ? &*trend : nullptr)) {
             err << error << '\n';
             return 1;
         }

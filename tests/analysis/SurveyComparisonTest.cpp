@@ -215,6 +215,7 @@ TEST_F(ComparisonTest, TheTrendFollowsOneQuestionTextThroughTheSessionsInDateOrd
     const std::optional<SurveyTrend> t = Comparison::trend(m_db, m_class, QStringLiteral("s kým sedíš rád?"), &reason);
     ASSERT_TRUE(t) << reason.toStdString();
     ASSERT_EQ(t->sessions.size(), 3);
+    EXPECT_EQ(t->questionText, QStringLiteral("S kým sedíš rád?")); // as the questionnaire has it
     EXPECT_EQ(t->sessions[0].sessionId, september);
     EXPECT_EQ(t->sessions[1].sessionId, january);
     EXPECT_EQ(t->sessions[2].sessionId, june);
