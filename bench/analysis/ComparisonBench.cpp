@@ -1,45 +1,71 @@
-// The comparison of two 30-pupil sessions of one class and the course of a class over its ten sessions, on
-// the generated archive of a whole school, each beside the raw SQLite time of the statements it runs.
+// The comparison of two 30-pupil sessions of one class of the generated archive of a whole school, and the
+// course of a 30-pupil class over ten sessions, each beside the raw SQLite time of the statements it runs.
 #include "analysis/SurveyComparison.h"
 #include "data/Database.h"
 #include "data/SessionOutput.h"
 #include "support/ArchiveGenerator.h"
 #include "../RawStatements.h"
 
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <map>
 
 namespace {
 
-// The first class of the archive, its sessions oldest first, and the first choice question with both
-// wordings of the first session's questionnaire.
+// A class and its sessions oldest first, the questionnaire of each and its first choice question with both
+// wordings.
 struct Subject {
-    Database db{QStringLiteral("bench-comparison")};
-    qint64 classId = 0, question = 0;
-    QList<qint64> sessions;
-    QList<qint64> questionnaires;
-    QString questionText;
+    Database db;
+    qint64 classId = 0;
+    QList<qint64> sessions, questionnaires, questions;
+    QString questionText; // of the first session's question
 
-    Subject() {
-        db.open(benchmarkArchive());
+    Subject(const QString &file, const QString &connection) : db(connection) {
+        db.open(file);
         classId = db.scalar(QStringLiteral("SELECT id_tridy FROM vyhodnoceni ORDER BY ID LIMIT 1")).toLongLong();
-        QList<OutputSessionItem> items = readClassSessions(db, classId);
-        for (auto item = items.crbegin(); item != items.crend(); ++item)
+        const QList<OutputSessionItem> items = readClassSessions(db, classId);
+        for (auto item = items.crbegin(); item != items.crend(); ++item) {
+            const std::optional<SessionOutputData> session = readSession(db, item->id);
             sessions << item->id;
-        const std::optional<SessionOutputData> first = readSession(db, sessions.first());
-        for (const OutputQuestion &q : first->questionnaire.questions)
-            if (q.typ.toInt() == 0 && !q.textOtazkyNegativni.isEmpty()) {
-                question = q.id;
-                questionText = q.textOtazky;
-                break;
-            }
-        for (qint64 session : sessions)
-            questionnaires << readSession(db, session)->questionnaire.id;
+            questionnaires << session->questionnaire.id;
+            questions << 0;
+            for (const OutputQuestion &q : session->questionnaire.questions)
+                if (q.typ.toInt() == 0 && !q.textOtazkyNegativni.isEmpty()) {
+                    questions.last() = q.id;
+                    break;
+                }
+        }
+        questionText = readQuestionOutput(db, questions.first())->textOtazky;
     }
 };
 
-Subject &subject() {
-    static Subject s;
+// The first class of the archive: its sessions have different questionnaires, so the teacher names the
+// question of the later one.
+Subject &archive() {
+    static Subject s(benchmarkArchive(), QStringLiteral("bench-comparison"));
+    return s;
+}
+
+// One class of 30 pupils surveyed ten times with one questionnaire of ten questions.
+Subject &tenSurveys() {
+    static QTemporaryDir dir;
+    static Subject s = [] {
+        const QString file = dir.path() + QStringLiteral("/ten.mdb");
+        {
+            Database db(QStringLiteral("bench-comparison-make"));
+            db.create(file);
+            ArchiveSize size;
+            size.classes = 1;
+            size.pupilsPerClass = 30;
+            size.questionnaires = 1;
+            size.questionsPerQuestionnaire = 10;
+            size.sessionsPerClass = 10;
+            size.positiveChoices = 3;
+            size.negativeChoices = 3;
+            generateArchive(db, size);
+        }
+        return Subject(file, QStringLiteral("bench-comparison-ten"));
+    }();
     return s;
 }
 
@@ -50,13 +76,14 @@ int rawSession(Subject &s, int index, QByteArray *error) {
 }
 
 void BM_CompareTwoSessions(benchmark::State &state) {
-    Subject &s = subject();
+    Subject &s = archive();
     int pupils = 0;
     for (auto _ : state) {
+        QString reason;
         const std::optional<SurveyComparison> c =
-            Comparison::compare(s.db, s.sessions[0], s.question, s.sessions[1], std::nullopt);
+            Comparison::compare(s.db, s.sessions[0], s.questions[0], s.sessions[1], s.questions[1], &reason);
         if (!c) {
-            state.SkipWithError("no comparison");
+            state.SkipWithError(reason.toUtf8().constData());
             return;
         }
         pupils = int(c->pupils.size());
@@ -65,7 +92,7 @@ void BM_CompareTwoSessions(benchmark::State &state) {
 }
 
 void BM_RawSqliteCompareTwoSessions(benchmark::State &state) {
-    Subject &s = subject();
+    Subject &s = archive();
     QByteArray error;
     for (auto _ : state)
         if (rawSession(s, 0, &error) < 0 || rawSession(s, 1, &error) < 0) {
@@ -75,7 +102,7 @@ void BM_RawSqliteCompareTwoSessions(benchmark::State &state) {
 }
 
 void BM_TrendOfClass(benchmark::State &state) {
-    Subject &s = subject();
+    Subject &s = tenSurveys();
     int sessions = 0;
     for (auto _ : state) {
         const std::optional<SurveyTrend> t = Comparison::trend(s.db, s.classId, s.questionText);
@@ -89,7 +116,7 @@ void BM_TrendOfClass(benchmark::State &state) {
 }
 
 void BM_RawSqliteTrendOfClass(benchmark::State &state) {
-    Subject &s = subject();
+    Subject &s = tenSurveys();
     QByteArray error;
     for (auto _ : state) {
         if (stepStatements(s.db, classOutputStatements(), {{"c", s.classId}}, &error) < 0) {
