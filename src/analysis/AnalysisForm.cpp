@@ -2,16 +2,15 @@
 
 #include "analysis/AnalysisOutputs.h"
 #include "analysis/AnalysisTexts.h"
+#include "analysis/ResultWindowParts.h"
 #include "analysis/StatusScatter.h"
 #include "data/AppContext.h"
 #include "data/DataModule.h"
 #include "data/DatabaseError.h"
 #include "data/TextOrder.h"
-#include "graphics/PictureFiles.h"
 #include "graphics/SessionQuestionMenus.h"
 #include "picture/PictureExport.h"
 #include "platform/Prompter.h"
-#include "platform/SharedPrinter.h"
 
 #include <QAbstractTableModel>
 #include <QAction>
@@ -26,13 +25,10 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
-#include <QPrinter>
-#include <QStandardPaths>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
-#include <QTextDocument>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -41,7 +37,6 @@
 
 namespace {
 
-const QString kApplicationTitle = QStringLiteral("Orbelis");
 const QString kTitle = QStringLiteral("Sociometrický rozbor");
 const QString kChoose = QStringLiteral("Zvolte vyhodnocení a otázku (tlačítka „Vyhodnocení“ a „Otázka“).");
 const QString kNone = QStringLiteral("–");
@@ -512,23 +507,8 @@ void AnalysisForm::fillClassTab() {
 
 void AnalysisForm::fillSubgroupTab() {
     m_subgroups->clear();
-    if (!m_analysis)
-        return;
-    for (const AnalysisTexts::SubgroupSection &section : AnalysisTexts::subgroupSections(*m_analysis)) {
-        auto *heading = new QTreeWidgetItem(m_subgroups, {section.heading});
-        QFont bold = heading->font(0);
-        bold.setBold(true);
-        heading->setFont(0, bold);
-        if (section.lines.isEmpty()) {
-            auto *none = new QTreeWidgetItem(heading, {QStringLiteral("žádné")});
-            QFont italic = none->font(0);
-            italic.setItalic(true);
-            none->setFont(0, italic);
-        }
-        for (const QString &line : section.lines)
-            new QTreeWidgetItem(heading, {line});
-    }
-    m_subgroups->expandAll();
+    if (m_analysis)
+        ResultWindowParts::fillSections(m_subgroups, AnalysisTexts::subgroupSections(*m_analysis));
 }
 
 void AnalysisForm::showError(const QString &text) {
@@ -536,65 +516,33 @@ void AnalysisForm::showError(const QString &text) {
 }
 
 QString AnalysisForm::proposedName() const {
-    if (!m_analysis)
-        return kTitle;
-    QStringList parts;
-    for (const QString &part : {m_analysis->trida.skola, m_analysis->trida.stupen, m_analysis->trida.tridniUcitel,
-                                m_analysis->questionText})
-        if (!part.trimmed().isEmpty())
-            parts << part.trimmed();
-    return parts.isEmpty() ? kTitle : kTitle + u' ' + parts.join(QStringLiteral(", "));
+    return m_analysis ? ResultWindowParts::proposedName(kTitle, m_analysis->trida, m_analysis->questionText) : kTitle;
 }
 
 void AnalysisForm::save() {
-    if (!m_analysis)
-        return;
-    const QString file = PictureFiles::askFile(*m_context.prompter, QStringLiteral("Uložit sociometrický rozbor"),
-                                               kSaveFilter, QStringLiteral("docx"), proposedName(),
-                                               QStandardPaths::DocumentsLocation);
-    if (file.isEmpty())
-        return;
-    QString error;
-    if (!AnalysisOutputs::save(*m_analysis, file, &error))
-        showError(error.isEmpty() ? QStringLiteral("Soubor „%1“ nelze uložit.").arg(file) : error);
+    if (m_analysis)
+        ResultWindowParts::saveAs(m_context, QStringLiteral("Uložit sociometrický rozbor"), kSaveFilter, proposedName(),
+                                  saveRoutine());
 }
 
 void AnalysisForm::saveToDocuments() {
-    if (!m_analysis)
-        return;
-    const QString path = PictureFiles::forDocuments(m_context.folders, QStringLiteral("docx"));
-    QString error;
-    if (!AnalysisOutputs::save(*m_analysis, path, &error)) {
-        showError(error.isEmpty() ? QStringLiteral("Soubor „%1“ nelze uložit.").arg(path) : error);
-        return;
-    }
-    m_dm.addClassDocument(path, proposedName());
+    if (m_analysis)
+        ResultWindowParts::saveToDocuments(m_context, m_dm, proposedName(), saveRoutine());
+}
+
+ResultWindowParts::SaveRoutine AnalysisForm::saveRoutine() const {
+    return [this](const QString &path, QString *error) { return AnalysisOutputs::save(*m_analysis, path, error); };
 }
 
 void AnalysisForm::print() {
-    if (!m_analysis || !m_context.prompter->setupPrinter())
+    if (!m_analysis)
         return;
-    QPrinter &printer = sharedPrinter();
-    printer.setDocName(kApplicationTitle);
-    if (m_tabs->currentWidget() == m_scatter) {
-        QPainter painter;
-        if (!painter.begin(&printer)) {
-            showError(QStringLiteral("Tisk nelze zahájit."));
-            return;
-        }
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF page = QRectF(0, 0, printer.width(), printer.height()).adjusted(50, 50, -50, -50);
-        StatusScatter::paint(painter, page, *m_analysis);
-        if (!painter.end())
-            showError(QStringLiteral("Tisk se nepodařilo dokončit."));
-        return;
-    }
-    // The tables and lists print as the document the HTML output makes of the whole analysis.
-    QTextDocument document;
-    document.setHtml(AnalysisOutputs::html(*m_analysis));
-    document.print(&printer);
-    if (printer.printerState() == QPrinter::Error)
-        showError(QStringLiteral("Tisk se nepodařilo dokončit."));
+    // The scatter prints as a picture page; the tables and lists as the HTML of the whole analysis.
+    const SociometricAnalysis &analysis = *m_analysis;
+    ResultWindowParts::PagePainter scatter;
+    if (m_tabs->currentWidget() == m_scatter)
+        scatter = [&analysis](QPainter &painter, const QRectF &page) { StatusScatter::paint(painter, page, analysis); };
+    ResultWindowParts::print(m_context, scatter, AnalysisOutputs::html(analysis));
 }
 
 void AnalysisForm::copyPicture() {

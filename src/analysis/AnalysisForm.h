@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/ResultWindowParts.h"
 #include "analysis/SociometricAnalysis.h"
 
 #include <QColor>
@@ -81,6 +82,8 @@ private:
     void fillClassTab();
     void fillSubgroupTab();
     void showError(const QString &text);
+    // Writes the shown result by suffix (the Word document for the class documents).
+    ResultWindowParts::SaveRoutine saveRoutine() const;
 
     AppContext &m_context;
     TDM &m_dm;

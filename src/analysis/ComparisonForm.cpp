@@ -3,14 +3,13 @@
 #include "analysis/AnalysisForm.h"
 #include "analysis/ComparisonOutputs.h"
 #include "analysis/ComparisonTexts.h"
+#include "analysis/ResultWindowParts.h"
 #include "analysis/TrendChart.h"
 #include "data/AppContext.h"
 #include "data/DataModule.h"
 #include "data/DatabaseError.h"
-#include "graphics/PictureFiles.h"
 #include "graphics/SociogramBuilder.h"
 #include "platform/Prompter.h"
-#include "platform/SharedPrinter.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,20 +20,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPrinter>
 #include <QStandardItemModel>
-#include <QStandardPaths>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTextDocument>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-const QString kApplicationTitle = QStringLiteral("Orbelis");
 const QString kTitle = QStringLiteral("Srovnání vyhodnocení");
 const QString kNoSessions = QStringLiteral("Třída nemá žádné vyhodnocení, není co srovnat.");
 const QString kOneSession = QStringLiteral(
@@ -463,23 +458,8 @@ void ComparisonForm::fillPupils() {
 
 void ComparisonForm::fillPairs() {
     m_pairs->clear();
-    if (!m_comparison)
-        return;
-    for (const AnalysisTexts::SubgroupSection &section : ComparisonTexts::pairSections(*m_comparison)) {
-        auto *heading = new QTreeWidgetItem(m_pairs, {section.heading});
-        QFont bold = heading->font(0);
-        bold.setBold(true);
-        heading->setFont(0, bold);
-        if (section.lines.isEmpty()) {
-            auto *none = new QTreeWidgetItem(heading, {QStringLiteral("žádné")});
-            QFont italic = none->font(0);
-            italic.setItalic(true);
-            none->setFont(0, italic);
-        }
-        for (const QString &line : section.lines)
-            new QTreeWidgetItem(heading, {line});
-    }
-    m_pairs->expandAll();
+    if (m_comparison)
+        ResultWindowParts::fillSections(m_pairs, ComparisonTexts::pairSections(*m_comparison));
 }
 
 void ComparisonForm::fillClass() {
@@ -512,63 +492,36 @@ void ComparisonForm::showError(const QString &text) {
 }
 
 QString ComparisonForm::proposedName() const {
-    if (!m_comparison)
-        return kTitle;
-    QStringList parts;
-    const OutputClass &trida = m_comparison->to.trida;
-    for (const QString &part :
-         {trida.skola, trida.stupen, trida.tridniUcitel, m_comparison->from.questionText})
-        if (!part.trimmed().isEmpty())
-            parts << part.trimmed();
-    return parts.isEmpty() ? kTitle : kTitle + u' ' + parts.join(QStringLiteral(", "));
+    return m_comparison ? ResultWindowParts::proposedName(kTitle, m_comparison->to.trida, m_comparison->from.questionText)
+                        : kTitle;
 }
 
 void ComparisonForm::save() {
-    if (!m_comparison)
-        return;
-    const QString file =
-        PictureFiles::askFile(*m_context.prompter, QStringLiteral("Uložit srovnání vyhodnocení"), kSaveFilter,
-                              QStringLiteral("docx"), proposedName(), QStandardPaths::DocumentsLocation);
-    if (file.isEmpty())
-        return;
-    QString error;
-    if (!ComparisonOutputs::save(*m_comparison, file, &error, shownTrend()))
-        showError(error.isEmpty() ? QStringLiteral("Soubor „%1“ nelze uložit.").arg(file) : error);
+    if (m_comparison)
+        ResultWindowParts::saveAs(m_context, QStringLiteral("Uložit srovnání vyhodnocení"), kSaveFilter, proposedName(),
+                                  saveRoutine());
 }
 
 void ComparisonForm::saveToDocuments() {
-    if (!m_comparison)
-        return;
-    const QString path = PictureFiles::forDocuments(m_context.folders, QStringLiteral("docx"));
-    QString error;
-    if (!ComparisonOutputs::save(*m_comparison, path, &error, shownTrend())) {
-        showError(error.isEmpty() ? QStringLiteral("Soubor „%1“ nelze uložit.").arg(path) : error);
-        return;
-    }
-    m_dm.addClassDocument(path, proposedName());
+    if (m_comparison)
+        ResultWindowParts::saveToDocuments(m_context, m_dm, proposedName(), saveRoutine());
+}
+
+ResultWindowParts::SaveRoutine ComparisonForm::saveRoutine() const {
+    return [this](const QString &path, QString *error) {
+        return ComparisonOutputs::save(*m_comparison, path, error, shownTrend());
+    };
 }
 
 void ComparisonForm::print() {
-    if (!m_comparison || !m_context.prompter->setupPrinter())
+    if (!m_comparison)
         return;
-    QPrinter &printer = sharedPrinter();
-    printer.setDocName(kApplicationTitle);
-    if (m_tabs->currentWidget() == m_trendPage && shownTrend()) {
-        QPainter painter;
-        if (!painter.begin(&printer)) {
-            showError(QStringLiteral("Tisk nelze zahájit."));
-            return;
-        }
-        const QRectF page = QRectF(0, 0, printer.width(), printer.height()).adjusted(50, 50, -50, -50);
-        TrendChart::picture(*shownTrend()).play(painter, ChartMetafile::printRect(page));
-        if (!painter.end())
-            showError(QStringLiteral("Tisk se nepodařilo dokončit."));
-        return;
-    }
-    // The tables and lists print as the document the HTML output makes of the whole comparison.
-    QTextDocument document;
-    document.setHtml(ComparisonOutputs::html(*m_comparison, shownTrend()));
-    document.print(&printer);
-    if (printer.printerState() == QPrinter::Error)
-        showError(QStringLiteral("Tisk se nepodařilo dokončit."));
+    // The chart prints as a picture page; the tables and lists as the HTML of the whole comparison.
+    const SurveyTrend *trend = shownTrend();
+    ResultWindowParts::PagePainter chart;
+    if (m_tabs->currentWidget() == m_trendPage && trend)
+        chart = [trend](QPainter &painter, const QRectF &page) {
+            TrendChart::picture(*trend).play(painter, ChartMetafile::printRect(page));
+        };
+    ResultWindowParts::print(m_context, chart, ComparisonOutputs::html(*m_comparison, trend));
 }

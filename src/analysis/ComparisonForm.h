@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/ResultWindowParts.h"
 #include "analysis/SurveyComparison.h"
 #include "data/SessionOutput.h"
 
@@ -85,6 +86,8 @@ private:
     void fillClass();
     void fillTrend();
     void showError(const QString &text);
+    // Writes the shown result by suffix (the Word document for the class documents).
+    ResultWindowParts::SaveRoutine saveRoutine() const;
     const SurveyTrend *shownTrend() const;
 
     AppContext &m_context;

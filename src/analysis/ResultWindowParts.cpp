@@ -1,0 +1,95 @@
+#include "analysis/ResultWindowParts.h"
+
+#include "data/AppContext.h"
+#include "data/DataModule.h"
+#include "data/SessionOutput.h"
+#include "graphics/PictureFiles.h"
+#include "platform/Prompter.h"
+#include "platform/SharedPrinter.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <QStandardPaths>
+#include <QTextDocument>
+#include <QTreeWidget>
+
+namespace {
+
+void showError(AppContext &context, const QString &text) {
+    context.prompter->message(text, QString(), Prompter::Icon::Error);
+}
+
+bool saveTo(AppContext &context, const QString &path, const ResultWindowParts::SaveRoutine &save) {
+    QString error;
+    if (save(path, &error))
+        return true;
+    showError(context, error.isEmpty() ? QStringLiteral("Soubor „%1“ nelze uložit.").arg(path) : error);
+    return false;
+}
+
+} // namespace
+
+QString ResultWindowParts::proposedName(const QString &title, const OutputClass &trida, const QString &questionText) {
+    QStringList parts;
+    for (const QString &part : {trida.skola, trida.stupen, trida.tridniUcitel, questionText})
+        if (!part.trimmed().isEmpty())
+            parts << part.trimmed();
+    return parts.isEmpty() ? title : title + u' ' + parts.join(QStringLiteral(", "));
+}
+
+void ResultWindowParts::fillSections(QTreeWidget *tree, const QList<AnalysisTexts::SubgroupSection> &sections) {
+    tree->clear();
+    for (const AnalysisTexts::SubgroupSection &section : sections) {
+        auto *heading = new QTreeWidgetItem(tree, {section.heading});
+        QFont bold = heading->font(0);
+        bold.setBold(true);
+        heading->setFont(0, bold);
+        if (section.lines.isEmpty()) {
+            auto *none = new QTreeWidgetItem(heading, {QStringLiteral("žádné")});
+            QFont italic = none->font(0);
+            italic.setItalic(true);
+            none->setFont(0, italic);
+        }
+        for (const QString &line : section.lines)
+            new QTreeWidgetItem(heading, {line});
+    }
+    tree->expandAll();
+}
+
+void ResultWindowParts::saveAs(AppContext &context, const QString &dialogTitle, const QString &filter,
+                               const QString &name, const SaveRoutine &save) {
+    const QString file = PictureFiles::askFile(*context.prompter, dialogTitle, filter, QStringLiteral("docx"), name,
+                                               QStandardPaths::DocumentsLocation);
+    if (!file.isEmpty())
+        saveTo(context, file, save);
+}
+
+void ResultWindowParts::saveToDocuments(AppContext &context, TDM &dm, const QString &name, const SaveRoutine &save) {
+    const QString path = PictureFiles::forDocuments(context.folders, QStringLiteral("docx"));
+    if (saveTo(context, path, save))
+        dm.addClassDocument(path, name);
+}
+
+void ResultWindowParts::print(AppContext &context, const PagePainter &paint, const QString &html) {
+    if (!context.prompter->setupPrinter())
+        return;
+    QPrinter &printer = sharedPrinter();
+    printer.setDocName(QStringLiteral("Orbelis"));
+    if (paint) {
+        QPainter painter;
+        if (!painter.begin(&printer)) {
+            showError(context, QStringLiteral("Tisk nelze zahájit."));
+            return;
+        }
+        painter.setRenderHint(QPainter::Antialiasing);
+        paint(painter, QRectF(0, 0, printer.width(), printer.height()).adjusted(50, 50, -50, -50));
+        if (!painter.end())
+            showError(context, QStringLiteral("Tisk se nepodařilo dokončit."));
+        return;
+    }
+    QTextDocument document;
+    document.setHtml(html);
+    document.print(&printer);
+    if (printer.printerState() == QPrinter::Error)
+        showError(context, QStringLiteral("Tisk se nepodařilo dokončit."));
+}
