@@ -15,7 +15,8 @@ namespace {
 
 const char kUsage[] =
     "Použití: orbelis-cli sociogram --session ID --question ID [--negative] [--coefficient 2..8] "
-    "[--status-colours] [--keep-layout-of ID [--show-lost-ties]] --out SOUBOR.sgp|png|jpg|svg|emf\n";
+    "[--layout bands|target] [--status-colours] [--keep-layout-of ID [--show-lost-ties]] "
+    "--out SOUBOR.sgp|png|jpg|svg|emf\n";
 
 } // namespace
 
@@ -38,6 +39,11 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
         }
     }
     const bool lostTies = takeFlag(words, QStringLiteral("--show-lost-ties"));
+    const std::optional<QString> layoutText = takeOption(words, QStringLiteral("--layout"));
+    if (layoutText && *layoutText != QStringLiteral("bands") && *layoutText != QStringLiteral("target")) {
+        err << QStringLiteral("Uspořádání musí být bands (pásy) nebo target (terč).\n");
+        return 2;
+    }
     int coefficient = SociogramArrangement::SixthOfBubbles;
     if (coefficientText) {
         bool ok = false;
@@ -97,6 +103,7 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
     builder.setStatusColours(statusColours);
     builder.setKeptLayoutOf(keptLayoutOf);
     builder.setLostTiesShown(lostTies);
+    builder.setLayout(layoutText == QStringLiteral("target") ? SociogramLayout::Target : SociogramLayout::Bands);
     GraphDocument document;
     if (!builder.build(document, *session, key)) {
         err << QStringLiteral("Sociogram se nepodařilo sestavit.\n");

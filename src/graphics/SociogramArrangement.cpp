@@ -3,6 +3,7 @@
 #include "graph/GraphDocument.h"
 #include "graph/GraphLink.h"
 #include "graph/GraphNode.h"
+#include "graphics/SociogramTargetLayout.h"
 
 #include <algorithm>
 
@@ -37,7 +38,7 @@ bool SociogramArrangement::isBubbleColor(TColor color) {
 }
 
 bool SociogramArrangement::isChoiceArrow(const TGraphObject *object) {
-    return object && object->IsLink() && object->Tag() != LostTieTag;
+    return object && object->IsLink() && object->Tag() != LostTieTag && object->Tag() != SociogramTargetLayout::RingTag;
 }
 
 int SociogramArrangement::koeficient(const GraphDocument &document) const {
@@ -50,10 +51,8 @@ int SociogramArrangement::koeficient(const GraphDocument &document) const {
     return bubbles / 6;
 }
 
-void SociogramArrangement::arrange(GraphDocument &document) {
+void SociogramArrangement::removeUnchosenOptions(GraphDocument &document) {
     document.BeginUpdate();
-
-    // Option bubbles nobody chose (and that chose nobody) go first.
     for (int i = 0; i < document.Objects().Count();) {
         TGraphObject *object = document.Objects()[i];
         if (object->IsNode() && object->Brush().Color == SociogramColors::Option &&
@@ -62,6 +61,16 @@ void SociogramArrangement::arrange(GraphDocument &document) {
             continue;
         ++i;
     }
+    document.EndUpdate();
+}
+
+void SociogramArrangement::arrange(GraphDocument &document) {
+    document.BeginUpdate();
+
+    // A graph in the target layout loses its rings and the bends of its arrows.
+    SociogramTargetLayout::takeOff(document);
+    // Option bubbles nobody chose (and that chose nobody) go first.
+    removeUnchosenOptions(document);
 
     const int threshold = koeficient(document);
     struct Band {

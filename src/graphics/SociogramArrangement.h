@@ -54,6 +54,7 @@ struct KoeficientItem {
 //     from left 50, in the order of the graph's object list, each at a random height inside the band.
 // Objects of other colours (headings, boxes added or recoloured by hand) are neither counted nor moved, and
 // arrows of lost ties (LostTieTag) are no choices: they neither count for a bubble nor keep an option bubble.
+// A graph last arranged by the target layout first loses its rings and the bends of its arrows.
 class SociogramArrangement final {
 public:
     static constexpr int SixthOfBubbles = -1;
@@ -71,12 +72,14 @@ public:
     // the same way; later arrangements of it go on along the sequence).
     void restartSequence() { m_random.restart(); }
     void arrange(GraphDocument &document);
+    // Deletes the grey option bubbles that no choice arrow starts from or ends at (both arrangements do).
+    static void removeUnchosenOptions(GraphDocument &document);
 
     static bool isBubbleColor(TColor color);
 
     // The tag of the arrows that show a tie an earlier sociogram had and this one lost (graph files keep it).
     static constexpr int LostTieTag = 0x5A4E56;
-    // Whether an object is an arrow of a choice: a link that is no lost tie.
+    // Whether an object is an arrow of a choice: a link that is no lost tie and no ring of the target layout.
     static bool isChoiceArrow(const TGraphObject *object);
 
 private:

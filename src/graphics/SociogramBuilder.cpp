@@ -2,6 +2,7 @@
 
 #include "data/DataModule.h"
 #include "data/SessionOutput.h"
+#include "graph/CaptionLayout.h"
 #include "graph/GraphDocument.h"
 #include "graph/GraphErrors.h"
 #include "graph/GraphLink.h"
@@ -9,6 +10,7 @@
 #include "graphics/SociogramInstructions.h"
 #include "graphics/SociogramKeptLayout.h"
 #include "graphics/SociogramLayouts.h"
+#include "graphics/SociogramTargetLayout.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -17,6 +19,12 @@
 #include <vector>
 
 namespace {
+
+// The question box as it stands while the question fits on one line, and how a longer one grows.
+constexpr QRect kQuestionBox(300, 70, 325, 30);
+constexpr int kQuestionMargin = 8;
+constexpr int kWrappedQuestionMargin = 4;
+constexpr int kWrappedQuestionRight = 925;
 
 const QString kBusyCaption = QStringLiteral("Orbelis - Pracuji...");
 const QString kIdleCaption = QStringLiteral("Orbelis");
@@ -173,9 +181,25 @@ QString SociogramBuilder::dateText(const QVariant &value) {
     return value.toString();
 }
 
+QRect SociogramBuilder::questionBox(const GraphDocument &document, const QString &text, int *margin) {
+    const TextMetrics &metrics = document.MetricsFor(document.Font());
+    bool longer = false;
+    CaptionLayout::wrap(text, metrics, kQuestionBox.width() - 2 * kQuestionMargin, 1, &longer);
+    if (!longer) {
+        *margin = kQuestionMargin;
+        return kQuestionBox;
+    }
+    *margin = kWrappedQuestionMargin;
+    const int width = kWrappedQuestionRight - kQuestionBox.left();
+    const qsizetype lines = std::max<qsizetype>(
+        1, CaptionLayout::wrap(text, metrics, width - 2 * kWrappedQuestionMargin).size());
+    const int height = std::max(kQuestionBox.height(), int(lines) * metrics.height() + 2 * kWrappedQuestionMargin + 1);
+    return QRect(kQuestionBox.left(), kQuestionBox.top(), width, height);
+}
+
 QList<SociogramBubble> SociogramBuilder::draw(GraphDocument &document, const SessionOutputData &session,
-                                              const SociogramQuestionKey &key,
-                                              SociogramArrangement &arrangement) {
+                                              const SociogramQuestionKey &key, SociogramArrangement &arrangement,
+                                              SociogramLayout layout) {
     const OutputQuestion &question = *session.questionnaire.question(key.questionId);
     const QString questionText = key.positive ? question.textOtazky : question.textOtazkyNegativni;
     const QString heading = QStringLiteral("Škola: ") + session.trida.skola + QStringLiteral(", vyplněno ") +
@@ -213,7 +237,10 @@ QList<SociogramBubble> SociogramBuilder::draw(GraphDocument &document, const Ses
         document.AddNode<TRectangularNode>(QRect(25, 30, 600, 30))->SetText(heading);
         document.AddNode<TRectangularNode>(QRect(25, 70, 200, 30))
             ->SetText(key.positive ? QStringLiteral("POZITIVNÍ VOLBY") : QStringLiteral("NEGATIVNÍ VOLBY"));
-        document.AddNode<TRectangularNode>(QRect(300, 70, 325, 30))->SetText(questionText);
+        int margin = kQuestionMargin;
+        TGraphNode *box = document.AddNode<TRectangularNode>(questionBox(document, questionText, &margin));
+        box->SetMargin(margin);
+        box->SetText(questionText);
 
         std::vector<TGraphNode *> nodes;
         nodes.reserve(bubbles.size());
@@ -245,7 +272,10 @@ QList<SociogramBubble> SociogramBuilder::draw(GraphDocument &document, const Ses
         document.AlignSelection(1, 4);
     }
     arrangement.restartSequence();
-    arrangement.arrange(document);
+    if (layout == SociogramLayout::Target)
+        SociogramTargetLayout::arrange(document);
+    else
+        arrangement.arrange(document);
     return builtBubbles;
 }
 
@@ -258,9 +288,9 @@ bool SociogramBuilder::build(GraphDocument &document, const SessionOutputData &s
     m_keptLayoutNote.clear();
     if (m_keptLayoutOf)
         earlier = SociogramKeptLayout::earlier(m_dm.database(), session, key, *m_keptLayoutOf,
-                                               m_arrangement.choice(), &m_keptLayoutNote);
+                                               m_arrangement.choice(), m_layout, &m_keptLayoutNote);
 
-    const QList<SociogramBubble> builtBubbles = draw(document, session, key, m_arrangement);
+    const QList<SociogramBubble> builtBubbles = draw(document, session, key, m_arrangement, m_layout);
     const OutputQuestion &question = *session.questionnaire.question(key.questionId);
     m_questionText = key.positive ? question.textOtazky : question.textOtazkyNegativni;
     m_positive = key.positive;
@@ -277,6 +307,10 @@ bool SociogramBuilder::build(GraphDocument &document, const SessionOutputData &s
     m_lostTies.clear();
     if (earlier) {
         SociogramKeptLayout::place(document, m_bubbles, earlier->positions);
+        if (m_layout == SociogramLayout::Target) {
+            SociogramTargetLayout::removeRings(document);
+            SociogramTargetLayout::routeArrows(document);
+        }
         m_lostTies = SociogramKeptLayout::lostTies(*earlier, session, key);
         if (m_lostTiesShown)
             showLostTies(document);

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPair>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -35,20 +36,29 @@ struct SociogramQuestionKey {
 // The kinds of arrow the teacher can draw by hand between two selected objects.
 enum class SociogramRelation { Classic, Reciprocal, Ambivalent };
 
+// Which arrangement a build ends with: the bands ("Uspořádat náhodně", SociogramArrangement, the default)
+// or the target layout ("Uspořádat přehledně", SociogramTargetLayout).
+enum class SociogramLayout { Bands, Target };
+
 // Sociogram of one question of one evaluation session, as the sociogram window and the headless tool need it:
 //  - sessionItems(): the sessions of Vyhodnoceni_Query (the current class), in that dataset's order;
 //  - questionItems(session): the questions of the session's questionnaire (OtazkyVyhodnoceni_Query is
 //    re-read for it), one item per wording;
 //  - build(): from the session read by id (readSessionOutput): heading, polarity label, question, one
 //    bubble per row of the session's class, one arrow per answer of the session to the question with that
-//    polarity, then the arrangement. The menus are the window's; the build needs no dataset.
+//    polarity, then the arrangement (layout(): the bands unless the target layout is chosen). The menus are
+//    the window's; the build needs no dataset.
+// The question box keeps its place and size while the question fits on one line; a longer question gets a
+// wider box (to the right edge 925) with as many lines as it needs, never cut short.
 // An arrow is red when the chosen pupil made the same kind of choice back, green and dotted when the chosen
 // pupil chose the chooser with the other polarity; both look at the answers of the same session only.
 // With statusColours() on, a build ends by framing the bubbles in the pupils' status colours with the
 // legend (SociogramStatusColours); off, the sociogram is exactly as without it.
 // With keptLayoutOf() set, a build keeps the positions of the earlier session's sociogram of the matching
 // question (SociogramKeptLayout) and, with lostTiesShown() on, draws the ties it lost; unset (the default),
-// the sociogram is exactly as without it.
+// the sociogram is exactly as without it. The kept places win over either arrangement; in the target layout
+// its rings are then taken off (they would name places the bubbles no longer have) and the arrows are led
+// round the bubbles again.
 class SociogramBuilder final {
 public:
     explicit SociogramBuilder(TDM &dm);
@@ -62,15 +72,19 @@ public:
     // propagate as DatabaseError; the busy caption is put back in any case.
     bool build(GraphDocument &document, const QString &sessionValue, const QString &questionValue);
     // Clears the graph and builds the sociogram of the question and polarity from a session read with its
-    // roster and answers, then arranges it with a restarted pseudo-random sequence. Returns false, with the
-    // graph untouched, when the question is not offered.
+    // roster and answers, then arranges it as layout() says, the pseudo-random sequence restarted. Returns
+    // false, with the graph untouched, when the question is not offered.
     bool build(GraphDocument &document, const SessionOutputData &session, const SociogramQuestionKey &key);
     // Whether the session's questionnaire has the question, and for the negative polarity a negative wording.
     static bool offers(const SessionOutputData &session, const SociogramQuestionKey &key);
     // Clears the graph, draws the sociogram of an offered question and arranges it with the arrangement's
-    // sequence restarted; returns its bubbles. The sociogram every build starts from.
+    // sequence restarted (the bands) or with the target layout; returns its bubbles. The sociogram every
+    // build starts from.
     static QList<SociogramBubble> draw(GraphDocument &document, const SessionOutputData &session,
-                                       const SociogramQuestionKey &key, SociogramArrangement &arrangement);
+                                       const SociogramQuestionKey &key, SociogramArrangement &arrangement,
+                                       SociogramLayout layout = SociogramLayout::Bands);
+    // The bounds of the question box for a question text (see above), its margin in *margin.
+    static QRect questionBox(const GraphDocument &document, const QString &text, int *margin);
     // A session's date as the heading writes it: "4.3.2021", the time only when there is one.
     static QString dateText(const QVariant &datum);
 
@@ -79,6 +93,8 @@ public:
     bool lastBuildPositive() const { return m_positive; }
 
     SociogramArrangement &arrangement() { return m_arrangement; }
+    SociogramLayout layout() const { return m_layout; }
+    void setLayout(SociogramLayout layout) { m_layout = layout; }
 
     // "Obarvit podle sociometrického statusu": whether builds colour the frames; off by default.
     bool statusColours() const { return m_statusColours; }
@@ -130,6 +146,7 @@ public:
 private:
     TDM &m_dm;
     SociogramArrangement m_arrangement;
+    SociogramLayout m_layout = SociogramLayout::Bands;
     QString m_questionText;
     bool m_positive = true;
     bool m_statusColours = false;

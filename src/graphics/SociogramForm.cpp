@@ -11,6 +11,7 @@
 #include "graphics/PictureFiles.h"
 #include "graphics/SessionQuestionMenus.h"
 #include "graphics/SociogramStatusColours.h"
+#include "graphics/SociogramTargetLayout.h"
 #include "graphics/VlastnostiForm.h"
 #include "platform/Prompter.h"
 #include "platform/SharedPrinter.h"
@@ -153,6 +154,12 @@ void TSociogram_Form::buildMenus(QMenuBar *menuBar) {
     add(file, "Tisk1", QStringLiteral("Tisk"), &TSociogram_Form::print);
 
     QMenu *view = menuBar->addMenu(QStringLiteral("Nastavení zobrazení"));
+    add(view, "UsporadatNahodne1", QStringLiteral("Uspořádat náhodně"), &TSociogram_Form::arrange);
+    add(view, "UsporadatPrehledne1", QStringLiteral("Uspořádat přehledně"), &TSociogram_Form::arrangeClearly);
+    QAction *fit = add(view, "PrizpusobitOknu1", QStringLiteral("Přizpůsobit oknu"), &TSociogram_Form::fitToWindow);
+    fit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    fit->setShortcutContext(Qt::WindowShortcut);
+    view->addSeparator();
     m_koeficientMenu = view->addMenu(QStringLiteral("Umístění bublin"));
     m_koeficientMenu->setObjectName(QStringLiteral("Umstnbublin1"));
     add(m_koeficientMenu, "Npovda1", QStringLiteral("Nápověda..."), [this] {
@@ -225,8 +232,12 @@ void TSociogram_Form::buildToolBar(QToolBar *toolBar) {
            &TSociogram_Form::deleteSelection);
     button("Priblizit", QStringLiteral("Přiblížit"), QStyle::SP_ArrowUp, [this] { zoomBy(10); });
     button("Oddalit", QStringLiteral("Oddálit"), QStyle::SP_ArrowDown, [this] { zoomBy(-10); });
+    button("PrizpusobitOknu", QStringLiteral("Přizpůsobit oknu"), QStyle::SP_TitleBarMaxButton,
+           &TSociogram_Form::fitToWindow);
     button("UsporadatNahodne", QStringLiteral("Uspořádat náhodně"), QStyle::SP_BrowserReload,
            &TSociogram_Form::arrange);
+    button("UsporadatPrehledne", QStringLiteral("Uspořádat přehledně"), QStyle::SP_DialogApplyButton,
+           &TSociogram_Form::arrangeClearly);
     addMenuToolButton(toolBar, QStringLiteral("ZachovatRozmisteni_ToolButton"),
                       QStringLiteral("Zachovat rozmístění"),
                       s->standardIcon(QStyle::SP_FileDialogDetailedView), m_keptLayoutMenu, 102);
@@ -350,6 +361,8 @@ void TSociogram_Form::chooseQuestion(QAction *item) {
     } catch (const DatabaseError &e) {
         showError(QStringLiteral("Sociogram se nepodařilo sestavit. ") + e.message());
     }
+    if (built)
+        fitToWindow();
     if (built && !m_builder.keptLayoutNote().isEmpty())
         m_context.prompter->message(m_builder.keptLayoutNote(), QString(), Prompter::Icon::Information);
 }
@@ -403,7 +416,19 @@ void TSociogram_Form::handEdit(const QString &text, const std::function<void()> 
 }
 
 void TSociogram_Form::arrange() {
+    m_builder.setLayout(SociogramLayout::Bands);
     handEdit(QStringLiteral("Uspořádání"), [this] { m_builder.arrangement().arrange(document()); });
+    fitToWindow();
+}
+
+void TSociogram_Form::arrangeClearly() {
+    m_builder.setLayout(SociogramLayout::Target);
+    handEdit(QStringLiteral("Přehledné uspořádání"), [this] { SociogramTargetLayout::arrange(document()); });
+    fitToWindow();
+}
+
+void TSociogram_Form::fitToWindow() {
+    m_canvas->ZoomToFit();
 }
 
 void TSociogram_Form::recolourSelection() {

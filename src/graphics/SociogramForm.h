@@ -73,7 +73,12 @@ public:
     // "Ukázat zaniklé vazby": later builds that keep a layout draw the lost ties or not, and the sociogram on
     // the canvas gets or loses them as one undoable step.
     void showLostTies(bool on);
-    void arrange();                               // "Uspořádat náhodně"
+    // "Uspořádat náhodně" and "Uspořádat přehledně": one undoable step each, after which the window shows the
+    // whole sociogram; later builds use the arrangement last chosen.
+    void arrange();
+    void arrangeClearly();
+    // "Přizpůsobit oknu" (Ctrl+0), also after every build and arrangement: the whole sociogram in view.
+    void fitToWindow();
     void recolourSelection();                     // "Barva"
     void addObject();                             // "Nový objekt"
     void deleteSelection();                       // "Smazat objekt", Delete

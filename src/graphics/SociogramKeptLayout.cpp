@@ -75,7 +75,7 @@ QString refusal(Database &db, const SessionOutputData &current, qint64 earlierSe
 
 std::optional<EarlierSociogram> earlier(Database &db, const SessionOutputData &current,
                                         const SociogramQuestionKey &key, qint64 earlierSessionId,
-                                        int arrangementChoice, QString *reason) {
+                                        int arrangementChoice, SociogramLayout layout, QString *reason) {
     const std::optional<SessionOutputData> session = readEarlier(db, current, earlierSessionId, reason);
     if (!session)
         return std::nullopt;
@@ -103,7 +103,7 @@ std::optional<EarlierSociogram> earlier(Database &db, const SessionOutputData &c
         SociogramArrangement arrangement;
         arrangement.setChoice(arrangementChoice);
         const QList<SociogramBubble> bubbles =
-            SociogramBuilder::draw(document, *session, earlierKey, arrangement);
+            SociogramBuilder::draw(document, *session, earlierKey, arrangement, layout);
         result.positions = SociogramLayouts::positionsOf(document, bubbles);
     }
     result.ties = tiesOf(*session, result.questionId, result.positive);

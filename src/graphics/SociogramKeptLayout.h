@@ -48,12 +48,12 @@ QString refusal(Database &db, const SessionOutputData &current, qint64 earlierSe
 // The earlier sociogram for a build of `key` in `current`: the earlier session's question is the one that
 // matches (Comparison::matchingQuestion from the current questionnaire to the earlier one); its positions
 // are the stored ones, or else those of a fresh build of it with the arrangement's koeficient choice
-// `arrangementChoice` and the restarted sequence. Nullopt with the Czech reason when refused (refusal())
+// `arrangementChoice` and the restarted sequence, in `layout`. Nullopt with the Czech reason when refused (refusal())
 // or when the earlier session has no matching question or, for a negative build, no negative wording of
 // it. Raises DatabaseError when a read fails.
 std::optional<EarlierSociogram> earlier(Database &db, const SessionOutputData &current,
                                         const SociogramQuestionKey &key, qint64 earlierSessionId,
-                                        int arrangementChoice, QString *reason);
+                                        int arrangementChoice, SociogramLayout layout, QString *reason);
 
 // Puts each listed bubble whose pupil has a position there; every other listed bubble, in the listed
 // order, goes to the leftmost of the arrangement's columns (110 apart from left 50) where it stands Gap

@@ -7,6 +7,7 @@
 #include "graph/GraphCanvas.h"
 #include "graphics/SociogramForm.h"
 #include "graphics/SociogramStatusColours.h"
+#include "graphics/SociogramTargetLayout.h"
 #include "graphics/VlastnostiForm.h"
 
 #include <QActionGroup>
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QUndoStack>
 
 namespace {
@@ -411,4 +413,100 @@ TEST_F(SociogramFormTest, ALaterSessionKeepsTheRememberedLayoutOfTheChosenOneAnd
     m_form->saveGraphToDocuments();
     EXPECT_EQ(count("SELECT count(*) FROM rozmisteni WHERE id_vyhodnoceni = :s", {{"s", later}}),
               bubblePlaces(doc).size());
+}
+
+namespace {
+
+bool hasRings(const GraphDocument &doc) {
+    for (const TGraphObject *object : doc.Objects())
+        if (SociogramTargetLayout::isRingObject(object))
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST_F(SociogramFormTest, ClearArrangementIsOneUndoableStepLaterBuildsUseItAndMatchTheHeadlessTool) {
+    auto *clearly = m_form->findChild<QToolButton *>(QStringLiteral("UsporadatPrehledne"));
+    auto *randomly = m_form->findChild<QToolButton *>(QStringLiteral("UsporadatNahodne"));
+    ASSERT_TRUE(clearly && randomly);
+    EXPECT_EQ(clearly->text(), QStringLiteral("Uspořádat přehledně"));
+    ASSERT_TRUE(m_form->action(QStringLiteral("UsporadatPrehledne1")));
+    EXPECT_EQ(m_form->action(QStringLiteral("UsporadatPrehledne1"))->text(), QStringLiteral("Uspořádat přehledně"));
+    ASSERT_TRUE(m_form->action(QStringLiteral("UsporadatNahodne1")));
+
+    choose(0);
+    GraphDocument &doc = m_form->document();
+    const QByteArray bands = doc.SaveToBytes();
+    clearly->click();
+    EXPECT_TRUE(hasRings(doc));
+    EXPECT_EQ(m_form->canvas()->UndoStack()->count(), 1);
+    m_form->canvas()->UndoStack()->undo();
+    EXPECT_EQ(doc.SaveToBytes(), bands);
+    m_form->canvas()->UndoStack()->redo();
+    const QByteArray arranged = doc.SaveToBytes();
+
+    // The next build is arranged clearly too, exactly as the headless tool arranges it.
+    m_prompter.no();
+    choose(0);
+    EXPECT_TRUE(hasRings(doc));
+    EXPECT_EQ(doc.SaveToBytes(), arranged);
+    const QString headless = m_dir.path() + QStringLiteral("/terc.sgp");
+    const QString window = m_dir.path() + QStringLiteral("/okno-terc.sgp");
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    ASSERT_EQ(runCli({"--data", m_folders.dataFolder, "sociogram", "--session", QString::number(m_session),
+                      "--question", QString::number(m_question), "--layout", "target", "--out", headless},
+                     m_folders.programFolder, o, e),
+              0)
+        << err.toStdString();
+    ASSERT_TRUE(m_form->canvas()->SaveToFile(window));
+    EXPECT_EQ(read(window), read(headless));
+    EXPECT_EQ(runCli({"--data", m_folders.dataFolder, "sociogram", "--session", QString::number(m_session),
+                      "--question", QString::number(m_question), "--layout", "terc", "--out", headless},
+                     m_folders.programFolder, o, e),
+              2);
+
+    // "Uspořádat náhodně" goes back to the bands, for later builds as well.
+    randomly->click();
+    EXPECT_FALSE(hasRings(doc));
+    m_prompter.no();
+    choose(0);
+    EXPECT_FALSE(hasRings(doc));
+    EXPECT_EQ(doc.SaveToBytes(), bands);
+}
+
+TEST_F(SociogramFormTest, EveryBuildAndArrangementShowsTheWholeSociogramAndCtrl0FitsAgain) {
+    m_form->resize(700, 450);
+    m_form->show();
+    m_form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+    TGraphCanvas *canvas = m_form->canvas();
+    auto visible = [&] {
+        const QRect bounds = m_form->document().GraphBounds();
+        const QRect shown = canvas->GraphToClient(bounds);
+        // A unit of rounding either way.
+        return QRect(QPoint(0, 0), canvas->viewport()->size()).adjusted(-1, -1, 1, 1).contains(shown);
+    };
+    choose(0);
+    EXPECT_LT(canvas->Zoom(), 100);
+    EXPECT_TRUE(visible());
+    const int fitted = canvas->Zoom();
+    m_form->zoomBy(30);
+    EXPECT_FALSE(visible());
+    QTest::keyClick(canvas, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(canvas->Zoom(), fitted);
+    EXPECT_TRUE(visible());
+
+    m_form->zoomBy(30);
+    m_form->findChild<QToolButton *>(QStringLiteral("UsporadatPrehledne"))->click();
+    EXPECT_TRUE(visible());
+    m_form->zoomBy(30);
+    m_form->arrange();
+    EXPECT_TRUE(visible());
+    m_form->zoomBy(30);
+    m_form->findChild<QToolButton *>(QStringLiteral("PrizpusobitOknu"))->click();
+    EXPECT_TRUE(visible());
+    m_prompter.no();
+    m_form->hide();
 }

@@ -147,6 +147,19 @@ void TGraphCanvas::ChangeZoom(int delta, int origin)
     SetScrollPos(anchorGraph * m_zoom / 100.0 - anchorDevice);
 }
 
+void TGraphCanvas::ZoomToFit(int largest)
+{
+    constexpr int margin = 10;
+    const QRect bounds = m_document->GraphBounds().adjusted(-margin, -margin, margin, margin);
+    if (bounds.isEmpty() || viewport()->width() <= 0 || viewport()->height() <= 0)
+        return;
+    const qint64 across = qint64(100) * viewport()->width() / bounds.width();
+    const qint64 down = qint64(100) * viewport()->height() / bounds.height();
+    SetZoom(ClampZoom(int(qMin(qMin(across, down), qint64(largest)))));
+    UpdateScrollBars();
+    SetScrollPos(QPointF(qMax(0, bounds.left()), qMax(0, bounds.top())) * m_zoom / 100.0);
+}
+
 void TGraphCanvas::SetCommandMode(int mode)
 {
     mode = qBound(0, mode, 4);

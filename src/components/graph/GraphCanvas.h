@@ -61,6 +61,8 @@ public:
     void SetZoom(int zoom);
     // origin: 0 keep top-left, 1 keep centre, 2 keep the point under the cursor, 3 centre on it.
     void ChangeZoom(int delta, int origin);
+    // Zooms so that the whole graph with a small margin is in view, at most to `largest`, and scrolls to it.
+    void ZoomToFit(int largest = 100);
     int CommandMode() const { return m_commandMode; }
     void SetCommandMode(int mode);
 
