@@ -8,6 +8,7 @@
 #include "support/ScriptedPrompter.h"
 #include "platform/Shell.h"
 #include "cli/AnalysisCommand.h"
+#include "cli/ArchiveCommand.h"
 #include "cli/CompareCommand.h"
 #include "cli/ChartCommand.h"
 #include "cli/CodesCommand.h"
@@ -138,6 +139,23 @@ struct DataSession {
 
 } // namespace
 
+bool cliCommandPaints(const QStringList &arguments)
+{
+    QString error;
+    const CommonOptions options = parseCommon(arguments, &error);
+    if (!error.isEmpty() || options.version || options.help || options.words.isEmpty())
+        return false;
+    static const QStringList plain = {
+        QStringLiteral("init"),    QStringLiteral("demo"),     QStringLiteral("delete"),  QStringLiteral("pupils"),
+        QStringLiteral("options"), QStringLiteral("question"), QStringLiteral("session"), QStringLiteral("answers"),
+        QStringLiteral("export"),  QStringLiteral("backup"),   QStringLiteral("wipe"),    QStringLiteral("documents"),
+        QStringLiteral("forms"),   QStringLiteral("publish"),  QStringLiteral("results"), QStringLiteral("help")};
+    const QString &command = options.words.first();
+    if (command == QLatin1String("questionnaire")) // all but the sheet, a document laid out in pages
+        return options.words.value(1) == QLatin1String("sheet");
+    return !plain.contains(command);
+}
+
 int runCli(const QStringList &arguments, const QString &programFolder, QTextStream &out, QTextStream &err)
 {
     QString error;
@@ -166,9 +184,9 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
         const AppFolders folders = foldersFor(options, programFolder);
         if (command == QLatin1String("init"))
             return runInit(folders, out);
-        if (command == QLatin1String("demo"))
-            return runDemo(folders, out);
         const QStringList rest = options.words.mid(1);
+        if (command == QLatin1String("demo"))
+            return rest.isEmpty() ? runDemo(folders, out) : runArchiveCommand(rest, folders, out, err);
         if (command == QLatin1String("graph"))
             return runGraphCommand(rest, out, err);
         if (command == QLatin1String("pupils")) {

@@ -256,19 +256,25 @@ int exportCounts(TDM &dm, QStringList words, QTextStream &out, QTextStream &err)
         err << reason << '\n';
         return 1;
     }
-    const QList<AggregationQueries::AnswerCountRow> counts =
-        AggregationQueries::readAnswerCounts(dm.database(), read->id, read->questionnaireId, read->trida.id);
+    // The text is made while the rows are read (a large class has thousands), and written only when the
+    // read is whole.
     QString csv =
         QStringLiteral("cele_jmeno,id_otazky,id_partnera,cela_otazka,text_otazky,text_otazky_negativni,"
                        "pocet_pozitivni,pocet_negativni,slovy\r\n");
-    for (const AggregationQueries::AnswerCountRow &row : counts)
-        csv += QStringList{csvField(row.celeJmeno),      csvField(row.idOtazky),
-                           csvField(row.idPartnera),     csvField(row.celaOtazka),
-                           csvField(row.textOtazky),     csvField(row.textOtazkyNegativni),
-                           csvField(row.pocetPozitivni), csvField(row.pocetNegativni),
-                           csvField(row.slovy)}
-                   .join(u',') +
-               QStringLiteral("\r\n");
+    qsizetype rows = 0;
+    AggregationQueries::forEachAnswerCount(
+        dm.database(), read->id, read->questionnaireId, read->trida.id,
+        [&](const AggregationQueries::AnswerCountRow &row) {
+            for (const QVariant *cell :
+                 {&row.celeJmeno, &row.idOtazky, &row.idPartnera, &row.celaOtazka, &row.textOtazky,
+                  &row.textOtazkyNegativni, &row.pocetPozitivni, &row.pocetNegativni, &row.slovy}) {
+                if (cell != &row.celeJmeno)
+                    csv += u',';
+                csv += csvField(*cell);
+            }
+            csv += QLatin1String("\r\n");
+            ++rows;
+        });
     if (!file) {
         out << csv;
         return 0;
@@ -278,7 +284,7 @@ int exportCounts(TDM &dm, QStringList words, QTextStream &out, QTextStream &err)
         err << error << '\n';
         return 1;
     }
-    out << QStringLiteral("Počty odpovědí (%1 řádků) uloženy do %2.\n").arg(counts.size()).arg(*file);
+    out << QStringLiteral("Počty odpovědí (%1 řádků) uloženy do %2.\n").arg(rows).arg(*file);
     return 0;
 }
 

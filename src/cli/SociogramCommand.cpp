@@ -72,7 +72,7 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
 
     // The session is read by id; the question must be one the window's question menu would offer.
     QString reason;
-    const std::optional<SessionOutputData> session = readSessionOutput(dm.database(), *sessionId, &reason);
+    std::optional<SessionOutputData> session = readSession(dm.database(), *sessionId, &reason);
     if (!session) {
         err << reason << '\n';
         return 1;
@@ -89,6 +89,7 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
                    .arg(*sessionId);
         return 1;
     }
+    readSessionChoices(dm.database(), *session, key.questionId);
     // An earlier session that is unknown or of another class is refused; one without the question is said
     // and the sociogram built as usual.
     if (keptLayoutOf) {

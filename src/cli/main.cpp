@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 int main(int argc, char **argv)
@@ -23,7 +24,12 @@ int main(int argc, char **argv)
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    QGuiApplication app(argc, argv);
+    // Only the commands that draw pay for a platform and the fonts.
+    std::unique_ptr<QCoreApplication> app;
+    if (cliCommandPaints(arguments))
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int code = runCli(arguments, QCoreApplication::applicationDirPath(), out, err);

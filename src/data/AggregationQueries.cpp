@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Dataset.h"
+#include "data/EngineQuery.h"
 
 #include <QRegularExpression>
 
@@ -9,15 +10,17 @@
 
 namespace {
 
-// Names of the parameters one use of the blocks takes.
-struct SessionParams {
-    QString session;
-    QString questionnaire;
-};
+// Names of the parameters one use of a block takes.
 struct PairParams {
     QString questionnaire;
     QString classId;
     QString session;
+};
+// Those of the count blocks: the pairs with their counts, the session again for its check, the free texts.
+struct BlockParams {
+    PairParams pairs;
+    QString sessionCheck;
+    PairParams texts;
 };
 
 // `jmeno` + ' ' + `prijmeni` of a `zak` row, a NULL part left out.
@@ -32,176 +35,152 @@ QString fullQuestion(const QString &table) {
         .arg(table);
 }
 
-// Number of choices of one polarity per question of the questionnaire and chosen row, in the session.
-QString choiceCounts(const SessionParams &p, bool positive) {
-    return QStringLiteral("SELECT count(otazky.ID) AS %1, odpovedi.id_otazky AS id_otazky, "
-                          "odpovedi.id_partnera AS id_partnera FROM otazky, odpovedi, vyhodnoceni "
-                          "WHERE vyhodnoceni.ID = :%2 AND vyhodnoceni.ID = odpovedi.id_vyhodnoceni "
-                          "AND otazky.id_testu = :%3 AND odpovedi.id_otazky = otazky.ID "
-                          "AND odpovedi.pozitivni = %4 GROUP BY odpovedi.id_otazky, odpovedi.id_partnera")
-        .arg(positive ? QStringLiteral("pocet_pozitivni") : QStringLiteral("pocet_negativni"), p.session,
-             p.questionnaire, positive ? QStringLiteral("true") : QStringLiteral("false"));
+// Both counts of every pair of a question and a chosen row in the session, from one pass over the
+// session's answers: the answers of polarity 1 and of polarity 0. A pair whose answers have neither
+// polarity forms a group with 0 and 0 (it was chosen, so it is no zero row either).
+QString choiceCounts(const QString &session) {
+    return QStringLiteral("SELECT id_otazky, id_partnera, count(CASE WHEN pozitivni = true THEN 1 END) AS "
+                          "pocet_pozitivni, count(CASE WHEN pozitivni = false THEN 1 END) AS pocet_negativni "
+                          "FROM odpovedi WHERE id_vyhodnoceni = :%1 GROUP BY id_otazky, id_partnera")
+        .arg(session);
 }
 
-// The counts of one session in seven columns by position (positive count, question, row, negative count,
-// question, row, free text), from four blocks:
-//  - pairs chosen at least once, with both counts (NULL on a missing side): the two count blocks joined
-//    in full, which is the union of their left and right join;
-//  - every pair of a question and a row of the class (any kind) that nobody chose, under either wording;
-//  - every answer of a real pupil to a free-text question, as a row under the author with the text.
-// UNION drops repeated free-text rows (same author, question and text); a free-text row never equals
-// the author's zero row, as its sixth column is -1.
-// The pairs chosen in the session are read once into a DISTINCT derived table, which the engine keeps
-// apart and looks up through a temporary index; joined to the answers directly, it would walk every
-// answer that ever named the row, in every session.
-QStringList countBlocks(const SessionParams &positive, const SessionParams &negative, const PairParams &zeros,
-                        const PairParams &texts) {
-    return {
+// The counts of one session as two selects, each linear in the session's answers (a full join of the
+// positive and the negative counts would compare every pair with every other):
+//  - every pair of a question of the questionnaire and a row of the class (any kind): with the numbers of
+//    positive and negative choices when it was chosen under either wording (in a session that exists),
+//    with 0 and 0 when nobody chose it at all; a pair chosen only with another polarity has no row;
+//  - every answer of a real pupil to a free-text question, as a row under its author with 0, 0 and the
+//    text; repeated answers of one text count once. No such row equals a row of the first select.
+// In `columns`, %POSITIVE%, %NEGATIVE% and %TEXT% stand for the two counts and the text of each select.
+// `extraFrom` and `extraWhere` join the same further tables to both (who chose whom); they then also
+// take `polarita`.
+QString countBlocks(const QString &columns, const BlockParams &p, const QString &extraFrom = QString(),
+                    const QString &extraWhere = QString()) {
+    const QString pairColumns =
+        QString(columns)
+            .replace(QLatin1String("%POSITIVE%"), QLatin1String("coalesce(pocty.pocet_pozitivni, 0)"))
+            .replace(QLatin1String("%NEGATIVE%"), QLatin1String("coalesce(pocty.pocet_negativni, 0)"))
+            .replace(QLatin1String("%TEXT%"), QLatin1String("''"));
+    const QString textColumns = QString(columns)
+                                    .replace(QLatin1String("%POSITIVE%"), QLatin1String("0"))
+                                    .replace(QLatin1String("%NEGATIVE%"), QLatin1String("0"))
+                                    .replace(QLatin1String("%TEXT%"), QLatin1String("texty.slovy"));
+    const QString polarity = extraFrom.isEmpty() ? QString() : QStringLiteral(", polarita");
+    const QString pairs =
+        QStringLiteral("SELECT ") + pairColumns + QStringLiteral("\nFROM otazky, zak") + polarity +
+        QStringLiteral("\nLEFT JOIN (") + choiceCounts(p.pairs.session) +
+        QStringLiteral(") AS pocty ON pocty.id_otazky = otazky.ID AND pocty.id_partnera = zak.ID") +
+        extraFrom +
+        QStringLiteral("\nWHERE otazky.id_testu = :%1 AND zak.id_tridy = :%2")
+            .arg(p.pairs.questionnaire, p.pairs.classId) +
+        extraWhere +
+        QStringLiteral(" AND (pocty.id_otazky IS NULL OR (pocty.pocet_pozitivni + pocty.pocet_negativni > 0 "
+                       "AND EXISTS (SELECT 1 FROM vyhodnoceni WHERE vyhodnoceni.ID = :%1)))")
+            .arg(p.sessionCheck);
+    // The free texts are looked up by question and author in the index of the session's answers.
+    const QString texts =
+        QStringLiteral("SELECT DISTINCT ") + textColumns +
+        QStringLiteral("\nFROM otazky CROSS JOIN zak CROSS JOIN odpovedi AS texty") +
+        (extraFrom.isEmpty() ? QString() : QStringLiteral(" CROSS JOIN polarita")) + extraFrom +
         QStringLiteral(
-            "SELECT odpovedi_pozitivni.pocet_pozitivni AS pocet_pozitivni, "
-            "odpovedi_pozitivni.id_otazky AS id_otazky, odpovedi_pozitivni.id_partnera AS id_partnera, "
-            "odpovedi_negativni.pocet_negativni AS pocet_negativni, "
-            "odpovedi_negativni.id_otazky AS id_otazky2, odpovedi_negativni.id_partnera AS id_partnera2, "
-            "'' AS slovy"),
-        QStringLiteral("FROM (") + choiceCounts(positive, true) + QStringLiteral(") AS odpovedi_pozitivni"),
-        QStringLiteral("FULL JOIN (") + choiceCounts(negative, false) +
-            QStringLiteral(") AS odpovedi_negativni"),
-        QStringLiteral("ON odpovedi_pozitivni.id_otazky = odpovedi_negativni.id_otazky "
-                       "AND odpovedi_pozitivni.id_partnera = odpovedi_negativni.id_partnera"),
-        QStringLiteral("UNION"),
-        QStringLiteral(
-            "SELECT 0, dvojice.id_otazky, dvojice.id_zaka, 0, dvojice.id_otazky, dvojice.id_zaka, '' "
-            "FROM (SELECT otazky.ID AS id_otazky, zak.ID AS id_zaka FROM otazky, zak "
-            "WHERE otazky.id_testu = :%1 AND zak.id_tridy = :%2) AS dvojice "
-            "LEFT JOIN (SELECT DISTINCT id_otazky, id_partnera FROM odpovedi "
-            "WHERE id_vyhodnoceni = :%3) AS zvolene "
-            "ON dvojice.id_otazky = zvolene.id_otazky AND dvojice.id_zaka = zvolene.id_partnera "
-            "WHERE zvolene.id_partnera IS NULL")
-            .arg(zeros.questionnaire, zeros.classId, zeros.session),
-        QStringLiteral("UNION"),
-        QStringLiteral(
-            "SELECT 0, autori.id_otazky, autori.id_zaka, 0, autori.id_otazky, -1, odpovedi.slovy "
-            "FROM (SELECT otazky.ID AS id_otazky, zak.ID AS id_zaka FROM otazky, zak "
-            "WHERE otazky.id_testu = :%1 AND zak.id_tridy = :%2 "
-            "AND (zak.pohlavi LIKE 'muž' OR zak.pohlavi LIKE 'žena') AND otazky.typ = 4) AS autori "
-            "INNER JOIN (SELECT * FROM odpovedi WHERE id_vyhodnoceni = :%3) AS odpovedi "
-            "ON autori.id_otazky = odpovedi.id_otazky AND autori.id_zaka = odpovedi.id_zaka")
-            .arg(texts.questionnaire, texts.classId, texts.session),
-    };
-}
-
-// One row per pair with the question and row taken from whichever side has them and 0 for a missing
-// count, then the names and wordings, limited to rows of the class.
-QStringList countsWithNames(const QStringList &columns, const PairParams &zeros, const QString &classParam) {
-    QStringList lines = {
-        QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")),
-        QStringLiteral("FROM (SELECT coalesce(spojeni.id_partnera, spojeni.id_partnera2) AS "
-                       "id_partnera, coalesce(spojeni.id_otazky, spojeni.id_otazky2) AS id_otazky, "
-                       "coalesce(spojeni.pocet_pozitivni, 0) AS pocet_pozitivni, "
-                       "coalesce(spojeni.pocet_negativni, 0) AS pocet_negativni, "
-                       "spojeni.slovy AS slovy FROM (")};
-    lines += countBlocks({QStringLiteral("par_id_vyhodnoceni"), QStringLiteral("par_id_testu")},
-                         {QStringLiteral("par_id_vyhodnoceni2"), QStringLiteral("par_id_testu2")}, zeros,
-                         {QStringLiteral("par_id_testu6"), QStringLiteral("par_id_tridy3"),
-                          QStringLiteral("par_id_vyhodnoceni6")});
-    lines << QStringLiteral(") AS spojeni) AS vysledek, zak, otazky")
-          << QStringLiteral("WHERE vysledek.id_partnera = zak.ID AND vysledek.id_otazky = otazky.ID "
-                            "AND zak.id_tridy = :%1")
-                 .arg(classParam);
-    return lines;
-}
-
-// Who chose whom under one wording: every question of the questionnaire that has this wording and every
-// row of the class as the addressee, with each respondent who chose it, or NULL when nobody did. The
-// session's choices are read once, as for the zero rows; repeated rows of one choice count once.
-QString choosers(const PairParams &p, bool positive) {
-    const QString wording =
-        positive ? QStringLiteral("text_otazky") : QStringLiteral("text_otazky_negativni");
-    return QStringLiteral("SELECT otazky.ID AS id_otazky, %1 AS pozitivni, zak.ID AS id_adresata_odpovedi, "
-                          "odpovedi.id_zaka AS id_respondenta, otazky.%2 AS text_otazky "
-                          "FROM otazky, zak LEFT JOIN (SELECT DISTINCT id_otazky, id_partnera, id_zaka "
-                          "FROM odpovedi WHERE id_vyhodnoceni = :%3 AND pozitivni = %4) AS odpovedi "
-                          "ON odpovedi.id_otazky = otazky.ID AND odpovedi.id_partnera = zak.ID "
-                          "WHERE otazky.id_testu = :%5 AND zak.id_tridy = :%6 "
-                          "AND length(coalesce(otazky.%2, '')) > 0")
-        .arg(positive ? QStringLiteral("1") : QStringLiteral("0"), wording, p.session,
-             positive ? QStringLiteral("true") : QStringLiteral("false"), p.questionnaire, p.classId);
+            "\nWHERE otazky.id_testu = :%1 AND otazky.typ = 4 AND zak.id_tridy = :%2 "
+            "AND (zak.pohlavi LIKE 'muž' OR zak.pohlavi LIKE 'žena') AND texty.id_vyhodnoceni = :%3 "
+            "AND texty.id_otazky = otazky.ID AND texty.id_zaka = zak.ID")
+            .arg(p.texts.questionnaire, p.texts.classId, p.texts.session) +
+        extraWhere;
+    return pairs + QStringLiteral("\nUNION ALL\n") + texts;
 }
 
 // The columns both aggregations start with: the chosen row's name, the question and the two counts.
 QStringList countColumns() {
     return {fullName(QStringLiteral("zak")) + QStringLiteral(" AS cele_jmeno"),
-            QStringLiteral("vysledek.id_otazky AS id_otazky"),
-            QStringLiteral("vysledek.id_partnera AS id_partnera"),
+            QStringLiteral("otazky.ID AS id_otazky"),
+            QStringLiteral("zak.ID AS id_partnera"),
             fullQuestion(QStringLiteral("otazky")) + QStringLiteral(" AS cela_otazka"),
             QStringLiteral("otazky.text_otazky AS text_otazky"),
             QStringLiteral("otazky.text_otazky_negativni AS text_otazky_negativni"),
-            QStringLiteral("vysledek.pocet_pozitivni AS pocet_pozitivni"),
-            QStringLiteral("vysledek.pocet_negativni AS pocet_negativni")};
+            QStringLiteral("%POSITIVE% AS pocet_pozitivni"),
+            QStringLiteral("%NEGATIVE% AS pocet_negativni")};
 }
 
 } // namespace
 
 namespace AggregationQueries {
 
+namespace {
+
+// The parameters of the count blocks, the same in both aggregations.
+const BlockParams kCountParams = {
+    {QStringLiteral("par_id_testu"), QStringLiteral("par_id_tridy"), QStringLiteral("par_id_vyhodnoceni")},
+    QStringLiteral("par_id_vyhodnoceni2"),
+    {QStringLiteral("par_id_testu6"), QStringLiteral("par_id_tridy3"),
+     QStringLiteral("par_id_vyhodnoceni6")}};
+
+} // namespace
+
 QStringList answerCountsSql() {
     QStringList lines =
-        countsWithNames(countColumns() + QStringList{QStringLiteral("vysledek.slovy AS slovy")},
-                        {QStringLiteral("par_id_testu5"), QStringLiteral("par_id_tridy"),
-                         QStringLiteral("par_id_vyhodnoceni5")},
-                        QStringLiteral("par_id_tridy2"));
+        countBlocks((countColumns() << QStringLiteral("%TEXT% AS slovy")).join(QStringLiteral(", ")),
+                    kCountParams)
+            .split(u'\n');
     // Equal counts: by question, then row, then text (a row's zero row before its author's free texts).
     lines << QStringLiteral("ORDER BY pocet_pozitivni ASC, id_otazky, id_partnera, slovy COLLATE BINARY");
     return lines;
 }
 
 QStringList whoChoseWhomSql() {
-    QStringList lines = {QStringLiteral(
-        "SELECT prvni_tabulka.cele_jmeno AS cele_jmeno, prvni_tabulka.id_otazky AS "
-        "\"prvni_tabulka.id_otazky\", "
-        "prvni_tabulka.id_partnera AS id_partnera, prvni_tabulka.cela_otazka AS cela_otazka, "
-        "prvni_tabulka.text_otazky AS \"prvni_tabulka.text_otazky\", "
-        "prvni_tabulka.text_otazky_negativni AS text_otazky_negativni, "
-        "prvni_tabulka.pocet_pozitivni AS pocet_pozitivni, prvni_tabulka.pocet_negativni AS pocet_negativni, "
-        "prvni_tabulka.typ AS typ, prvni_tabulka.popis AS popis, "
-        "prvni_tabulka.poradi_vyhodnoceni AS poradi_vyhodnoceni, prvni_tabulka.nadpis_nad AS nadpis_nad, "
-        "prvni_tabulka.slovy AS slovy, prvni_tabulka.pohlavi AS pohlavi, "
-        "druha_tabulka.id_otazky AS \"druha_tabulka.id_otazky\", druha_tabulka.pozitivni AS pozitivni, "
-        "druha_tabulka.id_adresata_odpovedi AS id_adresata_odpovedi, "
-        "druha_tabulka.id_respondenta AS id_respondenta, druha_tabulka.jmeno_adresata AS jmeno_adresata, "
-        "druha_tabulka.jmeno_respondenta AS jmeno_respondenta, "
-        "druha_tabulka.text_otazky AS \"druha_tabulka.text_otazky\"")};
-    lines << QStringLiteral("FROM (");
+    // Who chose whom: each row of the counts once for every wording its question has (`polarita`: 1 for
+    // the positive wording, 0 for the negative one), with each respondent who chose the row under that
+    // wording, or with none. The session's choices of either polarity are read once (repeated rows of one
+    // choice count once) and looked up by question, chosen row and polarity.
+    QStringList lines = {
+        QStringLiteral("WITH polarita (pozitivni) AS (SELECT 1 UNION ALL SELECT 0), "
+                       "volby AS MATERIALIZED (SELECT DISTINCT id_otazky, id_partnera, pozitivni, id_zaka "
+                       "FROM odpovedi WHERE id_vyhodnoceni = :par_id_vyhodnoceni61 "
+                       "AND (pozitivni = true OR pozitivni = false))"),
+        // The outer names are those callers know; the derived table is `druha_tabulka`, so that the
+        // orderings can name `druha_tabulka.id_otazky`.
+        QStringLiteral(
+            "SELECT druha_tabulka.cele_jmeno AS cele_jmeno, druha_tabulka.id_otazky AS "
+            "\"prvni_tabulka.id_otazky\", "
+            "druha_tabulka.id_partnera AS id_partnera, druha_tabulka.cela_otazka AS cela_otazka, "
+            "druha_tabulka.text_otazky AS \"prvni_tabulka.text_otazky\", "
+            "druha_tabulka.text_otazky_negativni AS text_otazky_negativni, "
+            "druha_tabulka.pocet_pozitivni AS pocet_pozitivni, druha_tabulka.pocet_negativni AS "
+            "pocet_negativni, "
+            "druha_tabulka.typ AS typ, druha_tabulka.popis AS popis, "
+            "druha_tabulka.poradi_vyhodnoceni AS poradi_vyhodnoceni, druha_tabulka.nadpis_nad AS nadpis_nad, "
+            "druha_tabulka.slovy AS slovy, druha_tabulka.pohlavi AS pohlavi, "
+            "druha_tabulka.id_otazky AS \"druha_tabulka.id_otazky\", druha_tabulka.pozitivni AS pozitivni, "
+            "druha_tabulka.id_adresata_odpovedi AS id_adresata_odpovedi, "
+            "druha_tabulka.id_respondenta AS id_respondenta, druha_tabulka.jmeno_adresata AS jmeno_adresata, "
+            "druha_tabulka.jmeno_respondenta AS jmeno_respondenta, "
+            "druha_tabulka.zneni AS \"druha_tabulka.text_otazky\""),
+        QStringLiteral("FROM (")};
+    const QStringList columns =
+        countColumns() << QStringLiteral("otazky.typ AS typ") << QStringLiteral("otazky.popis AS popis")
+                       << QStringLiteral("otazky.poradi_vyhodnoceni AS poradi_vyhodnoceni")
+                       << QStringLiteral("otazky.nadpis_nad AS nadpis_nad")
+                       << QStringLiteral("%TEXT% AS slovy") << QStringLiteral("zak.pohlavi AS pohlavi")
+                       << QStringLiteral("polarita.pozitivni AS pozitivni")
+                       << QStringLiteral("zak.ID AS id_adresata_odpovedi")
+                       << QStringLiteral("volby.id_zaka AS id_respondenta")
+                       << fullName(QStringLiteral("zak")) + QStringLiteral(" AS jmeno_adresata")
+                       << QStringLiteral("CASE WHEN respondent.ID IS NULL THEN NULL ELSE ") +
+                              fullName(QStringLiteral("respondent")) +
+                              QStringLiteral(" END AS jmeno_respondenta")
+                       << QStringLiteral("CASE WHEN polarita.pozitivni = 1 THEN otazky.text_otazky "
+                                         "ELSE otazky.text_otazky_negativni END AS zneni");
     lines +=
-        countsWithNames(countColumns() + QStringList{QStringLiteral("otazky.typ AS typ"), QStringLiteral("otazky.popis AS popis"),
-                         QStringLiteral("otazky.poradi_vyhodnoceni AS poradi_vyhodnoceni"),
-                         QStringLiteral("otazky.nadpis_nad AS nadpis_nad"),
-                         QStringLiteral("vysledek.slovy AS slovy"), QStringLiteral("zak.pohlavi AS pohlavi")},
-                        {QStringLiteral("par_id_testu15"), QStringLiteral("par_id_tridy_15"),
-                         QStringLiteral("par_id_vyhodnoceni15")},
-                        QStringLiteral("par_id_tridy2"));
-    lines << QStringLiteral(") AS prvni_tabulka, (")
-          << QStringLiteral("SELECT kdo_koho.id_otazky AS id_otazky, kdo_koho.pozitivni AS pozitivni, "
-                            "kdo_koho.id_adresata_odpovedi AS id_adresata_odpovedi, "
-                            "kdo_koho.id_respondenta AS id_respondenta, ") +
-                 fullName(QStringLiteral("adresat")) + QStringLiteral(" AS jmeno_adresata, ") +
-                 QStringLiteral("CASE WHEN respondent.ID IS NULL THEN NULL ELSE ") +
-                 fullName(QStringLiteral("respondent")) +
-                 QStringLiteral(" END AS jmeno_respondenta, kdo_koho.text_otazky AS text_otazky FROM (")
-          << choosers({QStringLiteral("par_id_testu61"), QStringLiteral("par_id_tridy61"),
-                       QStringLiteral("par_id_vyhodnoceni61")},
-                      true)
-          << QStringLiteral("UNION")
-          << choosers({QStringLiteral("par_id_testu62"), QStringLiteral("par_id_tridy62"),
-                       QStringLiteral("par_id_vyhodnoceni62")},
-                      false)
-          << QStringLiteral(
-                 ") AS kdo_koho LEFT JOIN zak AS adresat ON adresat.ID = kdo_koho.id_adresata_odpovedi "
-                 "LEFT JOIN zak AS respondent ON respondent.ID = kdo_koho.id_respondenta")
-          << QStringLiteral(") AS druha_tabulka")
-          << QStringLiteral("WHERE prvni_tabulka.id_otazky = druha_tabulka.id_otazky "
-                            "AND prvni_tabulka.id_partnera = druha_tabulka.id_adresata_odpovedi")
-          << QString::fromUtf8(positiveFirstOrder);
+        countBlocks(columns.join(QStringLiteral(", ")), kCountParams,
+                    QStringLiteral(" LEFT JOIN volby ON volby.id_otazky = otazky.ID "
+                                   "AND volby.id_partnera = zak.ID AND volby.pozitivni = polarita.pozitivni "
+                                   "LEFT JOIN zak AS respondent ON respondent.ID = volby.id_zaka"),
+                    QStringLiteral(" AND length(coalesce(CASE WHEN polarita.pozitivni = 1 THEN "
+                                   "otazky.text_otazky ELSE otazky.text_otazky_negativni END, '')) > 0"))
+            .split(u'\n');
+    lines << QStringLiteral(") AS druha_tabulka") << QString::fromUtf8(positiveFirstOrder);
     return lines;
 }
 
@@ -236,9 +215,13 @@ QString statementText(const QStringList &lines, const QString &orderLine) {
     return text.join(u'\n');
 }
 
-void bindParameters(SqlQuery &query, const QString &sql, const QVariant &session,
-                    const QVariant &questionnaire, const QVariant &classId) {
-    // Parameter names as the datasets find them: ":name", not the second colon of "::".
+namespace {
+
+// Every parameter of the statement text by its name with its value: names as the datasets find them
+// (":name", not the second colon of "::"), each once.
+template <typename Query>
+void bindAll(Query &query, const QString &sql, const QVariant &session, const QVariant &questionnaire,
+             const QVariant &classId) {
     static const QRegularExpression pattern(QStringLiteral("(?<![:\\w]):([A-Za-z_]\\w*)"));
     QStringList bound;
     for (auto it = pattern.globalMatch(sql); it.hasNext();) {
@@ -250,21 +233,35 @@ void bindParameters(SqlQuery &query, const QString &sql, const QVariant &session
     }
 }
 
+} // namespace
+
+void bindParameters(SqlQuery &query, const QString &sql, const QVariant &session,
+                    const QVariant &questionnaire, const QVariant &classId) {
+    bindAll(query, sql, session, questionnaire, classId);
+}
+
+void bindParameters(EngineQuery &query, const QString &sql, const QVariant &session,
+                    const QVariant &questionnaire, const QVariant &classId) {
+    bindAll(query, sql, session, questionnaire, classId);
+}
+
 QList<AnswerCountRow> readAnswerCounts(Database &db, const QVariant &session, const QVariant &questionnaire,
                                        const QVariant &classId) {
-    const QString sql = statementText(answerCountsSql());
-    SqlQuery query(db, sql);
-    bindParameters(query, sql, session, questionnaire, classId);
-    query.exec();
     QList<AnswerCountRow> rows;
-    while (query.next())
-        rows.append({query.value(QStringLiteral("cele_jmeno")), query.value(QStringLiteral("id_otazky")),
-                     query.value(QStringLiteral("id_partnera")), query.value(QStringLiteral("cela_otazka")),
-                     query.value(QStringLiteral("text_otazky")),
-                     query.value(QStringLiteral("text_otazky_negativni")),
-                     query.value(QStringLiteral("pocet_pozitivni")),
-                     query.value(QStringLiteral("pocet_negativni")), query.value(QStringLiteral("slovy"))});
+    forEachAnswerCount(db, session, questionnaire, classId,
+                       [&rows](const AnswerCountRow &row) { rows.append(row); });
     return rows;
+}
+
+void forEachAnswerCount(Database &db, const QVariant &session, const QVariant &questionnaire,
+                        const QVariant &classId, const std::function<void(const AnswerCountRow &)> &take) {
+    const QString sql = statementText(answerCountsSql());
+    EngineQuery query(db, sql);
+    bindParameters(query, sql, session, questionnaire, classId);
+    // The columns in the statement's order (AnswerCountRow's).
+    while (query.next())
+        take({query.value(0), query.value(1), query.value(2), query.value(3), query.value(4), query.value(5),
+              query.value(6), query.value(7), query.value(8)});
 }
 
 } // namespace AggregationQueries

@@ -3,14 +3,17 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 class Database;
 class Dataset;
+class EngineQuery;
 class SqlQuery;
 
 // Statements of the two answer aggregations of the data module, for one session S of questionnaire T in
-// class C. Both are built from the same four blocks over the answers of the session: positive counts,
-// negative counts (per question and chosen row), zero rows (pairs of a question and a row of the class
-// that nobody chose) and the free texts of real pupils.
+// class C. Both are built from the same count blocks: every pair of a question and a row of the class with
+// its positive and negative counts from one grouping of the session's answers (0 and 0 for a pair nobody
+// chose), and the free texts of real pupils. Their cost is linear in the session's answers.
 //
 // `Odpovedi_Query` (answerCountsSql), one row per question and row of the class, plus one row per free-text
 // answer under its author's name:
@@ -29,7 +32,8 @@ class SqlQuery;
 //   jmeno_adresata, jmeno_respondenta, "druha_tabulka.text_otazky"
 // The two columns that both halves have carry the half's name (the text of `druha_tabulka.text_otazky` is
 // the wording of the row's polarity). The last line of the statement is the ordering; callers replace it
-// with one of the two orderings below.
+// with one of the two orderings below. The respondents come from the session's choices, read once and
+// looked up by question, addressee and polarity.
 //
 // Parameters: every `par_id_vyhodnoceni…` is S, every `par_id_testu…` is T, every `par_id_tridy…` is C;
 // setParameters() sets them all.
@@ -58,6 +62,8 @@ QString statementText(const QStringList &lines, const QString &orderLine = QStri
 // Binds every parameter of the statement text by its name, as setParameters does for a dataset.
 void bindParameters(SqlQuery &query, const QString &sql, const QVariant &session,
                     const QVariant &questionnaire, const QVariant &classId);
+void bindParameters(EngineQuery &query, const QString &sql, const QVariant &session,
+                    const QVariant &questionnaire, const QVariant &classId);
 
 // One row of the answer counts (answerCountsSql), its columns as the engine gives them.
 struct AnswerCountRow {
@@ -76,5 +82,10 @@ struct AnswerCountRow {
 // bound values without a dataset. Raises DatabaseError when the statement fails.
 QList<AnswerCountRow> readAnswerCounts(Database &db, const QVariant &session, const QVariant &questionnaire,
                                        const QVariant &classId);
+// The same rows one by one, without keeping them.
+void forEachAnswerCount(Database &db, const QVariant &session, const QVariant &questionnaire,
+                        const QVariant &classId, const std::function<void(const AnswerCountRow &)> &take);
 
 } // namespace AggregationQueries
+
+Q_DECLARE_TYPEINFO(AggregationQueries::AnswerCountRow, Q_RELOCATABLE_TYPE);

@@ -32,6 +32,8 @@ class Database final
 public:
     // How long a statement waits for another program's hold on the file before it fails as busy.
     static constexpr int kBusyTimeoutMs = 5000;
+    // Size of the connection's page cache, which also holds the statements' sorts and temporary indexes.
+    static constexpr int kCacheKiB = 8192;
 
     explicit Database(const QString &connectionName = QStringLiteral("orbelis"));
     ~Database();
@@ -67,6 +69,8 @@ public:
     QSqlDatabase &handle() { return m_db; }
     // The engine's own connection (for the online backup); raises DatabaseError when there is none.
     sqlite3 *engine();
+    // The last failure of a statement run on engine(), explained as SqlQuery explains its own.
+    DatabaseError engineError();
 
     // Text quoting for the few places that must build statement text: inner quotes doubled.
     static QString quoted(const QString &text);

@@ -15,10 +15,12 @@ QString sameFileMessage();
 // True when both names lead to one existing file: the same path, a symbolic link to it or a hard link.
 bool sameFile(const QString &a, const QString &b);
 
-// Copies the open database into `target` through the engine's online backup, so the copy is a consistent
-// database even when the file is being written. The copy is made in a temporary file beside the target and
-// renamed into place (EngineFileWriter): a failure leaves the target as it was and no temporary file. A target that is the open database file
-// itself (also through a link) is refused with sameFileMessage(). Raises DatabaseError.
+// Copies the open database into `target` as a consistent database even when the file is being written:
+// the file whole, in one step, while the connection holds it read-locked (no program commits meanwhile),
+// or, for a WAL database or inside a transaction of this connection, through the engine's online backup.
+// The copy is made in a temporary file beside the target, synced and renamed into place
+// (EngineFileWriter): a failure leaves the target as it was and no temporary file. A target that is the
+// open database file itself (also through a link) is refused with sameFileMessage(). Raises DatabaseError.
 void backup(Database &db, const QString &target);
 
 struct WipeCount {

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Dataset.h"
+#include "data/EngineQuery.h"
 
 #include <algorithm>
 
@@ -28,7 +29,7 @@ const char kQuestionColumns[] =
     "SELECT ID, poradi, poradi_vyhodnoceni, typ, text_otazky, text_otazky_negativni, popis, "
     "popis_pro_web, nadpis_nad FROM otazky ";
 
-OutputQuestion questionAt(const SqlQuery &query) {
+template <typename Query> OutputQuestion questionAt(const Query &query) {
     OutputQuestion question;
     question.id = query.value(0).toLongLong();
     question.poradi = query.value(1);
@@ -57,10 +58,15 @@ const char kSessionSql[] =
 const char kRosterSql[] = "SELECT ID, jmeno, prijmeni, pohlavi, poradi FROM zak WHERE id_tridy = :c ORDER BY ID";
 const char kAnswersSql[] = "SELECT ID, id_otazky, id_zaka, id_partnera, pozitivni, slovy FROM odpovedi "
                            "WHERE id_vyhodnoceni = :s ORDER BY ID";
+// The answers to one question only (the sociogram's): the index of the session's answers finds them.
+const char kQuestionAnswersSql[] = "SELECT ID, id_otazky, id_zaka, id_partnera, pozitivni, slovy FROM odpovedi "
+                                   "WHERE id_vyhodnoceni = :s AND id_otazky = :q ORDER BY ID";
 
+// The statements of a session's outputs run on the engine's handle (EngineQuery): the values are those
+// QtSql gives, without its cost per value, which a large class's answers would feel.
 QList<OutputQuestion> readQuestions(Database &db, qint64 questionnaireId) {
-    SqlQuery query(db, questionsSql());
-    query.bind(QStringLiteral("t"), questionnaireId).exec();
+    EngineQuery query(db, questionsSql());
+    query.bind(QStringLiteral("t"), questionnaireId);
     QList<OutputQuestion> questions;
     while (query.next())
         questions.append(questionAt(query));
@@ -93,8 +99,8 @@ const OutputQuestion *OutputQuestionnaire::question(qint64 questionId) const {
 }
 
 std::optional<SessionOutputData> readSession(Database &db, qint64 sessionId, QString *error) {
-    SqlQuery row(db, QLatin1String(kSessionSql));
-    row.bind(QStringLiteral("s"), sessionId).exec();
+    EngineQuery row(db, QLatin1String(kSessionSql));
+    row.bind(QStringLiteral("s"), sessionId);
     if (!row.next()) {
         setError(error, QStringLiteral("Vyhodnocení s ID %1 neexistuje.").arg(sessionId));
         return std::nullopt;
@@ -120,29 +126,31 @@ std::optional<SessionOutputData> readSession(Database &db, qint64 sessionId, QSt
     return session;
 }
 
-void readSessionChoices(Database &db, SessionOutputData &session) {
+void readSessionChoices(Database &db, SessionOutputData &session, std::optional<qint64> question) {
     session.roster.clear();
     session.answers.clear();
-    SqlQuery rows(db, QLatin1String(kRosterSql));
-    rows.bind(QStringLiteral("c"), session.trida.id).exec();
+    EngineQuery rows(db, QLatin1String(kRosterSql));
+    rows.bind(QStringLiteral("c"), session.trida.id);
     while (rows.next()) {
         OutputPupil pupil;
-        pupil.id = rows.value(0).toLongLong();
-        pupil.jmeno = text(rows.value(1));
-        if (!rows.value(2).isNull())
-            pupil.prijmeni = rows.value(2).toString();
-        pupil.pohlavi = text(rows.value(3));
+        pupil.id = rows.integer(0);
+        pupil.jmeno = rows.text(1);
+        if (!rows.isNull(2))
+            pupil.prijmeni = rows.text(2);
+        pupil.pohlavi = rows.text(3);
         pupil.poradi = rows.value(4);
-        session.roster.append(pupil);
+        session.roster.append(std::move(pupil));
     }
-    SqlQuery answers(db, QLatin1String(kAnswersSql));
-    answers.bind(QStringLiteral("s"), session.id).exec();
+    EngineQuery answers(db, QLatin1String(question ? kQuestionAnswersSql : kAnswersSql));
+    answers.bind(QStringLiteral("s"), session.id);
+    if (question)
+        answers.bind(QStringLiteral("q"), *question);
     while (answers.next()) {
         OutputAnswer answer;
-        answer.id = answers.value(0).toLongLong();
-        answer.question = answers.value(1).toLongLong();
-        answer.respondent = answers.value(2).toLongLong();
-        answer.partner = answers.value(3).toLongLong();
+        answer.id = answers.integer(0);
+        answer.question = answers.integer(1);
+        answer.respondent = answers.integer(2);
+        answer.partner = answers.integer(3);
         const QVariant polarity = answers.value(4);
         if (!polarity.isNull()) {
             bool number = false;
@@ -150,9 +158,13 @@ void readSessionChoices(Database &db, SessionOutputData &session) {
             if (number && (stored == Database::boolValue(true) || stored == Database::boolValue(false)))
                 answer.positive = stored == Database::boolValue(true);
         }
-        answer.slovy = text(answers.value(5));
-        session.answers.append(answer);
+        answer.slovy = answers.text(5);
+        session.answers.append(std::move(answer));
     }
+}
+
+QStringList sessionQuestionStatements() {
+    return {QLatin1String(kRosterSql), QLatin1String(kQuestionAnswersSql)};
 }
 
 std::optional<SessionOutputData> readSessionOutput(Database &db, qint64 sessionId, QString *error) {

@@ -71,6 +71,7 @@ struct OutputAnswer {
     std::optional<bool> positive;
     QString slovy;
 };
+Q_DECLARE_TYPEINFO(OutputAnswer, Q_RELOCATABLE_TYPE);
 
 // One session with its class and questionnaire. `roster` and `answers` are filled by the full read
 // (readSessionOutput) and by readSessionChoices, not by readSession.
@@ -101,8 +102,10 @@ std::optional<SessionOutputData> readSessionOutput(Database &db, qint64 sessionI
 QStringList sessionOutputStatements();
 // The session, its class and its questionnaire with the questions, without the roster and the answers.
 std::optional<SessionOutputData> readSession(Database &db, qint64 sessionId, QString *error = nullptr);
-// Adds the roster of the session's class and the session's answers.
-void readSessionChoices(Database &db, SessionOutputData &session);
+// Adds the roster of the session's class and the session's answers (with `question`, only those to it).
+void readSessionChoices(Database &db, SessionOutputData &session, std::optional<qint64> question = std::nullopt);
+// The statements of readSessionChoices for one question (roster, answers to :q), after the session's.
+QStringList sessionQuestionStatements();
 
 // A class of the register; nullopt with the reason in `error` when there is none of that id.
 std::optional<OutputClass> readClassOutput(Database &db, qint64 classId, QString *error = nullptr);

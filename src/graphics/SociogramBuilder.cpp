@@ -163,7 +163,7 @@ bool SociogramBuilder::build(GraphDocument &document, const QString &sessionValu
     if (!session || !offers(*session, key))
         return false;
     BusyCaption busy(setBusyCaption);
-    readSessionChoices(db, *session);
+    readSessionChoices(db, *session, key.questionId);
     return build(document, *session, key);
 }
 

@@ -3,6 +3,7 @@
 #include "automation/WordProcessor.h"
 #include "data/AggregationQueries.h"
 #include "data/Database.h"
+#include "data/EngineQuery.h"
 #include "data/SessionOutput.h"
 #include "questionnaires/AssignmentSheet.h"
 
@@ -10,6 +11,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace {
 
@@ -40,11 +43,6 @@ QString recipientName(const EvaluationRow &row) {
         }
     }
     return name;
-}
-
-QString text(const SqlQuery &query, int column) {
-    const QVariant value = query.value(column);
-    return value.isNull() ? QString() : value.toString();
 }
 
 } // namespace
@@ -84,65 +82,90 @@ void TextualEvaluation::endBlock(bool trimTrailingComma) {
 }
 
 void TextualEvaluation::addPass(const QList<EvaluationRow> &rows, bool positive) {
-    bool inBlock = false;
-    qint64 question = 0;
-    qint64 recipient = 0;
-    for (const EvaluationRow &row : rows) {
-        if (row.positive != positive)
+    for (const EvaluationRow &row : rows)
+        if (!addRow(row, positive))
             break;
-        const bool newBlock = !inBlock || row.questionId != question;
-        if (newBlock) {
-            // The previous block (of this pass or of the one before) ends because this one begins.
-            endBlock(true);
-            const int v = row.poradiVyhodnoceni;
-            const int slot = positive ? 2 * v - 1 : 2 * v;
-            // Orders outside the table have no slot: such a block is left out, other slots stay as they are.
-            m_slot = (positive ? v >= 1 && v <= 500 : v >= 0 && v <= 499) ? slot : -1;
-            if (m_slot >= 0) {
-                if (positive) {
-                    QString head = kBreak + kBreak + kBreak;
-                    if (!row.nadpisNad.isEmpty())
-                        head += QStringLiteral("<h2>") + row.nadpisNad + kBreak + kBreak;
-                    head += QStringLiteral("<b>") + row.textOtazky;
-                    if (!row.popis.isEmpty())
-                        head += kBreak + row.popis + kBreak;
-                    m_slots[m_slot] = head;
-                } else {
-                    m_slots[m_slot] += kBreak + kBreak + kBreak + QStringLiteral("<b>") + row.textOtazkyNegativni + kBreak + kBreak;
-                }
+    endPass();
+}
+
+void TextualEvaluation::addPasses(Database &db, const SessionOutputData &session) {
+    // The positive rows come first; the negative ones are kept for the second pass.
+    QList<EvaluationRow> negative;
+    forEachRow(db, session, QString::fromLatin1(AggregationQueries::positiveFirstOrder),
+               [&](EvaluationRow &&row) {
+                   if (row.positive)
+                       addRow(row, true);
+                   else
+                       negative.append(std::move(row));
+               });
+    endPass();
+    for (const qsizetype at : negativeOrder(negative))
+        addRow(negative[at], false);
+    endPass();
+}
+
+bool TextualEvaluation::addRow(const EvaluationRow &row, bool positive) {
+    if (row.positive != positive)
+        return false;
+    const bool newBlock = !m_inBlock || row.questionId != m_question;
+    if (newBlock) {
+        // The previous block (of this pass or of the one before) ends because this one begins.
+        endBlock(true);
+        const int v = row.poradiVyhodnoceni;
+        const int slot = positive ? 2 * v - 1 : 2 * v;
+        // Orders outside the table have no slot: such a block is left out, other slots stay as they are.
+        m_slot = (positive ? v >= 1 && v <= 500 : v >= 0 && v <= 499) ? slot : -1;
+        if (m_slot >= 0) {
+            if (positive) {
+                QString head = kBreak + kBreak + kBreak;
+                if (!row.nadpisNad.isEmpty())
+                    head += QStringLiteral("<h2>") + row.nadpisNad + kBreak + kBreak;
+                head += QStringLiteral("<b>") + row.textOtazky;
+                if (!row.popis.isEmpty())
+                    head += kBreak + row.popis + kBreak;
+                m_slots[m_slot] = head;
+            } else {
+                m_slots[m_slot] += kBreak + kBreak + kBreak + QStringLiteral("<b>") +
+                                   row.textOtazkyNegativni + kBreak + kBreak;
             }
-            m_zeroListStarted = false;
-            inBlock = true;
-            question = row.questionId;
         }
-        const int count = positive ? row.countPositive : row.countNegative;
-        const bool freeText = positive && count < 1 && isFreeText(row);
-        if (newBlock || row.recipientId != recipient) {
-            endBlock(false);
-            m_inEntry = true;
-            recipient = row.recipientId;
-            QString entry;
-            const QString name = recipientName(row);
-            if (count >= 1) {
-                entry = kBreak + name + QStringLiteral(" - ") + QString::number(count) + u'x';
-                if (m_options.names) {
-                    entry += QStringLiteral("\t(");
-                    m_entryListsNames = true;
-                }
-            } else if (freeText) {
-                entry = kBreak + row.celeJmeno + QStringLiteral(": \t") + row.slovy + kBreak;
-            } else if (m_options.zeros && (!positive || row.typ != 4)) {
-                entry = m_zeroListStarted ? name + QStringLiteral(", ") : kBreak + QStringLiteral("0x:\t") + name + QStringLiteral(", ");
-                m_zeroListStarted = true;
-            }
-            if (m_slot >= 0)
-                m_slots[m_slot] += entry;
-        } else if (freeText && m_slot >= 0) {
-            m_slots[m_slot] += kBreak + row.celeJmeno + QStringLiteral(": \t") + row.slovy + kBreak;
-        }
-        if (!row.respondentName.isEmpty())
-            m_respondents << row.respondentName;
+        m_zeroListStarted = false;
+        m_inBlock = true;
+        m_question = row.questionId;
     }
+    const int count = positive ? row.countPositive : row.countNegative;
+    const bool freeText = positive && count < 1 && isFreeText(row);
+    if (newBlock || row.recipientId != m_recipient) {
+        endBlock(false);
+        m_inEntry = true;
+        m_recipient = row.recipientId;
+        QString entry;
+        const QString name = recipientName(row);
+        if (count >= 1) {
+            entry = kBreak + name + QStringLiteral(" - ") + QString::number(count) + u'x';
+            if (m_options.names) {
+                entry += QStringLiteral("\t(");
+                m_entryListsNames = true;
+            }
+        } else if (freeText) {
+            entry = kBreak + row.celeJmeno + QStringLiteral(": \t") + row.slovy + kBreak;
+        } else if (m_options.zeros && (!positive || row.typ != 4)) {
+            entry = m_zeroListStarted ? name + QStringLiteral(", ")
+                                      : kBreak + QStringLiteral("0x:\t") + name + QStringLiteral(", ");
+            m_zeroListStarted = true;
+        }
+        if (m_slot >= 0)
+            m_slots[m_slot] += entry;
+    } else if (freeText && m_slot >= 0) {
+        m_slots[m_slot] += kBreak + row.celeJmeno + QStringLiteral(": \t") + row.slovy + kBreak;
+    }
+    if (!row.respondentName.isEmpty())
+        m_respondents << row.respondentName;
+    return true;
+}
+
+void TextualEvaluation::endPass() {
+    m_inBlock = false;
     // The entry ends with the pass; the block stays open until a next block begins.
     if (m_inEntry && m_entryListsNames && m_slot >= 0)
         m_slots[m_slot] += m_respondents.join(QStringLiteral(", ")) + u')';
@@ -180,46 +203,115 @@ QList<StyledLine> TextualEvaluation::lines() const {
 
 QList<EvaluationRow> TextualEvaluation::readRows(Database &db, const SessionOutputData &session,
                                                  const QString &orderLine) {
+    QList<EvaluationRow> rows;
+    forEachRow(db, session, orderLine, [&rows](EvaluationRow &&row) { rows.append(std::move(row)); });
+    return rows;
+}
+
+void TextualEvaluation::forEachRow(Database &db, const SessionOutputData &session, const QString &orderLine,
+                                   const std::function<void(EvaluationRow &&)> &take) {
     const QString sql = AggregationQueries::statementText(AggregationQueries::whoChoseWhomSql(), orderLine);
-    SqlQuery query(db, sql);
+    EngineQuery query(db, sql);
     AggregationQueries::bindParameters(query, sql, session.id, session.questionnaireId, session.trida.id);
-    query.exec();
     // Columns by name as a dataset finds them: case-insensitive, the first of two columns of one name.
-    const QSqlRecord record = query.record();
-    QHash<QString, int> columns;
-    for (int i = 0; i < record.count(); ++i)
-        if (!columns.contains(record.fieldName(i).toLower()))
-            columns.insert(record.fieldName(i).toLower(), i);
-    const auto column = [&columns](const char *name) { return columns.value(QString::fromLatin1(name), -1); };
+    const auto column = [&query](const char *name) { return query.column(QString::fromLatin1(name)); };
     const int pozitivni = column("pozitivni"), otazka = column("druha_tabulka.id_otazky"),
               adresat = column("id_adresata_odpovedi"), jmenoAdresata = column("jmeno_adresata"),
-              jmenoRespondenta = column("jmeno_respondenta"), kladne = column("pocet_pozitivni"),
-              zaporne = column("pocet_negativni"), typ = column("typ"), slovy = column("slovy"),
-              pohlavi = column("pohlavi"), celeJmeno = column("cele_jmeno"),
+              respondent = column("id_respondenta"), jmenoRespondenta = column("jmeno_respondenta"),
+              kladne = column("pocet_pozitivni"), zaporne = column("pocet_negativni"), typ = column("typ"),
+              slovy = column("slovy"), pohlavi = column("pohlavi"), celeJmeno = column("cele_jmeno"),
               textOtazky = column("prvni_tabulka.text_otazky"), negativni = column("text_otazky_negativni"),
               nadpis = column("nadpis_nad"), popis = column("popis"), poradi = column("poradi_vyhodnoceni");
-    QList<EvaluationRow> rows;
+    // The texts of a question and of a row of the class come on many rows: they are decoded once and
+    // shared (the rows of one question, and those of one recipient, follow each other).
+    QHash<qint64, QString> respondentNames;
+    std::optional<qint64> lastQuestion, lastRecipient;
+    EvaluationRow shared;
     while (query.next()) {
         EvaluationRow row;
-        row.positive = query.value(pozitivni).toInt() != 0;
-        row.questionId = query.value(otazka).toLongLong();
-        row.recipientId = query.value(adresat).toLongLong();
-        row.recipientName = text(query, jmenoAdresata);
-        row.respondentName = text(query, jmenoRespondenta);
-        row.countPositive = query.value(kladne).toInt();
-        row.countNegative = query.value(zaporne).toInt();
-        row.typ = query.value(typ).toInt();
-        row.slovy = text(query, slovy);
-        row.pohlavi = text(query, pohlavi);
-        row.celeJmeno = text(query, celeJmeno);
-        row.textOtazky = text(query, textOtazky);
-        row.textOtazkyNegativni = text(query, negativni);
-        row.nadpisNad = text(query, nadpis);
-        row.popis = text(query, popis);
-        row.poradiVyhodnoceni = query.value(poradi).toInt();
-        rows.append(row);
+        row.positive = query.integer(pozitivni) != 0;
+        row.questionId = query.integer(otazka);
+        row.recipientId = query.integer(adresat);
+        if (!query.isNull(respondent)) {
+            row.respondentId = query.integer(respondent);
+            auto name = respondentNames.find(*row.respondentId);
+            if (name == respondentNames.end())
+                name = respondentNames.insert(*row.respondentId, query.text(jmenoRespondenta));
+            row.respondentName = name.value();
+        }
+        row.countPositive = int(query.integer(kladne));
+        row.countNegative = int(query.integer(zaporne));
+        row.slovy = query.text(slovy);
+        if (lastQuestion != row.questionId) {
+            lastQuestion = row.questionId;
+            shared.typ = int(query.integer(typ));
+            shared.textOtazky = query.text(textOtazky);
+            shared.textOtazkyNegativni = query.text(negativni);
+            shared.nadpisNad = query.text(nadpis);
+            shared.popis = query.text(popis);
+            shared.poradiVyhodnoceni = int(query.integer(poradi));
+        }
+        row.typ = shared.typ;
+        row.textOtazky = shared.textOtazky;
+        row.textOtazkyNegativni = shared.textOtazkyNegativni;
+        row.nadpisNad = shared.nadpisNad;
+        row.popis = shared.popis;
+        row.poradiVyhodnoceni = shared.poradiVyhodnoceni;
+        if (lastRecipient != row.recipientId) {
+            lastRecipient = row.recipientId;
+            shared.recipientName = query.text(jmenoAdresata);
+            shared.celeJmeno = query.text(celeJmeno);
+            shared.pohlavi = query.text(pohlavi);
+        }
+        row.recipientName = shared.recipientName;
+        row.celeJmeno = shared.celeJmeno;
+        row.pohlavi = shared.pohlavi;
+        take(std::move(row));
     }
-    return rows;
+}
+
+namespace {
+
+// SQLite's BINARY order of two texts (their UTF-8 bytes), NULL first: code point order, which for UTF-16
+// differs from the order of code units where a surrogate meets a unit from U+E000 up.
+bool binaryLess(const QString &a, const QString &b) {
+    if (a.isNull() || b.isNull())
+        return a.isNull() && !b.isNull();
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t x = a[i].unicode(), y = b[i].unicode();
+        if (x == y)
+            continue;
+        const auto fix = [](char16_t u) -> char16_t {
+            return u >= 0xE000 ? char16_t(u - 0x800) : u >= 0xD800 ? char16_t(u + 0x2000) : u;
+        };
+        return fix(x) < fix(y);
+    }
+    return a.size() < b.size();
+}
+
+} // namespace
+
+QList<qsizetype> TextualEvaluation::negativeOrder(const QList<EvaluationRow> &rows) {
+    QList<qsizetype> order;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        if (!rows[i].positive)
+            order.append(i);
+    // "druha_tabulka.id_otazky ASC, pocet_negativni DESC, id_adresata_odpovedi, id_respondenta, slovy
+    // COLLATE BINARY"; rows equal in all of these differ at most in what the negative pass does not read.
+    std::stable_sort(order.begin(), order.end(), [&rows](qsizetype i, qsizetype j) {
+        const EvaluationRow &a = rows[i], &b = rows[j];
+        if (a.questionId != b.questionId)
+            return a.questionId < b.questionId;
+        if (a.countNegative != b.countNegative)
+            return a.countNegative > b.countNegative;
+        if (a.recipientId != b.recipientId)
+            return a.recipientId < b.recipientId;
+        if (a.respondentId != b.respondentId)
+            return a.respondentId < b.respondentId; // none (NULL) first
+        return binaryLess(a.slovy, b.slovy);
+    });
+    return order;
 }
 
 QString evaluationPlainText(const QList<StyledLine> &lines) {
@@ -287,12 +379,7 @@ EvaluationHeader evaluationHeader(const OutputClass &trida) {
 QList<StyledLine> evaluateSession(Database &db, const SessionOutputData &session,
                                   const EvaluationOptions &options) {
     TextualEvaluation report(evaluationHeader(session), options);
-    report.addPass(
-        TextualEvaluation::readRows(db, session, QString::fromLatin1(AggregationQueries::positiveFirstOrder)),
-        true);
-    report.addPass(
-        TextualEvaluation::readRows(db, session, QString::fromLatin1(AggregationQueries::negativeFirstOrder)),
-        false);
+    report.addPasses(db, session);
     return report.lines();
 }
 

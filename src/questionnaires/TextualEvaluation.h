@@ -2,11 +2,12 @@
 
 #include "questionnaires/QuestionnaireTexts.h"
 
-#include <optional>
 #include <QDate>
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <functional>
+#include <optional>
 
 class Database;
 class QTextDocument;
@@ -21,10 +22,11 @@ struct EvaluationRow {
     qint64 recipientId = 0;
     QString recipientName;  // `jmeno_adresata`
     QString respondentName; // `jmeno_respondenta`, empty when nobody chose the recipient
+    std::optional<qint64> respondentId; // `id_respondenta`; none when nobody chose the recipient
     int countPositive = 0;
     int countNegative = 0;
     int typ = 0;
-    QString slovy;
+    QString slovy; // null when the engine gave NULL
     QString pohlavi;
     QString celeJmeno; // of the row's partner: for a free-text answer its author
     QString textOtazky;
@@ -33,6 +35,7 @@ struct EvaluationRow {
     QString popis;
     int poradiVyhodnoceni = 0; // an empty order counts as 0
 };
+Q_DECLARE_TYPEINFO(EvaluationRow, Q_RELOCATABLE_TYPE);
 
 // The class and session the report is about.
 struct EvaluationHeader {
@@ -58,6 +61,10 @@ public:
     // The rows of one pass (all positive rows, then in a second call all negative rows), in the order of
     // the matching ordering line of the aggregation. A pass stops at the first row of the other polarity.
     void addPass(const QList<EvaluationRow> &rows, bool positive);
+    // Both passes from one read of the session's rows (readRows in the positive ordering): the positive
+    // rows as they come, then the negative ones in the negative ordering, sorted in memory. Raises
+    // DatabaseError when the statement fails.
+    void addPasses(Database &db, const SessionOutputData &session);
 
     // The finished report: bold first three lines, cleaned lines with bold and bold-underlined markers
     // resolved. The first line is never cleaned.
@@ -72,14 +79,26 @@ public:
     // ordering, read with bound values. Raises DatabaseError when the statement fails.
     static QList<EvaluationRow> readRows(Database &db, const SessionOutputData &session,
                                          const QString &orderLine);
+    // The same rows one by one, without keeping them.
+    static void forEachRow(Database &db, const SessionOutputData &session, const QString &orderLine,
+                           const std::function<void(EvaluationRow &&)> &take);
+    // The positions of the negative rows of `rows` in the order of the aggregation's negative ordering
+    // (AggregationQueries::negativeFirstOrder): the second pass without a second run of the statement.
+    static QList<qsizetype> negativeOrder(const QList<EvaluationRow> &rows);
 
 private:
+    // One row of the pass; false (and nothing done) for a row of the other polarity.
+    bool addRow(const EvaluationRow &row, bool positive);
+    void endPass();
     void endBlock(bool trimTrailingComma);
 
     EvaluationHeader m_header;
     EvaluationOptions m_options;
     QMap<int, QString> m_slots;
     // Grouping state of the pass being read.
+    bool m_inBlock = false;
+    qint64 m_question = 0;
+    qint64 m_recipient = 0;
     int m_slot = -1;
     bool m_inEntry = false;
     QStringList m_respondents;

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QStringList>
 #include <algorithm>
+#include <map>
 #include <numeric>
 #include <vector>
 
@@ -30,7 +31,8 @@ struct Question {
 
 } // namespace
 
-ArchiveSummary generateArchive(Database &db, const ArchiveSize &size) {
+ArchiveSummary generateArchive(Database &db, const ArchiveSize &size,
+                               const std::function<void(int done, int classes)> &progress) {
     ArchiveSummary summary;
     QRandomGenerator random(size.seed);
     Transaction transaction(db);
@@ -179,6 +181,8 @@ ArchiveSummary generateArchive(Database &db, const ArchiveSize &size) {
                 }
             }
         }
+        if (progress)
+            progress(c + 1, size.classes);
     }
     transaction.commit();
     return summary;
@@ -203,4 +207,27 @@ const QString &benchmarkArchive() {
         return file;
     }();
     return path;
+}
+
+QString benchmarkClass(int pupils) {
+    static QTemporaryDir folder;
+    static std::map<int, QString> made;
+    QString &file = made[pupils];
+    if (file.isEmpty()) {
+        const QString path = folder.filePath(QStringLiteral("trida%1.mdb").arg(pupils));
+        Database db(QStringLiteral("class-generator"));
+        db.create(path);
+        ArchiveSize size;
+        size.classes = 1;
+        size.pupilsPerClass = pupils;
+        size.questionnaires = 1;
+        size.questionsPerQuestionnaire = 10;
+        size.sessionsPerClass = 1;
+        size.positiveChoices = 3;
+        size.negativeChoices = 3;
+        generateArchive(db, size);
+        db.close();
+        file = path;
+    }
+    return file;
 }

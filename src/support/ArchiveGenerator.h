@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 class Database;
 
@@ -32,9 +33,16 @@ struct ArchiveSummary {
 // Writes a deterministic archive into an open database with the schema, in one transaction, with
 // prepared statements. Every class has its pupils and the "ano"/"ne" option rows; every questionnaire
 // has classmate questions with a negative wording, one yes/no question and one free-text question;
-// every pupil answers every question of every session of the class.
-ArchiveSummary generateArchive(Database &db, const ArchiveSize &size = ArchiveSize());
+// every pupil answers every question of every session of the class. The same size gives the same rows,
+// in the same order, every time. progress(done, classes) is called after each class.
+ArchiveSummary generateArchive(Database &db, const ArchiveSize &size = ArchiveSize(),
+                               const std::function<void(int done, int classes)> &progress = {});
 
 // The default archive for benchmarks: generated once per process into a temporary folder (its summary and
 // generation time on stderr); the path of the database file.
 const QString &benchmarkArchive();
+
+// One class of `pupils` pupils with one questionnaire of ten questions (eight classmate questions with a
+// negative wording) and one session, 3 positive and 3 negative choices each: the single classes of the
+// benchmarks, generated once per size and process; the path of the database file.
+QString benchmarkClass(int pupils);

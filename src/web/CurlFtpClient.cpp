@@ -5,14 +5,13 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QUrl>
-#include <curl/curl.h>
-#include <mutex>
+#include "web/CurlLibrary.h"
 
 namespace {
 
-void initialiseLibrary() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+// libcurl, loaded by the first connection (CurlLibrary).
+const CurlLibrary &lib() {
+    return CurlLibrary::get();
 }
 
 // Keeps the server's last reply line and the file commands sent (libcurl hands both to the debug callback).
@@ -218,7 +217,7 @@ QString pinOf(const QByteArray &certificate) {
 // The pin of the server's certificate from the certificate chain libcurl gathered for the last request.
 QString pinFromCertInfo(CURL *curl) {
     curl_certinfo *info = nullptr;
-    if (curl_easy_getinfo(curl, CURLINFO_CERTINFO, &info) != CURLE_OK || !info || info->num_of_certs < 1)
+    if (lib().easy_getinfo(curl, CURLINFO_CERTINFO, &info) != CURLE_OK || !info || info->num_of_certs < 1)
         return QString();
     for (curl_slist *field = info->certinfo[0]; field; field = field->next) {
         const QByteArray text(field->data);
@@ -248,9 +247,7 @@ bool FtpError::notFound() const {
            m_replyText.contains(QLatin1String("No such file or directory"));
 }
 
-CurlFtpClient::CurlFtpClient() {
-    initialiseLibrary();
-}
+CurlFtpClient::CurlFtpClient() = default;
 
 CurlFtpClient::~CurlFtpClient() {
     disconnect();
@@ -301,23 +298,23 @@ void CurlFtpClient::requireConnection() const {
 }
 
 void CurlFtpClient::prepare(const QByteArray &address) {
-    curl_easy_reset(m_curl);
-    curl_easy_setopt(m_curl, CURLOPT_URL, address.constData());
-    curl_easy_setopt(m_curl, CURLOPT_USERNAME, m_user.toUtf8().constData());
-    curl_easy_setopt(m_curl, CURLOPT_PASSWORD, m_password.toUtf8().constData());
+    lib().easy_reset(m_curl);
+    lib().easy_setopt(m_curl, CURLOPT_URL, address.constData());
+    lib().easy_setopt(m_curl, CURLOPT_USERNAME, m_user.toUtf8().constData());
+    lib().easy_setopt(m_curl, CURLOPT_PASSWORD, m_password.toUtf8().constData());
     applySecurity(m_curl, m_usePin ? m_trustedKey : QString());
-    curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
-    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_idleTimeout));
-    curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_TIME, long(m_idleTimeout));
-    curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(m_curl, CURLOPT_VERBOSE, 1L);
-    curl_easy_setopt(m_curl, CURLOPT_DEBUGFUNCTION, onDebug);
-    curl_easy_setopt(m_curl, CURLOPT_DEBUGDATA, &m_exchange);
-    curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_errorText);
-    curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, onProgress);
-    curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, &m_progress);
+    lib().easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
+    lib().easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_idleTimeout));
+    lib().easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    lib().easy_setopt(m_curl, CURLOPT_LOW_SPEED_TIME, long(m_idleTimeout));
+    lib().easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
+    lib().easy_setopt(m_curl, CURLOPT_VERBOSE, 1L);
+    lib().easy_setopt(m_curl, CURLOPT_DEBUGFUNCTION, onDebug);
+    lib().easy_setopt(m_curl, CURLOPT_DEBUGDATA, &m_exchange);
+    lib().easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_errorText);
+    lib().easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
+    lib().easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, onProgress);
+    lib().easy_setopt(m_curl, CURLOPT_XFERINFODATA, &m_progress);
     m_exchange = {};
     m_errorText[0] = '\0';
     m_localFailure = false;
@@ -328,39 +325,39 @@ void CurlFtpClient::prepare(const QByteArray &address) {
 // teacher accepted a certificate the system does not trust). libcurl checks either during the handshake,
 // before the user name and password are sent.
 void CurlFtpClient::applySecurity(CURL *curl, const QString &pinnedKey) const {
-    curl_easy_setopt(curl, CURLOPT_USE_SSL, long(m_allowPlain ? CURLUSESSL_TRY : CURLUSESSL_ALL));
+    lib().easy_setopt(curl, CURLOPT_USE_SSL, long(m_allowPlain ? CURLUSESSL_TRY : CURLUSESSL_ALL));
     if (pinnedKey.isEmpty()) {
-        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+        lib().easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+        lib().easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
         return;
     }
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
-    curl_easy_setopt(curl, CURLOPT_PINNEDPUBLICKEY, pinnedKey.toLatin1().constData());
+    lib().easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
+    lib().easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
+    lib().easy_setopt(curl, CURLOPT_PINNEDPUBLICKEY, pinnedKey.toLatin1().constData());
     // So that a changed key can be told to the teacher.
-    curl_easy_setopt(curl, CURLOPT_CERTINFO, 1L);
+    lib().easy_setopt(curl, CURLOPT_CERTINFO, 1L);
 }
 
 // The key pin of a server whose certificate the system does not trust. A connection of its own, without
 // the account, with a pin no key matches: libcurl gathers the certificate and then ends the handshake, so
 // the server sees only its greeting answered by AUTH TLS and a TLS handshake, never a user name.
 QString CurlFtpClient::probeServerKey() const {
-    CURL *probe = curl_easy_init();
+    CURL *probe = lib().easy_init();
     if (!probe)
         return QString();
     const QByteArray address = url({}, false);
-    curl_easy_setopt(probe, CURLOPT_URL, address.constData());
+    lib().easy_setopt(probe, CURLOPT_URL, address.constData());
     applySecurity(probe, QString::fromLatin1(kNoKey));
-    curl_easy_setopt(probe, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
-    curl_easy_setopt(probe, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(probe, CURLOPT_FRESH_CONNECT, 1L);
-    curl_easy_setopt(probe, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(probe, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
-    curl_easy_setopt(probe, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_idleTimeout));
-    curl_easy_setopt(probe, CURLOPT_NOSIGNAL, 1L);
-    const CURLcode code = curl_easy_perform(probe);
+    lib().easy_setopt(probe, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    lib().easy_setopt(probe, CURLOPT_NOBODY, 1L);
+    lib().easy_setopt(probe, CURLOPT_FRESH_CONNECT, 1L);
+    lib().easy_setopt(probe, CURLOPT_FORBID_REUSE, 1L);
+    lib().easy_setopt(probe, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
+    lib().easy_setopt(probe, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_idleTimeout));
+    lib().easy_setopt(probe, CURLOPT_NOSIGNAL, 1L);
+    const CURLcode code = lib().easy_perform(probe);
     const QString pin = code == CURLE_SSL_PINNEDPUBKEYNOTMATCH ? pinFromCertInfo(probe) : QString();
-    curl_easy_cleanup(probe);
+    lib().easy_cleanup(probe);
     return pin;
 }
 
@@ -373,13 +370,13 @@ void CurlFtpClient::perform(const QString &what) {
 void CurlFtpClient::fail(int result, const QString &what, bool keyChanged, const QString &changedKey) {
     const auto code = CURLcode(result);
     long reply = 0;
-    curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &reply);
+    lib().easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &reply);
     FtpError::Kind kind = kindOf(code);
     if (m_localFailure)
         kind = FtpError::Kind::Local;
     QString detail = QString::fromUtf8(m_errorText).trimmed();
     if (detail.isEmpty())
-        detail = QString::fromUtf8(curl_easy_strerror(code));
+        detail = QString::fromUtf8(lib().easy_strerror(code));
     if (!m_exchange.reply.isEmpty())
         detail += QStringLiteral(" (server: %1)").arg(m_exchange.reply);
     const QString details = QStringLiteral("\nPodrobnosti: ") + detail;
@@ -415,24 +412,24 @@ void CurlFtpClient::fail(int result, const QString &what, bool keyChanged, const
 // The kept control connection lives in the multi handle's cache between requests.
 int CurlFtpClient::run() {
     if (!m_multi)
-        m_multi = curl_multi_init();
-    if (!m_multi || curl_multi_add_handle(m_multi, m_curl) != CURLM_OK)
+        m_multi = lib().multi_init();
+    if (!m_multi || lib().multi_add_handle(m_multi, m_curl) != CURLM_OK)
         return CURLE_OUT_OF_MEMORY;
     CURLcode result = CURLE_OK;
     int running = 1;
     while (running > 0) {
-        if (curl_multi_perform(m_multi, &running) != CURLM_OK) {
+        if (lib().multi_perform(m_multi, &running) != CURLM_OK) {
             result = CURLE_RECV_ERROR;
             break;
         }
         if (running > 0)
-            curl_multi_poll(m_multi, nullptr, 0, 20, nullptr);
+            lib().multi_poll(m_multi, nullptr, 0, 20, nullptr);
     }
     int left = 0;
-    while (CURLMsg *message = curl_multi_info_read(m_multi, &left))
+    while (CURLMsg *message = lib().multi_info_read(m_multi, &left))
         if (message->msg == CURLMSG_DONE && message->easy_handle == m_curl)
             result = message->data.result;
-    curl_multi_remove_handle(m_multi, m_curl);
+    lib().multi_remove_handle(m_multi, m_curl);
     return result;
 }
 
@@ -447,20 +444,20 @@ void CurlFtpClient::connectTo(const QString &host, const QString &user, const QS
     m_password = password;
     m_levels.clear();
     m_absolute = false;
-    m_curl = curl_easy_init();
+    m_curl = lib().easy_init();
     if (!m_curl)
         throw FtpError(FtpError::Kind::Connection, QStringLiteral("Knihovnu pro FTP nelze spustit."));
     const QString what = QStringLiteral("Nepodařilo se připojit k FTP serveru „%1“").arg(m_host);
     m_usePin = !m_trustedKey.isEmpty();
     prepare(url({}, false));
-    curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+    lib().easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
     int code = run();
     if (code == CURLE_SSL_PINNEDPUBKEYNOTMATCH) {
         // The accepted certificate was replaced; the new one may be one the system trusts.
         const QString changedKey = pinFromCertInfo(m_curl);
         m_usePin = false;
         prepare(url({}, false));
-        curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+        lib().easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
         code = run();
         if (code == CURLE_PEER_FAILED_VERIFICATION)
             fail(code, what, true, changedKey);
@@ -475,7 +472,7 @@ void CurlFtpClient::changeDirectory(const QString &path) {
     bool absolute = false;
     const QStringList levels = resolve(path, &absolute);
     prepare(url(levels, absolute));
-    curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+    lib().easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
     perform(QStringLiteral("Na serveru nelze přejít do složky „%1“").arg(path));
     m_levels = levels;
     m_absolute = absolute;
@@ -493,8 +490,8 @@ QStringList CurlFtpClient::list(const QString &path) {
     const QStringList levels = resolve(path, &absolute);
     QByteArray listing;
     prepare(url(levels, absolute));
-    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, appendToBuffer);
-    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
+    lib().easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, appendToBuffer);
+    lib().easy_setopt(m_curl, CURLOPT_WRITEDATA, &listing);
     perform(QStringLiteral("Obsah složky „%1“ na serveru nelze vypsat").arg(path));
     QStringList lines;
     for (const QByteArray &line : listing.split('\n'))
@@ -510,10 +507,10 @@ void CurlFtpClient::store(const QString &localPath, const QString &remoteName) {
         throw FtpError(FtpError::Kind::Local,
                        QStringLiteral("Soubor „%1“ nelze přečíst: %2").arg(localPath, file.errorString()));
     prepare(url(m_levels, m_absolute, remoteName));
-    curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, readFromFile);
-    curl_easy_setopt(m_curl, CURLOPT_READDATA, &file);
-    curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
+    lib().easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
+    lib().easy_setopt(m_curl, CURLOPT_READFUNCTION, readFromFile);
+    lib().easy_setopt(m_curl, CURLOPT_READDATA, &file);
+    lib().easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
     perform(QStringLiteral("Soubor „%1“ nelze na server uložit").arg(remoteName));
 }
 
@@ -522,8 +519,8 @@ void CurlFtpClient::retrieve(const QString &remoteName, const QString &localPath
     // The download replaces the local file only when it is whole.
     FileWriter file(localPath);
     prepare(url(m_levels, m_absolute, remoteName));
-    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToFile);
-    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &file);
+    lib().easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToFile);
+    lib().easy_setopt(m_curl, CURLOPT_WRITEDATA, &file);
     try {
         perform(QStringLiteral("Soubor „%1“ nelze ze serveru stáhnout").arg(remoteName));
     } catch (const FtpError &) {
@@ -550,13 +547,13 @@ int CurlFtpClient::runCommands(const QList<QByteArray> &commands) {
                                .arg(QString::fromUtf8(command.mid(command.indexOf(' ') + 1)).simplified()));
     // Sent after the request has changed into the current folder (no transfer of its own).
     prepare(url(m_levels, m_absolute));
-    curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+    lib().easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
     curl_slist *list = nullptr;
     for (const QByteArray &command : commands)
-        list = curl_slist_append(list, command.constData());
-    curl_easy_setopt(m_curl, CURLOPT_POSTQUOTE, list);
+        list = lib().slist_append(list, command.constData());
+    lib().easy_setopt(m_curl, CURLOPT_POSTQUOTE, list);
     const int code = run();
-    curl_slist_free_all(list);
+    lib().slist_free_all(list);
     return code;
 }
 
@@ -593,14 +590,14 @@ void CurlFtpClient::remove(const QString &name) {
 void CurlFtpClient::disconnect() {
     if (m_curl) {
         // Cleaning up the handle sends QUIT on a kept connection.
-        curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, nullptr);
-        curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 1L);
-        curl_easy_cleanup(m_curl);
+        lib().easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, nullptr);
+        lib().easy_setopt(m_curl, CURLOPT_NOPROGRESS, 1L);
+        lib().easy_cleanup(m_curl);
         m_curl = nullptr;
     }
     if (m_multi) {
         // Closing the multi handle closes the kept connection (QUIT).
-        curl_multi_cleanup(m_multi);
+        lib().multi_cleanup(m_multi);
         m_multi = nullptr;
     }
     m_connected = false;

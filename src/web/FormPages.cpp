@@ -8,7 +8,6 @@
 #include "web/PupilCodes.h"
 
 #include <QDir>
-#include <QSet>
 #include <stdexcept>
 
 namespace {
@@ -38,35 +37,11 @@ QString description(const QString &text) {
            html(text).replace(u'\n', QStringLiteral("<br>")).replace(u'\r', u' ') + QStringLiteral("</p>");
 }
 
-int answerBoxes(QStringList &lines, const QList<SessionForms::Row> &partners, const QString &field) {
-    int k = 0;
-    for (const SessionForms::Row &row : partners) {
-        if (k == 5) {
-            lines << QStringLiteral("     <br>");
-            k = 0;
-        }
-        lines << QStringLiteral(
-                     "     <label class=\"popisek_%1\"><input name=\"%2[]\" value=\"%3\" type=\"Checkbox\">")
-                         .arg(k)
-                         .arg(field)
-                         .arg(row.id) +
-                     html(row.name) + QStringLiteral("</label>");
-        ++k;
-    }
-    return k;
-}
-
 QString phpList(const QList<qint64> &ids) {
     QStringList items;
     for (qint64 id : ids)
         items << QString::number(id);
     return QStringLiteral("array(") + items.join(QStringLiteral(", ")) + u')';
-}
-
-void writeFile(const QString &path, const QByteArray &content) {
-    QString error;
-    if (!FileWriter::writeWhole(path, content, &error))
-        throw std::runtime_error(error.toStdString());
 }
 
 } // namespace
@@ -239,55 +214,155 @@ QStringList indexPage(const SessionForms &forms, Collection collection) {
     return collection == Collection::Open ? openIndex(forms) : codeIndex();
 }
 
-QStringList pupilPage(const SessionForms &forms, const SessionForms::Row &pupil, Collection collection) {
-    const QString name = html(pupil.name);
-    QStringList lines;
-    if (collection == Collection::WithCodes)
-        lines << QLatin1String(kFormGuard);
-    lines << pageHead(QStringLiteral("Dotazník ") + name);
-    lines << QStringLiteral("  <form action=\"vysledky.php\" method=\"post\">")
-          << QStringLiteral("  <input name=\"id_vyhodnoceni\" type=\"hidden\" value=\"%1\">")
-                 .arg(forms.sessionId);
-    if (collection == Collection::WithCodes)
-        // The code the entry page accepted, normalised there to letters and digits of the code alphabet.
-        lines << QStringLiteral("  <input name=\"kod\" type=\"hidden\" value=\"<?php echo "
-                                "htmlspecialchars($kod, ENT_QUOTES, 'UTF-8'); ?>\">");
-    else
-        lines << QStringLiteral("  <input name=\"id_zaka\" type=\"hidden\" value=\"%1\">").arg(pupil.id);
-    lines << QStringLiteral("  <H1>Dotazník pro žáka ") + name + QStringLiteral("</H1>");
-    for (const SessionForms::Question &q : forms.questions) {
-        const QString order = html(q.order.toString());
-        const QList<SessionForms::Row> partners = forms.partners(q, pupil.id);
-        lines << QStringLiteral("     <h2 class=\"ot_poz\">") + order + QStringLiteral(". ") + html(q.text) +
-                     QStringLiteral("</h2>");
-        if (!q.webDescription.isEmpty())
-            lines << description(q.webDescription);
-        lines << QStringLiteral("     <div class=\"odpovedi\">");
-        const int k = answerBoxes(lines, partners, QStringLiteral("ot_%1").arg(q.id));
-        if (q.typ == 4) {
-            lines << QStringLiteral("     <label class=\"popisek_%1\"><textarea name=\"ot_%2[]\" rows=\"7\" "
-                                    "cols=\"120\"></textarea>")
-                         .arg(k)
-                         .arg(q.id)
-                  << QStringLiteral("     <input name=\"ot_%1_typ\" type=\"hidden\" value=\"slovni\">")
-                         .arg(q.id);
+namespace {
+
+// The lines of one page as UTF-8 joined by CR LF, as encodeScript joins them.
+class PageBytes {
+public:
+    explicit PageBytes(qsizetype expected) { m_bytes.reserve(expected); }
+    void line(const QString &text) { line(QByteArrayView(text.toUtf8())); }
+    void line(QByteArrayView text) {
+        if (!m_bytes.isEmpty())
+            m_bytes.append("\r\n", 2);
+        m_bytes.append(text);
+    }
+    // A line of two pieces.
+    void line(QByteArrayView head, QByteArrayView tail) {
+        line(head);
+        m_bytes.append(tail);
+    }
+    QByteArray take() { return std::move(m_bytes); }
+
+private:
+    QByteArray m_bytes;
+};
+
+} // namespace
+
+// What every page of the session shares, in UTF-8: for each row the end of its box (id and escaped name),
+// for each question the rows it offers and the beginnings of its boxes by column.
+struct PupilPages::Parts {
+    struct List {
+        QByteArray heads[5]; // `     <label class="popisek_K"><input name="FIELD[]`
+    };
+    struct Question {
+        QList<int> offered; // indexes into rows
+        List positive;
+        List negative;
+    };
+    QList<QByteArray> tails; // per row: `" value="ID" type="Checkbox">NAME</label>`
+    QList<Question> questions;
+    qsizetype largestPage = 0;
+};
+
+namespace {
+
+PupilPages::Parts::List boxHeads(const QString &field) {
+    PupilPages::Parts::List list;
+    for (int k = 0; k < 5; ++k)
+        list.heads[k] = QStringLiteral("     <label class=\"popisek_%1\"><input name=\"%2[]").arg(k).arg(field).toUtf8();
+    return list;
+}
+
+// The boxes of one list: every offered row but the respondent, five to a row; the column after the last box.
+int answerBoxes(PageBytes &page, const PupilPages::Parts &parts, const PupilPages::Parts::Question &question,
+                const PupilPages::Parts::List &list, int respondent) {
+    int k = 0;
+    for (int row : question.offered) {
+        if (row == respondent)
+            continue;
+        if (k == 5) {
+            page.line(QByteArrayView("     <br>"));
+            k = 0;
         }
-        lines << QStringLiteral("     </div>");
+        page.line(list.heads[k], parts.tails[row]);
+        ++k;
+    }
+    return k;
+}
+
+} // namespace
+
+PupilPages::PupilPages(const SessionForms &forms, Collection collection)
+    : m_forms(forms), m_collection(collection), m_parts(std::make_unique<Parts>()) {
+    for (const SessionForms::Row &row : forms.rows)
+        m_parts->tails << QStringLiteral("\" value=\"%1\" type=\"Checkbox\">").arg(row.id).toUtf8() +
+                              html(row.name).toUtf8() + QByteArrayLiteral("</label>");
+    qsizetype boxes = 0;
+    for (const SessionForms::Question &q : forms.questions) {
+        Parts::Question question;
+        const PartnerFilter filter = SessionRules::partnerFilter(q.typ);
+        for (qsizetype i = 0; i < forms.rows.size(); ++i)
+            if (filter.admits(forms.rows[i].kind)) {
+                question.offered << int(i);
+                boxes += m_parts->tails[i].size() + 60;
+            }
+        question.positive = boxHeads(QStringLiteral("ot_%1").arg(q.id));
+        question.negative = boxHeads(QStringLiteral("ot_neg_%1").arg(q.id));
+        m_parts->questions << question;
+    }
+    m_parts->largestPage = 2 * boxes + 4096;
+}
+
+PupilPages::~PupilPages() = default;
+
+QByteArray PupilPages::page(const SessionForms::Row &pupil) const {
+    const SessionForms &forms = m_forms;
+    int respondent = -1;
+    for (qsizetype i = 0; i < forms.rows.size(); ++i)
+        if (forms.rows[i].id == pupil.id)
+            respondent = int(i);
+    const QString name = html(pupil.name);
+    PageBytes lines(m_parts->largestPage);
+    if (m_collection == Collection::WithCodes)
+        lines.line(QByteArrayView(kFormGuard));
+    for (const QString &line : pageHead(QStringLiteral("Dotazník ") + name))
+        lines.line(line);
+    lines.line(QByteArrayView("  <form action=\"vysledky.php\" method=\"post\">"));
+    lines.line(QStringLiteral("  <input name=\"id_vyhodnoceni\" type=\"hidden\" value=\"%1\">").arg(forms.sessionId));
+    if (m_collection == Collection::WithCodes)
+        // The code the entry page accepted, normalised there to letters and digits of the code alphabet.
+        lines.line(QByteArrayView("  <input name=\"kod\" type=\"hidden\" value=\"<?php echo "
+                                  "htmlspecialchars($kod, ENT_QUOTES, 'UTF-8'); ?>\">"));
+    else
+        lines.line(QStringLiteral("  <input name=\"id_zaka\" type=\"hidden\" value=\"%1\">").arg(pupil.id));
+    lines.line(QStringLiteral("  <H1>Dotazník pro žáka ") + name + QStringLiteral("</H1>"));
+    for (qsizetype i = 0; i < forms.questions.size(); ++i) {
+        const SessionForms::Question &q = forms.questions[i];
+        const Parts::Question &parts = m_parts->questions[i];
+        const QString order = html(q.order.toString());
+        lines.line(QStringLiteral("     <h2 class=\"ot_poz\">") + order + QStringLiteral(". ") + html(q.text) +
+                   QStringLiteral("</h2>"));
+        if (!q.webDescription.isEmpty())
+            lines.line(description(q.webDescription));
+        lines.line(QByteArrayView("     <div class=\"odpovedi\">"));
+        const int k = answerBoxes(lines, *m_parts, parts, parts.positive, respondent);
+        if (q.typ == 4) {
+            lines.line(QStringLiteral("     <label class=\"popisek_%1\"><textarea name=\"ot_%2[]\" rows=\"7\" "
+                                      "cols=\"120\"></textarea>")
+                           .arg(k)
+                           .arg(q.id));
+            lines.line(QStringLiteral("     <input name=\"ot_%1_typ\" type=\"hidden\" value=\"slovni\">").arg(q.id));
+        }
+        lines.line(QByteArrayView("     </div>"));
         if (!q.negative.isEmpty()) {
-            lines << QStringLiteral("     <h2 class=\"ot_neg\">") + order + QStringLiteral("-2. ") +
-                         html(q.negative) + QStringLiteral("</h2>");
+            lines.line(QStringLiteral("     <h2 class=\"ot_neg\">") + order + QStringLiteral("-2. ") +
+                       html(q.negative) + QStringLiteral("</h2>"));
             if (!q.webDescription.isEmpty())
-                lines << description(q.webDescription);
-            lines << QStringLiteral("     <div class=\"odpovedi\">");
-            answerBoxes(lines, partners, QStringLiteral("ot_neg_%1").arg(q.id));
-            lines << QStringLiteral("     </div>");
+                lines.line(description(q.webDescription));
+            lines.line(QByteArrayView("     <div class=\"odpovedi\">"));
+            answerBoxes(lines, *m_parts, parts, parts.negative, respondent);
+            lines.line(QByteArrayView("     </div>"));
         }
     }
-    lines
-        << QStringLiteral("    <br><br>")
-        << QStringLiteral("    <input name=\"max\" type=\"hidden\" value=\"%1\">").arg(forms.maxQuestionId())
-        << QStringLiteral("    <input type=\"submit\" name=\"submit\" value=\"Odeslat\">");
-    return lines + pageEnd();
+    lines.line(QByteArrayView("    <br><br>"));
+    lines.line(QStringLiteral("    <input name=\"max\" type=\"hidden\" value=\"%1\">").arg(forms.maxQuestionId()));
+    lines.line(QByteArrayView("    <input type=\"submit\" name=\"submit\" value=\"Odeslat\">"));
+    for (const QString &line : pageEnd())
+        lines.line(line);
+    QByteArray bytes = lines.take();
+    // The open pages are plain pages: a byte-order mark first.
+    return m_collection == Collection::Open ? QByteArray("\xEF\xBB\xBF") + bytes : bytes;
 }
 
 QByteArray allowedIds(const SessionForms &forms, Collection collection) {
@@ -369,9 +444,6 @@ std::optional<Result> generate(Database &db, const AppFolders &folders, qint64 s
         return std::nullopt;
     Result result;
     result.folder = sessionFolder(folders, sessionId);
-    if (!QDir().mkpath(result.folder))
-        throw std::runtime_error(
-            QStringLiteral("Složku \"%1\" nelze vytvořit.").arg(result.folder).toStdString());
 
     // The pages of the codes mode begin with PHP that sends headers: no byte-order mark may precede it.
     const bool withCodes = collection == Collection::WithCodes;
@@ -380,21 +452,23 @@ std::optional<Result> generate(Database &db, const AppFolders &folders, qint64 s
     if (withCodes)
         for (const PupilCode &code : PupilCodes::ensure(db, *forms))
             hashes.append({PupilCodes::hashOf(code.code), code.pupilId});
-    const auto write = [&result](const QString &name, const QByteArray &content) {
-        writeFile(result.folder + name, content);
+    // The whole folder is written anew and takes the old one's place at the end: a failure on the way
+    // leaves the pages that were there.
+    FolderWriter folder(result.folder);
+    const auto write = [&result, &folder](const QString &name, const QByteArray &content) {
+        if (!folder.write(name, content))
+            throw std::runtime_error(folder.errorText().toStdString());
         result.files << name;
     };
 
     const QList<SessionForms::Row> respondents = forms->respondents();
-    QSet<QString> pages;
+    const PupilPages pupilPages(*forms, collection);
     if (progress)
         progress(0, int(respondents.size()));
     int done = 0;
     for (const SessionForms::Row &row : respondents) {
         if (PupilKinds::isRealPupil(row.kind)) {
-            const QString name = QStringLiteral("zak_%1.php").arg(row.id);
-            write(name, encode(FormPages::pupilPage(*forms, row, collection)));
-            pages.insert(name);
+            write(QStringLiteral("zak_%1.php").arg(row.id), pupilPages.page(row));
             ++result.pages;
         }
         if (progress)
@@ -404,10 +478,13 @@ std::optional<Result> generate(Database &db, const AppFolders &folders, qint64 s
     write(QStringLiteral("kody.php"), codeList(hashes));
     write(QStringLiteral("povolene.php"), FormPages::allowedIds(*forms, collection));
     write(QStringLiteral(".htaccess"), FormPages::serverRules());
-    // Pages of pupils who left the class would only collect refused posts.
-    for (const QString &old : QDir(result.folder).entryList({QStringLiteral("zak_*.php")}, QDir::Files))
-        if (!pages.contains(old))
-            QFile::remove(result.folder + old);
+    // What else the folder holds (the answers downloaded from the server) goes over into the new one; pages
+    // of pupils who left the class would only collect refused posts.
+    const bool kept = folder.commit([](const QString &name) {
+        return !(name.startsWith(QLatin1String("zak_")) && name.endsWith(QLatin1String(".php")));
+    });
+    if (!kept)
+        throw std::runtime_error(folder.errorText().toStdString());
     return result;
 }
 

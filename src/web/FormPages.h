@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Database;
@@ -67,9 +68,24 @@ extern const char kFormGuard[];
 // "index.php". With codes: the code entry page (no name on it) that opens the form of a valid code
 // (PHP; HTTP 403 and the page again for any other code). Open: the list of the pupils' pages.
 QStringList indexPage(const SessionForms &forms, Collection collection = Collection::WithCodes);
-// "zak_<id>.php". With codes: guarded by kFormGuard, posting the code the entry page accepted and no id.
-QStringList pupilPage(const SessionForms &forms, const SessionForms::Row &pupil,
-                      Collection collection = Collection::WithCodes);
+// The pupils' pages "zak_<id>.php" of one session. With codes: guarded by kFormGuard, posting the code the
+// entry page accepted and no id; open: a plain page (byte-order mark first) posting the pupil's id. What
+// every page shares (each row's box, each question's offered rows) is prepared once, so that a page costs
+// what it holds; `forms` must outlive the object.
+class PupilPages {
+public:
+    PupilPages(const SessionForms &forms, Collection collection = Collection::WithCodes);
+    ~PupilPages();
+    // The page of `pupil`, encoded as it is written (lines joined by CR LF).
+    QByteArray page(const SessionForms::Row &pupil) const;
+
+    struct Parts;
+
+private:
+    const SessionForms &m_forms;
+    Collection m_collection;
+    std::unique_ptr<Parts> m_parts;
+};
 // "povolene.php": what the result collector accepts from these forms (session, respondents, per question
 // the offered rows of each list and whether it takes a text, and whether codes are required). Served, it
 // prints nothing.
@@ -96,10 +112,12 @@ struct Result {
 // Writes the index page, one form page per real pupil among the respondents, the code list, the allowed
 // ids and the server rules into the session folder (created when missing); form pages of rows that are no
 // longer respondents are removed. With codes, the pupils' codes are made where missing
-// (PupilCodes::ensure); open, the code list is empty. progress(done, total) is called before the first
-// respondent and after each. nullopt when the session has no questionnaire. Raises std::runtime_error
-// (Czech message) when a file cannot be written (pages written so far stay), DatabaseError on a failing
-// query.
+// (PupilCodes::ensure); open, the code list is empty. The folder is written whole or not at all
+// (FolderWriter): the pages go into a new folder, made durable once and swapped into place, and the other
+// files of the old folder (the downloaded answers) go over into it. progress(done, total) is called before
+// the first respondent and after each. nullopt when the session has no questionnaire. Raises
+// std::runtime_error (Czech message) when a file cannot be written (the folder stays as it was),
+// DatabaseError on a failing query.
 std::optional<Result> generate(Database &db, const AppFolders &folders, qint64 sessionId,
                                Collection collection = Collection::WithCodes,
                                const std::function<void(int done, int total)> &progress = {});

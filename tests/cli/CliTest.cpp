@@ -4,6 +4,7 @@
 #include "platform/Shell.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -168,6 +169,48 @@ TEST(CliBinaryTest, TheSessionOptionReachesTheCommand)
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitCode(), 1) << process.readAllStandardError().toStdString();
     EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("neexistuje")));
+}
+
+// The real program starts the commands that only read and write data without a platform or fonts, and
+// those that draw with them: each kind works as a process of its own.
+TEST(CliBinaryTest, EveryKindOfCommandRunsInTheRealProgram)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("data"));
+    const auto program = [&](const QStringList &args) {
+        QProcess process;
+        process.start(QStringLiteral(ORBELIS_CLI_BINARY), QStringList{QStringLiteral("--data"), data} + args);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(process.exitCode(), 0) << args.join(u' ').toStdString() << ": " << err.toStdString();
+        EXPECT_FALSE(err.contains(QStringLiteral("QGuiApplication"))) << err.toStdString();
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    EXPECT_TRUE(program({QStringLiteral("--version")}).startsWith(QStringLiteral("Verze programu")));
+    EXPECT_TRUE(program({QStringLiteral("--help")}).contains(QStringLiteral("demo")));
+    program({QStringLiteral("demo")});
+    EXPECT_TRUE(program({QStringLiteral("session"), QStringLiteral("list"), QStringLiteral("--class"),
+                         QStringLiteral("1")})
+                    .startsWith(QStringLiteral("1\t")));
+    EXPECT_FALSE(program({QStringLiteral("pupils"), QStringLiteral("list"), QStringLiteral("--class"),
+                          QStringLiteral("1")})
+                     .isEmpty());
+    program({QStringLiteral("questionnaire"), QStringLiteral("preview"), QStringLiteral("--id"), QStringLiteral("1"),
+             QStringLiteral("--kind"), QStringLiteral("assignment")});
+    program({QStringLiteral("export"), QStringLiteral("counts"), QStringLiteral("--session"), QStringLiteral("1"),
+             QStringLiteral("--out"), dir.filePath(QStringLiteral("pocty.csv"))});
+    program({QStringLiteral("forms"), QStringLiteral("--session"), QStringLiteral("1")});
+    program({QStringLiteral("backup"), dir.filePath(QStringLiteral("zaloha.mdb"))});
+    program({QStringLiteral("report"), QStringLiteral("--session"), QStringLiteral("1"), QStringLiteral("--out"),
+             dir.filePath(QStringLiteral("zprava.docx"))});
+    program({QStringLiteral("questionnaire"), QStringLiteral("sheet"), QStringLiteral("--id"), QStringLiteral("1"),
+             QStringLiteral("--out"), dir.filePath(QStringLiteral("zadani.docx"))});
+    program({QStringLiteral("sociogram"), QStringLiteral("--session"), QStringLiteral("1"), QStringLiteral("--question"),
+             QStringLiteral("1"), QStringLiteral("--out"), dir.filePath(QStringLiteral("sociogram.png"))});
+    program({QStringLiteral("chart"), QStringLiteral("--session"), QStringLiteral("1"), QStringLiteral("--out"),
+             dir.filePath(QStringLiteral("graf.png"))});
+    for (const char *file : {"pocty.csv", "zaloha.mdb", "zprava.docx", "zadani.docx", "sociogram.png", "graf.png"})
+        EXPECT_GT(QFileInfo(dir.filePath(QString::fromLatin1(file))).size(), 0) << file;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -174,6 +175,40 @@ TEST_F(FullDisk, SettingsFormsAndChangesOfAFolderOnAFullDiskStayAsTheyWere) {
     EXPECT_EQ(count(data.database(), "SELECT count(*) FROM odpovedi"), answers);
 }
 
+// The disk fills while the pages of a bigger class are made: every page of the previous generation stays
+// byte for byte, no page of the new one and no temporary folder is left.
+TEST_F(FullDisk, FormsThatNoLongerFitLeaveEveryOldPage) {
+    const DemoFolder data(onDisk(QStringLiteral("data")));
+    const QString session = QString::number(count(data.database(), "SELECT min(ID) FROM vyhodnoceni"));
+    ASSERT_EQ(data.run({"forms", "--session", session}).code, 0);
+    const QString folder = data.path() + QStringLiteral("/html/") + session + u'/';
+    QMap<QString, QByteArray> before;
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+        before[name] = readAll(folder + name);
+    ASSERT_GT(before.size(), 5);
+
+    QByteArray pupils;
+    for (int i = 0; i < 40; ++i)
+        pupils += QStringLiteral("Žák%1 Nový muž\n").arg(i).toUtf8();
+    writeAll(m_dir.filePath(QStringLiteral("zaci.txt")), pupils);
+    ASSERT_EQ(data.run({"pupils", "import", "--class", "1", m_dir.filePath(QStringLiteral("zaci.txt"))}).code, 0);
+    fill();
+    // Room for a few of the new pages, not for all of them.
+    QFile filler(onDisk(QStringLiteral("filler")));
+    ASSERT_TRUE(filler.resize(filler.size() - 160 * 1024));
+
+    const CliRun forms = data.run({"forms", "--session", session});
+    EXPECT_EQ(forms.code, 1);
+    EXPECT_TRUE(forms.err.contains(QStringLiteral("Na disku není dost místa"))) << forms.err.toStdString();
+    QMap<QString, QByteArray> after;
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+        after[name] = readAll(folder + name);
+    EXPECT_EQ(after.keys(), before.keys());
+    EXPECT_TRUE(after == before) << "a page of the previous generation changed";
+    EXPECT_EQ(QDir(data.path() + QStringLiteral("/html")).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{session});
+}
+
 // A transaction whose commit fails is rolled back: the connection is not left inside it, so later
 // changes are committed as they should be.
 TEST_F(FullDisk, AFailedCommitLeavesNoOpenTransaction) {
@@ -225,7 +260,7 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(DamagedFile, ReportAndSociogramSayTheDatabaseIsDamagedInsteadOfShowingFewerAnswers) {
+TEST_F(DamagedFile, OutputsOfASessionSayTheDatabaseIsDamagedInsteadOfShowingFewerAnswers) {
     const DemoFolder data(m_dir.filePath(QStringLiteral("data")));
     const QString session = QString::number(count(data.database(), "SELECT min(ID) FROM vyhodnoceni"));
     const QString question = QString::number(count(
@@ -235,6 +270,13 @@ TEST_F(DamagedFile, ReportAndSociogramSayTheDatabaseIsDamagedInsteadOfShowingFew
     const CliRun report = data.run({"report", "--session", session});
     EXPECT_EQ(report.code, 1) << report.out.toStdString();
     EXPECT_TRUE(report.err.contains(QStringLiteral("poškozený"))) << report.err.toStdString();
+    for (const QStringList &command :
+         {QStringList{"export", "counts", "--session", session},
+          QStringList{"analysis", "--session", session, "--question", question}}) {
+        const CliRun run = data.run(command);
+        EXPECT_EQ(run.code, 1) << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("poškozený"))) << command.join(' ').toStdString();
+    }
 
     const CliRun sociogram =
         data.run({"sociogram", "--session", session, "--question", question, "--out", m_dir.filePath("s.sgp")});

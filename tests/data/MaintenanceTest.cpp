@@ -4,8 +4,10 @@
 #include "data/DatabaseMaintenance.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -78,6 +80,42 @@ TEST_F(MaintenanceTest, TheBackupHoldsNoChangeThatIsNotCommitted) {
     other.rollback();
     EXPECT_EQ(snapshotOf(target), snapshot());
     EXPECT_FALSE(snapshotOf(target).join('\n').contains("rozepsaná"));
+}
+
+// A file another tool switched to WAL keeps committed rows in its log until a checkpoint: the backup
+// holds them all the same.
+TEST_F(MaintenanceTest, TheBackupOfAWalDatabaseHoldsTheRowsStillInTheLog) {
+    fill();
+    ASSERT_EQ(m_db.scalar("PRAGMA journal_mode = WAL").toString(), "wal");
+    Database other("other");
+    other.open(m_db.filePath());
+    other.exec("PRAGMA wal_autocheckpoint = 0");
+    other.beginTransaction();
+    other.exec("INSERT INTO trida (skola) VALUES ('v logu')");
+    other.commit();
+    ASSERT_GT(QFileInfo(m_db.filePath() + "-wal").size(), 0);
+
+    const QString target = m_dir.filePath("zaloha.mdb");
+    DatabaseMaintenance::backup(m_db, target);
+    EXPECT_EQ(snapshotOf(target), snapshot());
+    EXPECT_TRUE(snapshotOf(target).join('\n').contains("v logu"));
+}
+
+// The file at the database's path was replaced behind the open connection: the backup is still the
+// database the program works on.
+TEST_F(MaintenanceTest, TheBackupIsTheOpenDatabaseEvenWhenItsFileWasReplaced) {
+    fill();
+    const QStringList open = snapshot();
+    const QString stranger = m_dir.filePath("cizi.mdb");
+    {
+        Database db("stranger");
+        db.create(stranger);
+        db.exec("INSERT INTO trida (skola) VALUES ('cizí')");
+    }
+    ASSERT_EQ(::rename(QFile::encodeName(stranger).constData(), QFile::encodeName(m_db.filePath()).constData()), 0);
+    const QString target = m_dir.filePath("zaloha.mdb");
+    DatabaseMaintenance::backup(m_db, target);
+    EXPECT_EQ(snapshotOf(target), open);
 }
 
 TEST_F(MaintenanceTest, TheOpenDatabaseFileIsRefusedAsTheTarget) {

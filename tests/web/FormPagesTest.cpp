@@ -1,5 +1,6 @@
 #include "web/WebFixture.h"
 
+#include "data/PupilKinds.h"
 #include "web/FormPages.h"
 #include "web/PupilCodes.h"
 #include "web/ResultImport.h"
@@ -7,6 +8,8 @@
 
 #include <QBuffer>
 #include <QRegularExpression>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -170,6 +173,82 @@ TEST_F(FormPagesTest, WithoutCodesTheIndexListsThePupilsAndEachFormPostsItsPupil
     EXPECT_TRUE(file("povolene.php").contains("\n  'kody' => false,\n"));
     EXPECT_TRUE(file("kody.php").endsWith("return array(\n);\n"));
     EXPECT_TRUE(PupilCodes::read(m_db, m_session).isEmpty()) << "no codes are made for open forms";
+}
+
+// The pages are made again as a whole folder that takes the old one's place: what else the folder held
+// (the answers downloaded from the server, a folder of the school's own) stays as it was, the folder keeps
+// its permissions, and no temporary folder is left beside it, nor one a killed run left.
+TEST_F(FormPagesTest, MakingThePagesAgainKeepsTheDownloadedAnswersAndLeavesNoTemporaryFolder) {
+    const QString folder = FormPages::sessionFolder(m_folders, m_session);
+    ASSERT_TRUE(FormPages::generate(m_db, m_folders, m_session));
+    writeFile(folder + "data.php", "<?php http_response_code(404); exit; ?>\r\nodpovědi\r\n");
+    writeFile(folder + "chyby.php", "záznam");
+    ASSERT_TRUE(QDir().mkpath(folder + "obrazky"));
+    writeFile(folder + "obrazky/logo.txt", "logo");
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                  QFile::ReadGroup | QFile::ExeGroup));
+    const QString html = m_folders.dataFolder + "html/";
+    const QString killed = html + QStringLiteral("%1.orbelis-k1ll3d/").arg(m_session);
+    ASSERT_TRUE(QDir().mkpath(killed));
+    writeFile(killed + "zak_1.php", "zbytek");
+    const QByteArray adam = readFile(folder + QStringLiteral("zak_%1.php").arg(m_adam));
+
+    addPupil(m_class, "Eva", "Nová", "žena", 8);
+    const auto again = FormPages::generate(m_db, m_folders, m_session);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(readFile(folder + "data.php"), "<?php http_response_code(404); exit; ?>\r\nodpovědi\r\n");
+    EXPECT_EQ(readFile(folder + "chyby.php"), "záznam");
+    EXPECT_EQ(readFile(folder + "obrazky/logo.txt"), "logo");
+    struct stat status;
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0750u);
+    // The new pupil's page is there, the others are made again.
+    EXPECT_EQ(again->pages, 5);
+    EXPECT_NE(readFile(folder + QStringLiteral("zak_%1.php").arg(m_adam)), adam) << "Eva is offered to Adam";
+    EXPECT_EQ(QDir(html).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QString::number(m_session)});
+    QStringList expected = again->files;
+    expected << "chyby.php" << "data.php" << "obrazky";
+    expected.sort();
+    QStringList present = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    present.sort();
+    EXPECT_EQ(present, expected);
+}
+
+// One page builder for all pages of a session: a page offers exactly what the question admits to this
+// pupil, five boxes to a row counted after the pupil himself is left out, whoever he is in the list.
+TEST_F(FormPagesTest, EveryPupilsPageCountsItsRowsWithoutThePupil) {
+    for (int i = 0; i < 8; ++i)
+        addPupil(m_class, QStringLiteral("Žák%1").arg(i).toUtf8().constData(), "Nový", "muž", 10 + i);
+    const auto forms = SessionForms::read(m_db, m_session);
+    ASSERT_TRUE(forms);
+    const FormPages::PupilPages pages(*forms, FormPages::Collection::Open);
+    for (const SessionForms::Row &pupil : forms->respondents()) {
+        if (!PupilKinds::isRealPupil(pupil.kind))
+            continue;
+        const QByteArray bytes = pages.page(pupil);
+        ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+        const QStringList lines = QString::fromUtf8(bytes.mid(3)).split("\r\n");
+        // The first question's positive list, between its <div> and </div>.
+        const qsizetype open = lines.indexOf("     <div class=\"odpovedi\">");
+        ASSERT_GE(open, 0);
+        const QStringList list = lines.mid(open + 1, lines.indexOf("     </div>", open) - open - 1);
+        ASSERT_EQ(forms->questions.first().id, m_who);
+        const QList<SessionForms::Row> partners = forms->partners(forms->questions.first(), pupil.id);
+        ASSERT_GT(partners.size(), 10);
+        QStringList expected;
+        for (qsizetype i = 0; i < partners.size(); ++i) {
+            if (i > 0 && i % 5 == 0)
+                expected << "     <br>";
+            expected << QStringLiteral("     <label class=\"popisek_%1\"><input name=\"ot_%2[]\" value=\"%3\" "
+                                       "type=\"Checkbox\">")
+                                .arg(i % 5)
+                                .arg(m_who)
+                                .arg(partners[i].id) +
+                            partners[i].name.toHtmlEscaped() + "</label>";
+        }
+        EXPECT_EQ(list, expected) << pupil.name.toStdString();
+    }
 }
 
 TEST_F(FormPagesTest, ACollectorFromBeforeTheCodesIsReplacedAndKeptAnAdaptedOneStays) {

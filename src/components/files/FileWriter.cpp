@@ -2,10 +2,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,13 +41,28 @@ private:
 
 } // namespace
 
-FileWriter::FileWriter(const QString &path, Access access) : m_path(path), m_access(access), m_file(path)
+FileWriter::FileWriter(const QString &path, Access access, Sync sync)
+    : m_path(path), m_access(access), m_sync(sync), m_file(path), m_inFolder(path)
 {
     // Never write over the target directly: the old file must survive a failure.
     m_file.setDirectWriteFallback(false);
 }
 
-FileWriter::~FileWriter() = default;
+FileWriter::~FileWriter()
+{
+    // A file of a new folder that was not committed does not stay in it.
+    if (m_sync == Sync::WithFolder && m_opened && !m_finished) {
+        m_inFolder.close();
+        m_inFolder.remove();
+    }
+}
+
+QFileDevice &FileWriter::file()
+{
+    if (m_sync == Sync::WithFolder)
+        return m_inFolder;
+    return m_file;
+}
 
 QString FileWriter::reason(int errorNumber, const QString &path)
 {
@@ -88,8 +106,10 @@ void FileWriter::failWith(int errorNumber)
 
 void FileWriter::fail(const QString &why)
 {
-    if (!failed())
-        m_error = QStringLiteral("Soubor „%1“ nelze uložit: %2").arg(shown(m_path), why);
+    if (failed())
+        return;
+    m_reason = why;
+    m_error = QStringLiteral("Soubor „%1“ nelze uložit: %2").arg(shown(m_path), why);
 }
 
 bool FileWriter::open()
@@ -103,7 +123,7 @@ bool FileWriter::open()
         return false;
     }
     errno = 0;
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    if (!file().open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         failWith(errno);
         return false;
     }
@@ -111,7 +131,7 @@ bool FileWriter::open()
     // The temporary file becomes the target: restricted before any byte is written, it never shows the
     // content to others, and the rename keeps its mode.
     errno = 0;
-    if (m_access == Access::OwnerOnly && ::fchmod(m_file.handle(), S_IRUSR | S_IWUSR) != 0) {
+    if (m_access == Access::OwnerOnly && ::fchmod(file().handle(), S_IRUSR | S_IWUSR) != 0) {
         failWith(errno);
         return false;
     }
@@ -130,7 +150,7 @@ bool FileWriter::write(const char *data, qint64 size)
     if (!open() || failed() || m_finished)
         return false;
     errno = 0;
-    if (m_file.write(data, size) != size) {
+    if (file().write(data, size) != size) {
         failWith(errno);
         return false;
     }
@@ -150,8 +170,17 @@ bool FileWriter::commit()
     m_finished = true;
     if (!opened)
         return false;
-    if (!failed() && m_file.error() != QFileDevice::NoError)
+    if (!failed() && file().error() != QFileDevice::NoError)
         failWith(EIO);
+    if (m_sync == Sync::WithFolder) {
+        // Made durable with its folder; a file that failed does not stay in it.
+        m_inFolder.close();
+        if (!failed() && m_inFolder.error() != QFileDevice::NoError)
+            failWith(EIO);
+        if (failed())
+            m_inFolder.remove();
+        return !failed();
+    }
     if (!failed()) {
         errno = 0;
         if (::fsync(m_file.handle()) != 0)
@@ -184,6 +213,33 @@ bool FileWriter::writeWhole(const QString &path, const QByteArray &bytes, QStrin
 namespace {
 
 const char kTemporaryMark[] = ".orbelis-";
+
+enum class LeftOver { File, Folder };
+
+// Left-overs of runs that were killed beside `name` in `folder` ("<name>.orbelis-XXXXXX", with an engine's
+// journal, or a whole folder): their writer held them locked while it lived, so one nobody holds locked any
+// more is removed.
+void removeLeftOvers(const QDir &folder, const QString &name, LeftOver kind)
+{
+    const QString prefix = name + QLatin1String(kTemporaryMark);
+    const QDir::Filters filter = (kind == LeftOver::File ? QDir::Files : QDir::Dirs) | QDir::Hidden;
+    for (const QString &entry : folder.entryList({prefix + QStringLiteral("??????")}, filter)) {
+        const QString path = folder.filePath(entry);
+        const int fd = ::open(QFile::encodeName(path).constData(),
+                              (kind == LeftOver::File ? O_RDWR : O_RDONLY | O_DIRECTORY) | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            if (kind == LeftOver::File) {
+                QFile::remove(path + QStringLiteral("-journal"));
+                QFile::remove(path);
+            } else {
+                QDir(path).removeRecursively();
+            }
+        }
+        ::close(fd);
+    }
+}
 
 } // namespace
 
@@ -228,20 +284,8 @@ bool EngineFileWriter::open()
         fail(ENOENT);
         return false;
     }
-    // Left-overs of a run that was killed: nobody holds their lock any more.
+    removeLeftOvers(folder, target.fileName(), LeftOver::File);
     const QString prefix = target.fileName() + QLatin1String(kTemporaryMark);
-    const QStringList leftOvers = folder.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
-    for (const QString &name : leftOvers) {
-        const QByteArray path = QFile::encodeName(folder.filePath(name));
-        const int fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            QFile::remove(folder.filePath(name) + QStringLiteral("-journal"));
-            ::unlink(path.constData());
-        }
-        ::close(fd);
-    }
 
     QByteArray pattern = QFile::encodeName(folder.filePath(prefix + QStringLiteral("XXXXXX")));
     errno = 0;
@@ -281,6 +325,243 @@ bool EngineFileWriter::commit(const QString &permissionsOf)
         removeTemporary();
         return false;
     }
+    m_committed = true;
+    return true;
+}
+
+namespace {
+
+QString fileFailure(const QString &path, const QString &why)
+{
+    return QStringLiteral("Soubor „%1“ nelze uložit: %2").arg(shown(path), why);
+}
+
+// A new folder "<name>.orbelis-XXXXXX" beside `target`, made with the mode a new folder gets (0777 less the
+// umask); empty when none could be made, with errno telling why.
+QString makeTemporaryFolder(const QString &target)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString path = target + QLatin1String(kTemporaryMark);
+        for (int i = 0; i < 6; ++i)
+            path += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
+        if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+            return path;
+        if (errno != EEXIST)
+            return QString();
+    }
+    return QString();
+}
+
+} // namespace
+
+FolderWriter::FolderWriter(const QString &folder)
+{
+    // A folder that is a link to another one: its pages go where they always went.
+    const QFileInfo info(folder);
+    QString path = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    m_folder = path;
+}
+
+FolderWriter::~FolderWriter()
+{
+    if (!m_committed && !m_temporary.isEmpty())
+        QDir(m_temporary).removeRecursively();
+    if (m_lock >= 0)
+        ::close(m_lock);
+}
+
+void FolderWriter::failFolder(int errorNumber)
+{
+    if (failed())
+        return;
+    m_error = QStringLiteral("Složku „%1“ nelze uložit: %2")
+                  .arg(shown(m_folder), FileWriter::reason(errorNumber ? errorNumber : EIO, m_folder));
+}
+
+bool FolderWriter::open()
+{
+    if (m_opened)
+        return true;
+    if (failed() || m_committed)
+        return false;
+    const QFileInfo target(m_folder);
+    if (target.exists() && !target.isDir()) {
+        m_error = QStringLiteral("Složku „%1“ nelze uložit: Pod tímto názvem je soubor.").arg(shown(m_folder));
+        return false;
+    }
+    std::error_code made;
+    std::filesystem::create_directories(QFile::encodeName(target.absolutePath()).toStdString(), made);
+    if (made) {
+        failFolder(made.value());
+        return false;
+    }
+    removeLeftOvers(target.absoluteDir(), target.fileName(), LeftOver::Folder);
+    errno = 0;
+    m_temporary = makeTemporaryFolder(m_folder);
+    if (m_temporary.isEmpty()) {
+        failFolder(errno);
+        return false;
+    }
+    // Held while this writer lives: the next run leaves the folder alone until then.
+    m_lock = ::open(QFile::encodeName(m_temporary).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_lock < 0 || ::flock(m_lock, LOCK_EX) != 0) {
+        failFolder(errno);
+        return false;
+    }
+    m_opened = true;
+    return true;
+}
+
+bool FolderWriter::write(const QString &name, const QByteArray &bytes)
+{
+    if (!open())
+        return false;
+    FileWriter file(m_temporary + u'/' + name, FileWriter::Access::AsBefore, FileWriter::Sync::WithFolder);
+    file.write(bytes);
+    if (!file.commit()) {
+        m_error = fileFailure(m_folder + u'/' + name, file.reason());
+        return false;
+    }
+    m_written << name;
+    return true;
+}
+
+bool FolderWriter::copyFile(const QString &from, const QString &to, const QString &shownPath)
+{
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly)) {
+        m_error = QStringLiteral("Soubor „%1“ nelze přečíst: %2").arg(shown(shownPath), source.errorString());
+        return false;
+    }
+    FileWriter copy(to, FileWriter::Access::AsBefore, FileWriter::Sync::WithFolder);
+    QByteArray block;
+    while (!(block = source.read(1 << 20)).isEmpty())
+        if (!copy.write(block))
+            break;
+    if (source.error() != QFileDevice::NoError) {
+        m_error = QStringLiteral("Soubor „%1“ nelze přečíst: %2").arg(shown(shownPath), source.errorString());
+        return false;
+    }
+    if (!copy.commit()) {
+        m_error = fileFailure(shownPath, copy.reason());
+        return false;
+    }
+    QFile::setPermissions(to, source.permissions());
+    return true;
+}
+
+bool FolderWriter::carry(const QString &from, const QString &to, const QString &shownPath)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    struct stat status;
+    if (::lstat(source.constData(), &status) != 0) {
+        m_error = fileFailure(shownPath, FileWriter::reason(errno, shownPath));
+        return false;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        if (::mkdir(target.constData(), 0700) != 0) {
+            m_error = fileFailure(shownPath, FileWriter::reason(errno, shownPath));
+            return false;
+        }
+        const QDir folder(from);
+        for (const QString &name : folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+            if (!carry(from + u'/' + name, to + u'/' + name, shownPath + u'/' + name))
+                return false;
+        ::chmod(target.constData(), status.st_mode & 07777);
+        return true;
+    }
+    if (S_ISLNK(status.st_mode)) {
+        QByteArray pointsTo(4096, '\0');
+        const ssize_t size = ::readlink(source.constData(), pointsTo.data(), pointsTo.size());
+        if (size < 0 || ::symlink(pointsTo.left(size).constData(), target.constData()) != 0) {
+            m_error = fileFailure(shownPath, FileWriter::reason(errno, shownPath));
+            return false;
+        }
+        return true;
+    }
+    if (::link(source.constData(), target.constData()) == 0)
+        return true;
+    // File systems without hard links (FAT on a memory stick): a copy.
+    if (errno == EPERM || errno == EMLINK || errno == EXDEV || errno == EOPNOTSUPP)
+        return copyFile(from, to, shownPath);
+    m_error = fileFailure(shownPath, FileWriter::reason(errno, shownPath));
+    return false;
+}
+
+bool FolderWriter::swapIntoPlace()
+{
+    const QByteArray from = QFile::encodeName(m_temporary);
+    const QByteArray to = QFile::encodeName(m_folder);
+    struct stat status;
+    if (::lstat(to.constData(), &status) != 0) {
+        if (::rename(from.constData(), to.constData()) != 0) {
+            failFolder(errno);
+            return false;
+        }
+        m_temporary.clear();
+        return true;
+    }
+    // One step: whoever looks sees the old folder or the new one, never a mixture or none.
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
+        QDir(m_temporary).removeRecursively(); // the old folder, under the temporary name now
+        m_temporary.clear();
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+        failFolder(errno);
+        return false;
+    }
+    // A file system that cannot exchange two names: the old folder steps aside first, and comes back when
+    // the new one cannot take its place.
+    const QString aside = makeTemporaryFolder(m_folder);
+    if (aside.isEmpty() || ::rename(to.constData(), QFile::encodeName(aside).constData()) != 0) {
+        failFolder(errno);
+        if (!aside.isEmpty())
+            ::rmdir(QFile::encodeName(aside).constData());
+        return false;
+    }
+    if (::rename(from.constData(), to.constData()) != 0) {
+        const int error = errno;
+        ::rename(QFile::encodeName(aside).constData(), to.constData());
+        failFolder(error);
+        return false;
+    }
+    QDir(aside).removeRecursively();
+    m_temporary.clear();
+    return true;
+}
+
+bool FolderWriter::commit(const std::function<bool(const QString &name)> &keep)
+{
+    if (m_committed)
+        return !failed();
+    if (!open())
+        return false;
+    const QDir old(m_folder);
+    struct stat status;
+    const bool hadFolder = ::stat(QFile::encodeName(m_folder).constData(), &status) == 0;
+    if (hadFolder) {
+        for (const QString &name : old.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+            if (m_written.contains(name) || (keep && !keep(name)))
+                continue;
+            if (!carry(old.filePath(name), m_temporary + u'/' + name, m_folder + u'/' + name))
+                return false;
+        }
+        ::fchmod(m_lock, status.st_mode & 07777);
+    }
+    // One sync makes every file of the new folder and the folder itself durable (a sync per file would wait
+    // for the disk once per file).
+    errno = 0;
+    if (::syncfs(m_lock) != 0) {
+        failFolder(errno);
+        return false;
+    }
+    if (!swapIntoPlace())
+        return false;
     m_committed = true;
     return true;
 }

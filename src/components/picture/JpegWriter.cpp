@@ -53,9 +53,10 @@ int densityOf(int dotsPerMeter)
     return (dpi > 0 && dpi < 65536) ? dpi : 96;
 }
 
-// Plain C data only between setjmp and longjmp: no destructor is skipped by the jump.
-bool compress(const QImage &rgb, int quality, int dpiX, int dpiY, unsigned char **buffer,
-              unsigned long *size, char *message)
+// Plain C data only between setjmp and longjmp: no destructor is skipped by the jump (the rows'
+// source lives with the caller).
+bool compress(int width, int height, const JpegRows &rows, int quality, int dpiX, int dpiY,
+              unsigned char **buffer, unsigned long *size, char *message)
 {
     jpeg_compress_struct cinfo;
     JpegErrorManager errors;
@@ -72,8 +73,8 @@ bool compress(const QImage &rgb, int quality, int dpiX, int dpiY, unsigned char 
 
     jpeg_create_compress(&cinfo);
     jpeg_mem_dest(&cinfo, buffer, size);
-    cinfo.image_width = static_cast<JDIMENSION>(rgb.width());
-    cinfo.image_height = static_cast<JDIMENSION>(rgb.height());
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
     cinfo.input_components = 3;
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
@@ -89,7 +90,7 @@ bool compress(const QImage &rgb, int quality, int dpiX, int dpiY, unsigned char 
     cinfo.Y_density = static_cast<UINT16>(dpiY);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(static_cast<int>(cinfo.next_scanline)));
+        JSAMPROW row = const_cast<JSAMPROW>(rows(static_cast<int>(cinfo.next_scanline)));
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -97,21 +98,24 @@ bool compress(const QImage &rgb, int quality, int dpiX, int dpiY, unsigned char 
     return true;
 }
 
-QByteArray encode(const QImage &image, int quality, QString *error)
+bool validSize(int width, int height, QString *error)
 {
-    if (image.isNull() || image.width() > JPEG_MAX_DIMENSION || image.height() > JPEG_MAX_DIMENSION) {
-        if (error)
-            *error = QCoreApplication::translate("JpegWriter", "Obrázek nelze uložit jako JPEG: neplatný rozměr %1 × %2.")
-                         .arg(image.width())
-                         .arg(image.height());
-        return {};
-    }
-    const QImage rgb = toRgb888(image);
+    if (width >= 1 && height >= 1 && width <= JPEG_MAX_DIMENSION && height <= JPEG_MAX_DIMENSION)
+        return true;
+    if (error)
+        *error = QCoreApplication::translate("JpegWriter", "Obrázek nelze uložit jako JPEG: neplatný rozměr %1 × %2.")
+                     .arg(width)
+                     .arg(height);
+    return false;
+}
+
+QByteArray compressed(int width, int height, const JpegRows &rows, int quality, int dpiX, int dpiY,
+                      QString *error)
+{
     unsigned char *buffer = nullptr;
     unsigned long size = 0;
     char message[JMSG_LENGTH_MAX] = {};
-    const bool ok = compress(rgb, qBound(1, quality, 100), densityOf(image.dotsPerMeterX()),
-                             densityOf(image.dotsPerMeterY()), &buffer, &size, message);
+    const bool ok = compress(width, height, rows, qBound(1, quality, 100), dpiX, dpiY, &buffer, &size, message);
     QByteArray bytes;
     if (ok && buffer)
         bytes = QByteArray(reinterpret_cast<const char *>(buffer), static_cast<qsizetype>(size));
@@ -121,11 +125,27 @@ QByteArray encode(const QImage &image, int quality, QString *error)
     return bytes;
 }
 
+QByteArray encode(const QImage &image, int quality, QString *error)
+{
+    if (!validSize(image.width(), image.height(), error))
+        return {};
+    const QImage rgb = toRgb888(image);
+    return compressed(rgb.width(), rgb.height(), [&rgb](int row) { return rgb.constScanLine(row); }, quality,
+                      densityOf(image.dotsPerMeterX()), densityOf(image.dotsPerMeterY()), error);
+}
+
 } // namespace
 
 QByteArray encodeJpeg(const QImage &image, int quality)
 {
     return encode(image, quality, nullptr);
+}
+
+QByteArray encodeJpeg(int width, int height, int dpi, const JpegRows &rows, int quality, QString *error)
+{
+    if (!validSize(width, height, error))
+        return {};
+    return compressed(width, height, rows, quality, dpi, dpi, error);
 }
 
 bool saveJpeg(const QImage &image, const QString &path, int quality, QString *error)

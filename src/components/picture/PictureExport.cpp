@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QSvgGenerator>
 
+#include <algorithm>
+
 namespace {
 
 QString tr(const char *text)
@@ -31,6 +33,30 @@ QImage renderImage(const QSize &size, const PaintRoutine &paint, const QColor &b
         paint(painter);
     }
     return image;
+}
+
+QByteArray renderJpeg(const QSize &size, const PaintRoutine &paint, QString *error, int stripRows)
+{
+    const QSize s = size.expandedTo(QSize(1, 1));
+    if (stripRows <= 0)
+        stripRows = qint64(s.width()) * s.height() <= kWholeJpegPixels ? s.height() : kJpegStripRows;
+    // Each strip is painted as renderImage paints the whole, moved up by the strip's top row.
+    QImage strip;
+    int top = -1;
+    const JpegRows rows = [&](int row) -> const uchar * {
+        if (top < 0 || row >= top + strip.height()) {
+            top = row;
+            strip = renderImage(QSize(s.width(), std::min(stripRows, s.height() - top)),
+                                [&](QPainter &painter) {
+                                    painter.translate(0, -top);
+                                    if (paint)
+                                        paint(painter);
+                                })
+                        .convertToFormat(QImage::Format_RGB888);
+        }
+        return strip.constScanLine(row - top);
+    };
+    return encodeJpeg(s.width(), s.height(), 96, rows, 96, error);
 }
 
 QByteArray renderSvg(const QSize &size, const PaintRoutine &paint, const QString &title)
@@ -84,7 +110,10 @@ bool savePicture(const QString &path, const QSize &size, const PaintRoutine &pai
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
-        return saveJpeg(renderImage(size, paint), path, 96, error);
+    {
+        const QByteArray bytes = renderJpeg(size, paint, error);
+        return !bytes.isEmpty() && FileWriter::writeWhole(path, bytes, error);
+    }
     if (suffix == QLatin1String("emf"))
         return FileWriter::writeWhole(path, renderEmf(size, paint), error);
     if (suffix == QLatin1String("svg"))

@@ -19,6 +19,13 @@ using PaintRoutine = std::function<void(QPainter &)>;
 // Bitmap of the picture, 24-bit (QImage::Format_RGB32), filled with background first.
 QImage renderImage(const QSize &size, const PaintRoutine &paint, const QColor &background = Qt::white);
 
+// Pictures up to this many pixels are encoded as JPEG from one bitmap; larger ones (a sociogram of a whole
+// grade) in strips of kJpegStripRows rows, so that their memory stays that of one strip.
+constexpr qint64 kWholeJpegPixels = 4'000'000;
+constexpr int kJpegStripRows = 256;
+// The picture as JPEG (quality 96, 96 dpi) with the pixels of renderImage. stripRows > 0 paints in strips
+// of that height whatever the size. An empty result means it could not be encoded; *error says why.
+QByteArray renderJpeg(const QSize &size, const PaintRoutine &paint, QString *error = nullptr, int stripRows = 0);
 // SVG document of the picture (QSvgGenerator), with the given title.
 QByteArray renderSvg(const QSize &size, const PaintRoutine &paint, const QString &title = QString());
 

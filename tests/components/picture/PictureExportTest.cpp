@@ -9,6 +9,9 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -98,4 +101,40 @@ TEST(PictureExport, SaveByExtension)
     EXPECT_FALSE(savePicture(dir.filePath(QStringLiteral("chybí/g.emf")), size, samplePicture, &error));
     EXPECT_FALSE(savePicture(dir.filePath(QStringLiteral("chybí/g.jpg")), size, samplePicture, &error));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 5);
+}
+
+// A large picture is painted in strips: each strip must continue the picture where the previous one ended,
+// so a shape across a strip boundary and one wholly inside a later strip come out as in one bitmap (up to
+// the engine's rounding of antialiased lines clipped to a strip, a few levels of grey).
+TEST(PictureExport, JpegInStripsEqualsTheWholePicture)
+{
+    const QSize size(140, 300);
+    const auto paint = [](QPainter &p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Qt::black, 3));
+        p.setBrush(QColor(0, 120, 200));
+        p.drawEllipse(QRectF(10.5, 40.25, 110, 90)); // across the boundary at row 64 and 128
+        p.drawLine(QPointF(0, 299), QPointF(139, 150));
+        p.drawText(QPointF(15, 270), QStringLiteral("Šárka Říhová"));
+    };
+    const QByteArray whole = renderJpeg(size, paint);
+    ASSERT_FALSE(whole.isEmpty());
+    const QImage expected = QImage::fromData(whole, "JPEG");
+    ASSERT_EQ(expected.size(), size);
+    for (int rows : {64, 7}) { // 7: strips that are no multiple of the JPEG blocks
+        const QImage strips = QImage::fromData(renderJpeg(size, paint, nullptr, rows), "JPEG");
+        ASSERT_EQ(strips.size(), size) << rows;
+        int largest = 0;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                const QRgb a = strips.pixel(x, y), b = expected.pixel(x, y);
+                largest = std::max({largest, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                    std::abs(qBlue(a) - qBlue(b))});
+            }
+        EXPECT_LE(largest, 8) << "strips of " << rows << " rows";
+    }
+
+    QString error;
+    EXPECT_TRUE(renderJpeg(QSize(70000, 10), paint, &error).isEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("70000"))) << error.toStdString();
 }
