@@ -71,6 +71,10 @@ TEST_F(SociogramCommandTest, WritesEveryKindOfFileOfTheArrangedSociogram) {
               0);
     ASSERT_TRUE(doc.LoadFromFile(base + "sgp"));
     EXPECT_GE(node(doc, "Eva Malá")->Top(), 630);
+    // 2 is the lowest koeficient the window offers.
+    EXPECT_EQ(run(choice(base + "sgp") << "--coefficient"
+                                       << "2"),
+              0);
     // The negative sociogram.
     ASSERT_EQ(run(choice(base + "sgp") << "--negative"), 0);
     ASSERT_TRUE(doc.LoadFromFile(base + "sgp"));
@@ -82,9 +86,8 @@ TEST_F(SociogramCommandTest, RefusesWrongChoicesAndWritesNothing) {
     const QString out = m_dir.path() + QStringLiteral("/x.sgp");
     EXPECT_EQ(run({"sociogram", "--session", QString::number(m_session), "--out", out}), 2);
     EXPECT_EQ(run(choice(m_dir.path() + QStringLiteral("/x.bmp"))), 2);
-    EXPECT_EQ(run(choice(out) << "--coefficient"
-                              << "9"),
-              2);
+    for (const char *coefficient : {"9", "1"})
+        EXPECT_EQ(run(choice(out) << "--coefficient" << coefficient), 2) << coefficient;
     QString err;
     EXPECT_EQ(
         run({"sociogram", "--session", "999", "--question", QString::number(m_question), "--out", out}, &err),
