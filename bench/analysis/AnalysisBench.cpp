@@ -47,15 +47,7 @@ Subject &singleClass(int pupils) {
         {
             Database db(QStringLiteral("bench-make"));
             db.create(file);
-            ArchiveSize size;
-            size.classes = 1;
-            size.pupilsPerClass = pupils;
-            size.questionnaires = 1;
-            size.questionsPerQuestionnaire = 10;
-            size.sessionsPerClass = 1;
-            size.positiveChoices = 3;
-            size.negativeChoices = 3;
-            generateArchive(db, size);
+            generateArchive(db, classSize(pupils));
         }
         slot = std::make_unique<Subject>(file, QStringLiteral("bench-class%1").arg(pupils));
     }

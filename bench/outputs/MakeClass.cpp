@@ -2,8 +2,8 @@
 // 3 negative choices per classmate question, one session), or with the whole generated school ("school":
 // 100 classes, 1,000 sessions, about 2 million answers), for timing whole `orbelis-cli` runs and their
 // peak memory: bench_make_class FILE.mdb PUPILS|school
-#include "ClassSize.h"
 #include "data/Database.h"
+#include "support/ArchiveGenerator.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -23,7 +23,7 @@ int main(int argc, char **argv) {
     try {
         Database db(QStringLiteral("make-class"));
         db.create(args[1]);
-        const ArchiveSummary summary = generateArchive(db, school ? ArchiveSize() : singleClass(pupils));
+        const ArchiveSummary summary = generateArchive(db, school ? ArchiveSize() : classSize(pupils));
         std::printf("%d pupils, %d questions, %lld answers\n", summary.pupils, summary.questions,
                     static_cast<long long>(summary.answers));
     } catch (const DatabaseError &error) {

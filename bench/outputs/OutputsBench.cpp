@@ -7,7 +7,6 @@
 // about 2 million answers); 100 and 300 = a single class of that size with 10 questions and 3 positive +
 // 3 negative choices per classmate question.
 #include "../RawStatements.h"
-#include "ClassSize.h"
 #include "cli/AnalysisCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/SessionCommands.h"
@@ -76,7 +75,7 @@ Subject &subject(int pupils) {
     {
         Database db(QStringLiteral("bench-outputs-make"));
         db.create(file);
-        generateArchive(db, singleClass(pupils));
+        generateArchive(db, classSize(pupils));
     }
     slot = std::make_unique<Subject>(file, QStringLiteral("bench-outputs-class%1").arg(pupils), 1);
     return *slot;

@@ -209,6 +209,18 @@ const QString &benchmarkArchive() {
     return path;
 }
 
+ArchiveSize classSize(int pupils) {
+    ArchiveSize size;
+    size.classes = 1;
+    size.pupilsPerClass = pupils;
+    size.questionnaires = 1;
+    size.questionsPerQuestionnaire = 10;
+    size.sessionsPerClass = 1;
+    size.positiveChoices = 3;
+    size.negativeChoices = 3;
+    return size;
+}
+
 QString benchmarkClass(int pupils) {
     static QTemporaryDir folder;
     static std::map<int, QString> made;
@@ -217,15 +229,7 @@ QString benchmarkClass(int pupils) {
         const QString path = folder.filePath(QStringLiteral("trida%1.mdb").arg(pupils));
         Database db(QStringLiteral("class-generator"));
         db.create(path);
-        ArchiveSize size;
-        size.classes = 1;
-        size.pupilsPerClass = pupils;
-        size.questionnaires = 1;
-        size.questionsPerQuestionnaire = 10;
-        size.sessionsPerClass = 1;
-        size.positiveChoices = 3;
-        size.negativeChoices = 3;
-        generateArchive(db, size);
+        generateArchive(db, classSize(pupils));
         db.close();
         file = path;
     }

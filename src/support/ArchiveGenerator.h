@@ -44,5 +44,7 @@ const QString &benchmarkArchive();
 
 // One class of `pupils` pupils with one questionnaire of ten questions (eight classmate questions with a
 // negative wording) and one session, 3 positive and 3 negative choices each: the single classes of the
-// benchmarks, generated once per size and process; the path of the database file.
+// benchmarks and of the large-class tests.
+ArchiveSize classSize(int pupils);
+// That class generated once per size and process; the path of the database file.
 QString benchmarkClass(int pupils);

@@ -54,15 +54,7 @@ class AggregationLargeClassTest : public DataFixture {
 protected:
     void SetUp() override {
         DataFixture::SetUp();
-        ArchiveSize size;
-        size.classes = 1;
-        size.pupilsPerClass = 300;
-        size.questionnaires = 1;
-        size.questionsPerQuestionnaire = 10;
-        size.sessionsPerClass = 1;
-        size.positiveChoices = 3;
-        size.negativeChoices = 3;
-        generateArchive(m_db, size);
+        generateArchive(m_db, classSize(300));
         m_session = count("SELECT min(ID) FROM vyhodnoceni");
         m_test = count("SELECT id_testu FROM vyhodnoceni WHERE ID = :s", {{"s", m_session}});
         m_class = count("SELECT id_tridy FROM vyhodnoceni WHERE ID = :s", {{"s", m_session}});

@@ -17,15 +17,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         m_db.create(m_dir.filePath(QStringLiteral("skola.mdb")));
-        ArchiveSize size;
-        size.classes = 1;
-        size.pupilsPerClass = 300;
-        size.questionnaires = 1;
-        size.questionsPerQuestionnaire = 10;
-        size.sessionsPerClass = 1;
-        size.positiveChoices = 3;
-        size.negativeChoices = 3;
-        generateArchive(m_db, size);
+        generateArchive(m_db, classSize(300));
         const qint64 session = m_db.scalar(QStringLiteral("SELECT min(ID) FROM vyhodnoceni")).toLongLong();
         // Ties in the negative counts broken by addressee, then respondent: a few more rejections of the
         // first pupils and one choice made twice.
