@@ -26,10 +26,11 @@ bool appendChart(WordProcessor &word, const ChartMetafile &picture, QString *err
             *error = QStringLiteral("Obrázek grafu nelze připravit: %1").arg(reason);
         return false;
     }
-    if (!word.addPicture(path, error))
-        return false;
-    word.typeParagraph();
-    return true;
+    // Each chart fills a page in a paragraph of its own; an empty paragraph after the last one would be a
+    // blank last page.
+    if (!word.document().isEmpty())
+        word.typeParagraph();
+    return word.addPicture(path, error);
 }
 
 } // namespace BarChartWord

@@ -45,8 +45,13 @@ TEST_F(ChartCommandTest, WritesThePictureTheValuesAndOneChartPerQuestion) {
 
     // Five questions: "Všechny otázky" and one chart per question.
     const QMap<QString, QByteArray> docx = readZip(base + "docx");
-    EXPECT_EQ(docx.value(QStringLiteral("word/document.xml")).count("<w:drawing"), 6);
-    EXPECT_TRUE(docx.value(QStringLiteral("word/document.xml")).contains("w:orient=\"landscape\""));
+    const QByteArray body = docx.value(QStringLiteral("word/document.xml"));
+    EXPECT_EQ(body.count("<w:drawing"), 6);
+    // Each chart fills a page: no paragraph may follow the last one, or the document ends with a blank page.
+    const QByteArray afterLast = body.mid(body.lastIndexOf("<w:drawing"));
+    EXPECT_FALSE(afterLast.contains("<w:p>") || afterLast.contains("<w:p ") || afterLast.contains("<w:p/>"))
+        << afterLast.constData();
+    EXPECT_TRUE(body.contains("w:orient=\"landscape\""));
 }
 
 TEST_F(ChartCommandTest, RefusesWhatItCannotChart) {
