@@ -2,6 +2,7 @@
 // target layout ("Uspořádat přehledně"), on generated classes of 30 and 300 pupils with three positive
 // choices each. Every iteration arranges a freshly drawn sociogram; drawing it is not timed. The counters
 // give the arrows and what the picture looks like afterwards (crossings, arrows through bubbles).
+#include "../GuiApplication.h"
 #include "data/Database.h"
 #include "data/SessionOutput.h"
 #include "graph/GraphDocument.h"
@@ -11,7 +12,6 @@
 #include "graphics/SociogramTargetLayout.h"
 #include "support/ArchiveGenerator.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -19,18 +19,6 @@
 #include <memory>
 
 namespace {
-
-// Captions are laid out with fonts: one offscreen application for the whole run.
-void ensureApplication() {
-    static QGuiApplication *app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "layout-bench";
-        static char *argv[] = {name, nullptr};
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
-}
 
 // The session of one generated class of that size, read once per size.
 const SessionOutputData &classOf(int pupils) {
@@ -40,15 +28,7 @@ const SessionOutputData &classOf(int pupils) {
         return it->second;
     Database db(QStringLiteral("layout-bench-%1").arg(pupils));
     db.create(folder.filePath(QStringLiteral("trida%1.mdb").arg(pupils)));
-    ArchiveSize size;
-    size.classes = 1;
-    size.pupilsPerClass = pupils;
-    size.questionnaires = 1;
-    size.questionsPerQuestionnaire = 3;
-    size.sessionsPerClass = 1;
-    size.positiveChoices = 3;
-    size.negativeChoices = 0;
-    generateArchive(db, size);
+    generateArchive(db, classSize(pupils, 3, 0));
     const qint64 session = db.scalar(QStringLiteral("SELECT ID FROM vyhodnoceni")).toLongLong();
     std::optional<SessionOutputData> data = readSessionOutput(db, session);
     db.close();
@@ -69,8 +49,9 @@ void count(benchmark::State &state, const GraphDocument &document) {
     state.counters["through"] = SociogramGeometry::arrowsThroughBubbles(picture);
 }
 
-void BM_BandArrangement(benchmark::State &state) {
-    ensureApplication();
+// Arranges a freshly drawn sociogram in every iteration; only the arrangement is timed.
+template <typename Arrange> void arrangeEach(benchmark::State &state, Arrange arrange) {
+    ensureGuiApplication();
     const SessionOutputData &session = classOf(int(state.range(0)));
     SociogramArrangement arrangement;
     GraphDocument document;
@@ -79,24 +60,20 @@ void BM_BandArrangement(benchmark::State &state) {
         SociogramBuilder::draw(document, session, firstQuestion(session), arrangement);
         arrangement.restartSequence();
         state.ResumeTiming();
-        arrangement.arrange(document);
+        arrange(arrangement, document);
     }
     count(state, document);
+}
+
+void BM_BandArrangement(benchmark::State &state) {
+    arrangeEach(state, [](SociogramArrangement &arrangement, GraphDocument &document) {
+        arrangement.arrange(document);
+    });
 }
 BENCHMARK(BM_BandArrangement)->Arg(30)->Arg(300)->Unit(benchmark::kMillisecond);
 
 void BM_TargetLayout(benchmark::State &state) {
-    ensureApplication();
-    const SessionOutputData &session = classOf(int(state.range(0)));
-    SociogramArrangement arrangement;
-    GraphDocument document;
-    for (auto _ : state) {
-        state.PauseTiming();
-        SociogramBuilder::draw(document, session, firstQuestion(session), arrangement);
-        state.ResumeTiming();
-        SociogramTargetLayout::arrange(document);
-    }
-    count(state, document);
+    arrangeEach(state, [](SociogramArrangement &, GraphDocument &document) { SociogramTargetLayout::arrange(document); });
 }
 BENCHMARK(BM_TargetLayout)->Arg(30)->Arg(300)->Unit(benchmark::kMillisecond);
 

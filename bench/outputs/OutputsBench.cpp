@@ -6,6 +6,7 @@
 // (arg `pupils`): 30 = a 30-pupil session of the generated school archive (100 classes, 1,000 sessions,
 // about 2 million answers); 100 and 300 = a single class of that size with 10 questions and 3 positive +
 // 3 negative choices per classmate question.
+#include "../GuiApplication.h"
 #include "../RawStatements.h"
 #include "cli/AnalysisCommand.h"
 #include "cli/ReportCommand.h"
@@ -19,7 +20,6 @@
 #include "support/ArchiveGenerator.h"
 #include "support/ScriptedPrompter.h"
 
-#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -126,20 +126,8 @@ void BM_Analysis(benchmark::State &state) {
                [&](QTextStream &out, QTextStream &err) { return runAnalysisCommand(args, s.db, out, err); });
 }
 
-// The sociogram lays its captions out with fonts: one offscreen application for the whole run.
-void ensureApplication() {
-    static QGuiApplication *app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "outputs-bench";
-        static char *argv[] = {name, nullptr};
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
-}
-
 void BM_Sociogram(benchmark::State &state) {
-    ensureApplication();
+    ensureGuiApplication();
     Subject &s = subject(int(state.range(0)));
     const QStringList args = sessionArgs(s) << QStringLiteral("--question") << QString::number(s.question)
                                             << QStringLiteral("--out")

@@ -209,15 +209,15 @@ const QString &benchmarkArchive() {
     return path;
 }
 
-ArchiveSize classSize(int pupils) {
+ArchiveSize classSize(int pupils, int questions, int negativeChoices) {
     ArchiveSize size;
     size.classes = 1;
     size.pupilsPerClass = pupils;
     size.questionnaires = 1;
-    size.questionsPerQuestionnaire = 10;
+    size.questionsPerQuestionnaire = questions;
     size.sessionsPerClass = 1;
     size.positiveChoices = 3;
-    size.negativeChoices = 3;
+    size.negativeChoices = negativeChoices;
     return size;
 }
 

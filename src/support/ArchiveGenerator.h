@@ -45,6 +45,7 @@ const QString &benchmarkArchive();
 // One class of `pupils` pupils with one questionnaire of ten questions (eight classmate questions with a
 // negative wording) and one session, 3 positive and 3 negative choices each: the single classes of the
 // benchmarks and of the large-class tests.
-ArchiveSize classSize(int pupils);
+// Fewer questions or negative choices make the smaller classes of the sociogram's layout.
+ArchiveSize classSize(int pupils, int questions = 10, int negativeChoices = 3);
 // That class generated once per size and process; the path of the database file.
 QString benchmarkClass(int pupils);

@@ -50,15 +50,7 @@ protected:
     }
     // A generated class with three positive choices per pupil; its session.
     qint64 generatedClass(int pupils) {
-        ArchiveSize size;
-        size.classes = 1;
-        size.pupilsPerClass = pupils;
-        size.questionnaires = 1;
-        size.questionsPerQuestionnaire = 3;
-        size.sessionsPerClass = 1;
-        size.positiveChoices = 3;
-        size.negativeChoices = 0;
-        generateArchive(m_db, size);
+        generateArchive(m_db, classSize(pupils, 3, 0));
         return m_db.scalar(QStringLiteral("SELECT ID FROM vyhodnoceni")).toLongLong();
     }
     void expectLegible(qint64 sessionId, const char *what) {
