@@ -8,6 +8,7 @@
 #include "data/DataModule.h"
 #include "data/DatabaseError.h"
 #include "data/TextOrder.h"
+#include "graphics/PrintPreview.h"
 #include "graphics/SessionQuestionMenus.h"
 #include "picture/PictureExport.h"
 #include "platform/Prompter.h"
@@ -43,7 +44,8 @@ const QString kNone = QStringLiteral("–");
 
 // Every kind of file the analysis can be saved as, the Word document first.
 const QString kSaveFilter = QStringLiteral(
-    "Dokument Word (*.docx);;Webová stránka (*.html);;Tabulka žáků CSV (*.csv);;Text (*.txt);;JSON (*.json);;"
+    "Dokument Word (*.docx);;Dokument PDF (*.pdf);;Webová stránka (*.html);;Tabulka žáků CSV (*.csv);;"
+    "Text (*.txt);;JSON (*.json);;"
     "Graf jako obrázek PNG (*.png);;Graf jako obrázek SVG (*.svg);;Graf jako rozšířený metasoubor (*.emf)");
 
 // A cell of the pupil table as a number ("1,25", "-0,5"); none for text, "–" and an empty cell.
@@ -317,6 +319,8 @@ void AnalysisForm::buildMenus(QMenuBar *menuBar) {
         ->setShortcut(QKeySequence::Save);
     add("UlozitListiny_Action", QStringLiteral("Uložit do Listin"), QStyle::SP_DirHomeIcon,
         &AnalysisForm::saveToDocuments);
+    add("UlozitPdf_Action", QStringLiteral("Uložit jako PDF"), QStyle::SP_DriveFDIcon,
+        &AnalysisForm::savePdf);
     add("Tisk_Action", QStringLiteral("Tisk"), QStyle::SP_FileDialogContentsView, &AnalysisForm::print)
         ->setShortcut(QKeySequence::Print);
     add("Kopirovat_Action", QStringLiteral("Kopírovat graf"), QStyle::SP_FileLinkIcon, &AnalysisForm::copyPicture);
@@ -535,14 +539,14 @@ ResultWindowParts::SaveRoutine AnalysisForm::saveRoutine() const {
 }
 
 void AnalysisForm::print() {
-    if (!m_analysis)
-        return;
-    // The scatter prints as a picture page; the tables and lists as the HTML of the whole analysis.
-    const SociometricAnalysis &analysis = *m_analysis;
-    ResultWindowParts::PagePainter scatter;
-    if (m_tabs->currentWidget() == m_scatter)
-        scatter = [&analysis](QPainter &painter, const QRectF &page) { StatusScatter::paint(painter, page, analysis); };
-    ResultWindowParts::print(m_context, scatter, AnalysisOutputs::html(analysis));
+    if (m_analysis)
+        PrintPreview::open(*m_context.prompter, this, AnalysisOutputs::pages(*m_analysis),
+                           QStringLiteral("Rozbor_Nahled"));
+}
+
+void AnalysisForm::savePdf() {
+    if (m_analysis)
+        PrintPreview::savePdf(*m_context.prompter, AnalysisOutputs::pages(*m_analysis), proposedName());
 }
 
 void AnalysisForm::copyPicture() {

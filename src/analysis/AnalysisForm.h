@@ -28,9 +28,9 @@ struct AppContext;
 // (Sociometry::analyse), chosen with the sociogram window's menus "Vyhodnocení" and "Otázka" (one item per
 // question). Tabs: "Žáci" (the pupil table, sortable, rows tinted by status group, the legend of the groups),
 // "Třída" (class indices, pupils per status group), "Podskupiny" (mutual pairs, groups, cliques, isolates,
-// stars) and "Graf" (the preference × impact scatter). Saves the analysis to a file or to the class
-// documents, prints the current tab, copies the scatter. Every figure and text comes from the analysis core
-// (AnalysisTexts, StatusScatter, AnalysisOutputs); the window only shows them.
+// stars) and "Graf" (the preference × impact scatter). Saves the analysis to a file, a PDF or the class
+// documents, prints it (through the preview), copies the scatter. Every figure and text comes from the
+// analysis core (AnalysisTexts, StatusScatter, AnalysisOutputs); the window only shows them.
 //
 // Each choice of a question reads the session from the database again, so answers entered meanwhile count.
 // Created once; the main window sets the current class on the session list before it shows the window.
@@ -63,7 +63,8 @@ public:
 
     void save();            // "Uložit…": a file of the kind its suffix names
     void saveToDocuments(); // "Uložit do Listin": the Word document into the class documents
-    void print();           // "Tisk": the current tab
+    void print();           // "Tisk": the print preview of the whole analysis
+    void savePdf();         // "Uložit jako PDF": the same pages
     void copyPicture();     // "Kopírovat graf": the scatter to the clipboard
     // The file name proposed for the analysis, without folder and suffix.
     QString proposedName() const;

@@ -7,6 +7,7 @@
 #include "automation/WordModel.h"
 #include "automation/WordProcessor.h"
 #include "files/FileWriter.h"
+#include "picture/PagedDocument.h"
 
 #include <QFileInfo>
 
@@ -173,11 +174,16 @@ bool saveDocx(const SociometricAnalysis &a, const QString &path, QString *error)
 } // namespace
 
 QStringList AnalysisOutputs::suffixes() {
-    return {QStringLiteral("docx"), QStringLiteral("html"), QStringLiteral("csv"), QStringLiteral("json"),
-            QStringLiteral("txt"),  QStringLiteral("png"),  QStringLiteral("svg"), QStringLiteral("emf")};
+    return {QStringLiteral("docx"), QStringLiteral("html"), QStringLiteral("csv"),
+            QStringLiteral("json"), QStringLiteral("txt"),  QStringLiteral("pdf"),
+            QStringLiteral("png"),  QStringLiteral("svg"),  QStringLiteral("emf")};
 }
 
-QString AnalysisOutputs::html(const SociometricAnalysis &a) {
+namespace {
+
+// The page with the scatter as an embedded picture, or without it (the pages of print and PDF draw it
+// on a page of its own).
+QString htmlPage(const SociometricAnalysis &a, bool embedScatter) {
     const QStringList heading = AnalysisTexts::heading(a);
     QStringList out =
         htmlHead(heading.size() > 1 ? heading[0] + QStringLiteral(" – ") + heading[1] : heading.value(0));
@@ -186,19 +192,39 @@ QString AnalysisOutputs::html(const SociometricAnalysis &a) {
     if (!ignored.isEmpty())
         out << element("p", ignored, QStringLiteral("class=\"meta\""));
     out << htmlIndices(a) << htmlPupils(a) << htmlSubgroups(a);
-    out << element("h2", kScatterHeading);
-    const QByteArray picture = a.hasStatuses() ? StatusScatter::png(a) : QByteArray();
+    if (embedScatter || !a.hasStatuses())
+        out << element("h2", kScatterHeading);
+    const QByteArray picture = a.hasStatuses() && embedScatter ? StatusScatter::png(a) : QByteArray();
     if (!picture.isEmpty())
         out << htmlPicture(picture, QStringLiteral("scatter"),
                            QStringLiteral("Sociální preference a sociální vliv žáků"));
-    else
+    else if (!a.hasStatuses())
         out << element("p", AnalysisTexts::missingStatusReason(a), QStringLiteral("class=\"reason\""));
     out << QStringLiteral("</body>") << QStringLiteral("</html>");
     return out.join(u'\n') + u'\n';
 }
 
+} // namespace
+
+QString AnalysisOutputs::html(const SociometricAnalysis &a) {
+    return htmlPage(a, true);
+}
+
+PagedDocument AnalysisOutputs::pages(const SociometricAnalysis &a) {
+    QList<PagePicture> pictures;
+    if (a.hasStatuses()) {
+        const QSize size = StatusScatter::defaultSize();
+        pictures << PagePicture{size, [a, size](QPainter &painter) {
+                                    StatusScatter::paint(painter, QRectF(QPointF(), size), a);
+                                }};
+    }
+    return PagedDocuments::html(AnalysisTexts::heading(a).value(0), htmlPage(a, false), pictures);
+}
+
 bool AnalysisOutputs::save(const SociometricAnalysis &a, const QString &path, QString *error) {
     const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("pdf"))
+        return PagedDocuments::savePdf(pages(a), path, error);
     if (suffix == QLatin1String("docx"))
         return saveDocx(a, path, error);
     if (suffix == QLatin1String("html"))

@@ -8,6 +8,7 @@
 #include "data/AppContext.h"
 #include "data/DataModule.h"
 #include "data/DatabaseError.h"
+#include "graphics/PrintPreview.h"
 #include "graphics/SociogramBuilder.h"
 #include "platform/Prompter.h"
 
@@ -38,7 +39,8 @@ const QString kChooseQuestion = QStringLiteral("Zvolte otázku dřívějšího v
 const QString kNoTrend =
     QStringLiteral("Vývoj lze ukázat, až třída bude mít aspoň dvě vyhodnocení s touto otázkou.");
 const QString kSaveFilter = QStringLiteral(
-    "Dokument Word (*.docx);;Webová stránka (*.html);;Tabulka žáků CSV (*.csv);;Text (*.txt);;JSON (*.json)");
+    "Dokument Word (*.docx);;Dokument PDF (*.pdf);;Webová stránka (*.html);;Tabulka žáků CSV (*.csv);;"
+    "Text (*.txt);;JSON (*.json)");
 
 // The item data role of a question's id in the question lists.
 constexpr int kIdRole = Qt::UserRole;
@@ -186,6 +188,8 @@ void ComparisonForm::buildMenus(QMenuBar *menuBar, QToolBar *toolBar) {
         ->setShortcut(QKeySequence::Save);
     add("UlozitListiny_Action", QStringLiteral("Uložit do Listin"), QStyle::SP_DirHomeIcon,
         &ComparisonForm::saveToDocuments);
+    add("UlozitPdf_Action", QStringLiteral("Uložit jako PDF"), QStyle::SP_DriveFDIcon,
+        &ComparisonForm::savePdf);
     add("Tisk_Action", QStringLiteral("Tisk"), QStyle::SP_FileDialogContentsView, &ComparisonForm::print)
         ->setShortcut(QKeySequence::Print);
     file->addSeparator();
@@ -514,14 +518,13 @@ ResultWindowParts::SaveRoutine ComparisonForm::saveRoutine() const {
 }
 
 void ComparisonForm::print() {
-    if (!m_comparison)
-        return;
-    // The chart prints as a picture page; the tables and lists as the HTML of the whole comparison.
-    const SurveyTrend *trend = shownTrend();
-    ResultWindowParts::PagePainter chart;
-    if (m_tabs->currentWidget() == m_trendPage && trend)
-        chart = [trend](QPainter &painter, const QRectF &page) {
-            TrendChart::picture(*trend).play(painter, ChartMetafile::printRect(page));
-        };
-    ResultWindowParts::print(m_context, chart, ComparisonOutputs::html(*m_comparison, trend));
+    if (m_comparison)
+        PrintPreview::open(*m_context.prompter, this, ComparisonOutputs::pages(*m_comparison, shownTrend()),
+                           QStringLiteral("Srovnani_Nahled"));
+}
+
+void ComparisonForm::savePdf() {
+    if (m_comparison)
+        PrintPreview::savePdf(*m_context.prompter, ComparisonOutputs::pages(*m_comparison, shownTrend()),
+                              proposedName());
 }

@@ -31,8 +31,8 @@ struct AppContext;
 // the ones the analysis refuses greyed, with the refusal as their tool tip). Tabs: "Žáci" (the pupils,
 // those who passed into another status group bold in the new group's tint), "Vazby" (kept, new and broken
 // mutual pairs), "Třída" (the class indices then and now), "Vývoj" (the earlier question's text over every
-// session of the class: table and line chart) and "Shrnutí". Saves to a file or to the class documents and
-// prints the current tab. Every figure and text comes from the comparison core (ComparisonTexts,
+// session of the class: table and line chart) and "Shrnutí". Saves to a file, a PDF or the class documents
+// and prints (through the preview). Every figure and text comes from the comparison core (ComparisonTexts,
 // ComparisonOutputs, TrendChart); a refusal of the core is shown in the window.
 //
 // Each choice reads the sessions again, so answers entered meanwhile count. Created once; the main window
@@ -58,7 +58,8 @@ public:
 
     void save();            // "Uložit…": a file of the kind its suffix names
     void saveToDocuments(); // "Uložit do Listin": the Word document into the class documents
-    void print();           // "Tisk": the chart on the "Vývoj" tab, the whole comparison on the others
+    void print();           // "Tisk": the print preview of the whole comparison, the shown trend included
+    void savePdf();         // "Uložit jako PDF": the same pages
     // The file name proposed for the comparison, without folder and suffix.
     QString proposedName() const;
 

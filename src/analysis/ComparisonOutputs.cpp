@@ -7,6 +7,7 @@
 #include "automation/WordModel.h"
 #include "automation/WordProcessor.h"
 #include "files/FileWriter.h"
+#include "picture/PagedDocument.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -97,7 +98,7 @@ QStringList htmlIndices(const SurveyComparison &c) {
     return out;
 }
 
-QStringList htmlTrend(const SurveyTrend &t) {
+QStringList htmlTrend(const SurveyTrend &t, bool embedChart) {
     QStringList out{element("h2", kTrend)};
     const QStringList heading = ComparisonTexts::trendHeading(t);
     for (qsizetype i = 1; i < heading.size(); ++i)
@@ -108,7 +109,7 @@ QStringList htmlTrend(const SurveyTrend &t) {
     for (qsizetype r = 0; r < rows.size(); ++r)
         out << htmlRow(rows[r], isTotalRow(r, rows.size()) ? QStringLiteral("class=\"total\"") : QString());
     out << QStringLiteral("</tbody></table></div>");
-    const QByteArray picture = TrendChart::png(t);
+    const QByteArray picture = embedChart ? TrendChart::png(t) : QByteArray();
     if (!picture.isEmpty())
         out << htmlPicture(picture, QStringLiteral("trend"), kTrendPicture);
     return out;
@@ -174,11 +175,15 @@ bool saveDocx(const SurveyComparison &c, const SurveyTrend *trend, const QString
 } // namespace
 
 QStringList ComparisonOutputs::suffixes() {
-    return {QStringLiteral("docx"), QStringLiteral("html"), QStringLiteral("csv"), QStringLiteral("json"),
-            QStringLiteral("txt")};
+    return {QStringLiteral("docx"), QStringLiteral("html"), QStringLiteral("csv"),
+            QStringLiteral("json"), QStringLiteral("txt"),  QStringLiteral("pdf")};
 }
 
-QString ComparisonOutputs::html(const SurveyComparison &c, const SurveyTrend *trend) {
+namespace {
+
+// The page with the trend chart as an embedded picture, or without it (the pages of print and PDF draw
+// it on a page of its own).
+QString htmlPage(const SurveyComparison &c, const SurveyTrend *trend, bool embedChart) {
     const QStringList heading = ComparisonTexts::heading(c);
     QStringList out = htmlHead(
         heading.size() > 1 ? heading[0] + QStringLiteral(" – ") + heading[1] : heading.value(0), kExtraStyle);
@@ -191,14 +196,31 @@ QString ComparisonOutputs::html(const SurveyComparison &c, const SurveyTrend *tr
     out << element("h2", kPairs) << htmlSections(ComparisonTexts::pairSections(c));
     out << htmlIndices(c);
     if (showsTrend(trend))
-        out << htmlTrend(*trend);
+        out << htmlTrend(*trend, embedChart);
     out << QStringLiteral("</body>") << QStringLiteral("</html>");
     return out.join(u'\n') + u'\n';
+}
+
+} // namespace
+
+QString ComparisonOutputs::html(const SurveyComparison &c, const SurveyTrend *trend) {
+    return htmlPage(c, trend, true);
+}
+
+PagedDocument ComparisonOutputs::pages(const SurveyComparison &c, const SurveyTrend *trend) {
+    QList<PagePicture> pictures;
+    if (showsTrend(trend)) {
+        const ChartMetafile chart = TrendChart::picture(*trend);
+        pictures << PagePicture{chart.size(), [chart](QPainter &painter) { chart.paint(painter); }};
+    }
+    return PagedDocuments::html(ComparisonTexts::heading(c).value(0), htmlPage(c, trend, false), pictures);
 }
 
 bool ComparisonOutputs::save(const SurveyComparison &c, const QString &path, QString *error,
                              const SurveyTrend *trend) {
     const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("pdf"))
+        return PagedDocuments::savePdf(pages(c, trend), path, error);
     if (suffix == QLatin1String("docx"))
         return saveDocx(c, trend, path, error);
     if (suffix == QLatin1String("html"))

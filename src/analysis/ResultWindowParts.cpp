@@ -5,12 +5,8 @@
 #include "data/SessionOutput.h"
 #include "graphics/PictureFiles.h"
 #include "platform/Prompter.h"
-#include "platform/SharedPrinter.h"
 
-#include <QPainter>
-#include <QPrinter>
 #include <QStandardPaths>
-#include <QTextDocument>
 #include <QTreeWidget>
 
 namespace {
@@ -68,28 +64,4 @@ void ResultWindowParts::saveToDocuments(AppContext &context, TDM &dm, const QStr
     const QString path = PictureFiles::forDocuments(context.folders, QStringLiteral("docx"));
     if (saveTo(context, path, save))
         dm.addClassDocument(path, name);
-}
-
-void ResultWindowParts::print(AppContext &context, const PagePainter &paint, const QString &html) {
-    if (!context.prompter->setupPrinter())
-        return;
-    QPrinter &printer = sharedPrinter();
-    printer.setDocName(QStringLiteral("Orbelis"));
-    if (paint) {
-        QPainter painter;
-        if (!painter.begin(&printer)) {
-            showError(context, QStringLiteral("Tisk nelze zahájit."));
-            return;
-        }
-        painter.setRenderHint(QPainter::Antialiasing);
-        paint(painter, QRectF(0, 0, printer.width(), printer.height()).adjusted(50, 50, -50, -50));
-        if (!painter.end())
-            showError(context, QStringLiteral("Tisk se nepodařilo dokončit."));
-        return;
-    }
-    QTextDocument document;
-    document.setHtml(html);
-    document.print(&printer);
-    if (printer.printerState() == QPrinter::Error)
-        showError(context, QStringLiteral("Tisk se nepodařilo dokončit."));
 }

@@ -17,7 +17,7 @@ namespace {
 
 const char kUsage[] =
     "Použití: orbelis-cli chart --session ID [--question ID] [--pupil ID] [--all-rows] [--mono] "
-    "[--title TEXT] [--out SOUBOR.png|jpg|svg|emf] [--points SOUBOR.csv] [--word SOUBOR.docx]\n";
+    "[--title TEXT] [--out SOUBOR.png|jpg|svg|emf|pdf] [--points SOUBOR.csv] [--word SOUBOR.docx]\n";
 
 // Size of the pictures: the chart laid out as for printing.
 constexpr int kWidth = 800;
@@ -49,9 +49,10 @@ int runChartCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStr
     }
     if (picture) {
         static const QStringList kinds = {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("svg"),
-                                          QStringLiteral("emf")};
+                                          QStringLiteral("emf"), QStringLiteral("pdf")};
         if (!kinds.contains(QFileInfo(*picture).suffix().toLower())) {
-            err << QStringLiteral("Neznámý typ obrázku \"%1\": použijte .png, .jpg, .svg nebo .emf.\n").arg(*picture);
+            err << QStringLiteral("Neznámý typ obrázku \"%1\": použijte .png, .jpg, .svg, .emf nebo .pdf.\n")
+                       .arg(*picture);
             return 2;
         }
     }
@@ -104,7 +105,8 @@ int runChartCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStr
     QString error;
     if (picture) {
         BarChartBuilder::fill(chart, data, title.value_or(data.defaultTitle), mono);
-        if (!ChartMetafile::create(chart, kWidth, kHeight).save(*picture, &error)) {
+        if (!ChartMetafile::create(chart, kWidth, kHeight)
+                 .save(*picture, &error, QStringLiteral("Sloupcový graf"))) {
             err << error << '\n';
             return 1;
         }

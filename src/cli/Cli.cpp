@@ -151,8 +151,10 @@ bool cliCommandPaints(const QStringList &arguments)
         QStringLiteral("export"),  QStringLiteral("backup"),   QStringLiteral("wipe"),    QStringLiteral("documents"),
         QStringLiteral("forms"),   QStringLiteral("publish"),  QStringLiteral("results"), QStringLiteral("help")};
     const QString &command = options.words.first();
-    if (command == QLatin1String("questionnaire")) // all but the sheet, a document laid out in pages
-        return options.words.value(1) == QLatin1String("sheet");
+    if (command == QLatin1String("questionnaire")) // the sheet and a preview written to a file are laid out
+        return options.words.value(1) == QLatin1String("sheet") ||
+               (options.words.value(1) == QLatin1String("preview") &&
+                options.words.contains(QStringLiteral("--out")));
     return !plain.contains(command);
 }
 

@@ -13,7 +13,7 @@ namespace {
 void printHelp(QTextStream &out)
 {
     out << "Použití: orbelis-cli graph <příkaz>\n"
-           "  convert VSTUP.sgp VÝSTUP   převede graf do VÝSTUP (.sgp, .png, .jpg, .svg nebo .emf)\n"
+           "  convert VSTUP.sgp VÝSTUP   převede graf do VÝSTUP (.sgp, .png, .jpg, .svg, .emf nebo .pdf)\n"
            "  dump VSTUP.sgp             vypíše všechny objekty grafu\n"
            "  help                       tato nápověda\n";
 }
@@ -61,10 +61,12 @@ int runGraphCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         }
         const QString target = args.at(2);
         const QString suffix = QFileInfo(target).suffix().toLower();
-        static const QStringList known = {QStringLiteral("sgp"), QStringLiteral("png"), QStringLiteral("jpg"),
-                                          QStringLiteral("jpeg"), QStringLiteral("svg"), QStringLiteral("emf")};
+        static const QStringList known = {
+            QStringLiteral("sgp"), QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"),
+            QStringLiteral("svg"), QStringLiteral("emf"), QStringLiteral("pdf")};
         if (!known.contains(suffix)) {
-            err << "Neznámý typ výstupu „" << target << "“: použijte .sgp, .png, .jpg, .svg nebo .emf.\n";
+            err << "Neznámý typ výstupu „" << target
+                << "“: použijte .sgp, .png, .jpg, .svg, .emf nebo .pdf.\n";
             return 2;
         }
         GraphDocument doc;

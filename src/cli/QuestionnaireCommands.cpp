@@ -7,14 +7,17 @@
 #include "data/TextRules.h"
 #include "questionnaires/AssignmentSheet.h"
 #include "questionnaires/QuestionnaireTexts.h"
+#include "questionnaires/TextExport.h"
 
+#include <QFileInfo>
 #include <QTextDocument>
 
 namespace {
 
 const char kQuestionnaireUsage[] =
-    "Použití: orbelis-cli questionnaire list | add NÁZEV | preview --id ID --kind assignment|evaluation | "
-    "preview --question ID --kind question | sheet --id ID --out SOUBOR.docx\n";
+    "Použití: orbelis-cli questionnaire list | add NÁZEV | preview --id ID --kind assignment|evaluation "
+    "[--out SOUBOR.txt|.docx|.pdf] | preview --question ID --kind question [--out SOUBOR.txt|.docx|.pdf] | "
+    "sheet --id ID --out SOUBOR.docx\n";
 const char kQuestionUsage[] =
     "Použití: orbelis-cli question add --questionnaire ID --text TEXT [--negative TEXT] [--type 0..4]\n";
 
@@ -65,6 +68,12 @@ int add(TDM &dm, const QString &name, QTextStream &out, QTextStream &err) {
 
 int preview(Database &db, QStringList words, QTextStream &out, QTextStream &err) {
     const std::optional<QString> kind = takeOption(words, QStringLiteral("--kind"));
+    const std::optional<QString> file = takeOption(words, QStringLiteral("--out"));
+    static const QStringList kinds = {QStringLiteral("txt"), QStringLiteral("docx"), QStringLiteral("pdf")};
+    if (file && !kinds.contains(QFileInfo(*file).suffix().toLower())) {
+        err << QStringLiteral("Soubor musí mít příponu .txt, .docx nebo .pdf.\n");
+        return 2;
+    }
     std::optional<QList<StyledLine>> lines;
     QString reason;
     if (kind == QLatin1String("question")) {
@@ -90,7 +99,18 @@ int preview(Database &db, QStringList words, QTextStream &out, QTextStream &err)
         err << reason << '\n';
         return 1;
     }
-    out << QuestionnaireTexts::plainText(*lines);
+    if (!file) {
+        out << QuestionnaireTexts::plainText(*lines);
+        return 0;
+    }
+    QTextDocument text;
+    QuestionnaireTexts::writeTo(text, *lines);
+    QString error;
+    if (!saveEditorText(text, *file, {}, &error, QStringLiteral("Náhled"))) {
+        err << error << '\n';
+        return 1;
+    }
+    out << QStringLiteral("Náhled uložen do %1.\n").arg(*file);
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "data/Database.h"
 #include "files/FileWriter.h"
+#include "questionnaires/TextExport.h"
 #include "questionnaires/TextualEvaluation.h"
 
 #include <QFileInfo>
@@ -11,7 +12,8 @@
 
 namespace {
 
-const char kUsage[] = "Použití: orbelis-cli report --session ID [--zeros] [--names] [--out SOUBOR.txt|.html|.docx]\n";
+const char kUsage[] =
+    "Použití: orbelis-cli report --session ID [--zeros] [--names] [--out SOUBOR.txt|.html|.docx|.pdf]\n";
 
 } // namespace
 
@@ -46,12 +48,16 @@ int runReportCommand(const QStringList &args, Database &db, QTextStream &out, QT
         WordProcessor word;
         formatEvaluationReport(word, report);
         written = word.saveAs(*file, &error);
+    } else if (suffix == QLatin1String("pdf")) {
+        QTextDocument report;
+        QuestionnaireTexts::writeTo(report, lines);
+        written = saveEditorText(report, *file, {}, &error, QStringLiteral("Vyhodnocení"));
     } else if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) {
         written = FileWriter::writeWhole(*file, evaluationHtml(lines).toUtf8(), &error);
     } else if (suffix == QLatin1String("txt")) {
         written = FileWriter::writeWhole(*file, evaluationPlainText(lines).toUtf8(), &error);
     } else {
-        err << QStringLiteral("Soubor musí mít příponu .txt, .html nebo .docx.\n");
+        err << QStringLiteral("Soubor musí mít příponu .txt, .html, .docx nebo .pdf.\n");
         return 2;
     }
     if (!written) {

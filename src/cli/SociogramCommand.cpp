@@ -16,7 +16,7 @@ namespace {
 const char kUsage[] =
     "Použití: orbelis-cli sociogram --session ID --question ID [--negative] [--coefficient 2..8] "
     "[--layout bands|target] [--status-colours] [--keep-layout-of ID [--show-lost-ties]] "
-    "--out SOUBOR.sgp|png|jpg|svg|emf\n";
+    "--out SOUBOR.sgp|png|jpg|svg|emf|pdf\n";
 
 } // namespace
 
@@ -59,9 +59,10 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
         return 2;
     }
     static const QStringList kinds = {QStringLiteral("sgp"), QStringLiteral("png"), QStringLiteral("jpg"),
-                                      QStringLiteral("svg"), QStringLiteral("emf")};
+                                      QStringLiteral("svg"), QStringLiteral("emf"), QStringLiteral("pdf")};
     if (!kinds.contains(QFileInfo(*file).suffix().toLower())) {
-        err << QStringLiteral("Neznámý typ výstupu \"%1\": použijte .sgp, .png, .jpg, .svg nebo .emf.\n")
+        err << QStringLiteral(
+                   "Neznámý typ výstupu \"%1\": použijte .sgp, .png, .jpg, .svg, .emf nebo .pdf.\n")
                    .arg(*file);
         return 2;
     }
@@ -113,7 +114,7 @@ int runSociogramCommand(const QStringList &args, TDM &dm, QTextStream &out, QTex
     if (!builder.keptLayoutNote().isEmpty())
         err << builder.keptLayoutNote() << '\n';
     QString error;
-    if (!GraphExport::SaveToFile(document, *file, &error)) {
+    if (!GraphExport::SaveToFile(document, *file, &error, QStringLiteral("Sociogram"))) {
         err << error << '\n';
         return 1;
     }

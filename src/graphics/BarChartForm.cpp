@@ -80,13 +80,18 @@ void TSloupcovy_Graf_Form::buildMenus(QMenuBar *menuBar) {
     };
     QMenu *file = menuBar->addMenu(QStringLiteral("Soubor"));
     file->setObjectName(QStringLiteral("Soubor1"));
-    add(file, "Uloit1", QStringLiteral("Uložit do obrázku JPG na disk"), [this] { savePictureToDisk(true); });
+    add(file, "Uloit1", QStringLiteral("Uložit do obrázku JPG na disk"),
+        [this] { savePictureToDisk(QStringLiteral("jpg")); });
     add(file, "UloitEMF1", QStringLiteral("Uložit do obrázku EMF na disk"),
-        [this] { savePictureToDisk(false); });
+        [this] { savePictureToDisk(QStringLiteral("emf")); });
     add(file, "UloitdoobrzkuJPGdoListin1", QStringLiteral("Uložit do obrázku JPG do Listin"),
-        [this] { savePictureToDocuments(true); });
+        [this] { savePictureToDocuments(QStringLiteral("jpg")); });
     add(file, "UloitdoobrzkuJPGdoListin2", QStringLiteral("Uložit do obrázku EMF do Listin"),
-        [this] { savePictureToDocuments(false); });
+        [this] { savePictureToDocuments(QStringLiteral("emf")); });
+    add(file, "PDF1", QStringLiteral("Uložit jako PDF"),
+        [this] { savePictureToDisk(QStringLiteral("pdf")); });
+    add(file, "PDFListiny1", QStringLiteral("Uložit jako PDF do Listin"),
+        [this] { savePictureToDocuments(QStringLiteral("pdf")); });
     add(file, "Tisk1", QStringLiteral("Tisk"), &TSloupcovy_Graf_Form::print);
 
     QMenu *view = menuBar->addMenu(QStringLiteral("Volby zobrazení"));

@@ -59,9 +59,9 @@ public:
     QString proposedName() const;
     // The chart as a picture of the chart's size, without the hover name.
     ChartMetafile picture();
-    void savePictureToDisk(bool jpeg);         // "Uložit do obrázku JPG|EMF na disk"
-    void savePictureToDocuments(bool jpeg);    // "Uložit do obrázku JPG|EMF do Listin"
-    void print();                              // "Tisk"
+    void savePictureToDisk(const QString &suffix); // "Uložit do obrázku JPG|EMF na disk", "Uložit jako PDF"
+    void savePictureToDocuments(const QString &suffix); // "Uložit do obrázku JPG|EMF do Listin", PDF likewise
+    void print();                                       // "Tisk": the print preview
     void copyToClipboard();                    // "Kopírovat do schránky Windows"
     void chartsPerQuestionToWord();            // "Jednolivé grafy do Wordu"
     void copyPupilList();                      // "Zkopírovat do schránky seznam žáků"

@@ -1,5 +1,6 @@
-// Exports of the bar-chart window: pictures, class documents, printer, clipboard, word processor and the
-// pupil list. Every picture is the chart drawn for the chart's size (CreateMetafile), never a screen grab.
+// Exports of the bar-chart window: pictures, PDF, class documents, print preview, clipboard, word processor
+// and the pupil list. Every picture is the chart drawn for the chart's size (CreateMetafile), never a screen
+// grab.
 #include "graphics/BarChartForm.h"
 
 #include "automation/ShowDocument.h"
@@ -9,9 +10,10 @@
 #include "data/DataModule.h"
 #include "graphics/BarChartWord.h"
 #include "graphics/PictureFiles.h"
+#include "graphics/PrintPreview.h"
+#include "picture/PagedDocument.h"
 #include "picture/PictureExport.h"
 #include "platform/Prompter.h"
-#include "platform/SharedPrinter.h"
 #include "questionnaires/EditorForm.h"
 #include "widgets/ShowInFront.h"
 
@@ -20,14 +22,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QPainter>
-#include <QPrinter>
 #include <QTextEdit>
-
-namespace {
-
-const QString kApplicationTitle = QStringLiteral("Orbelis");
-
-} // namespace
 
 // The name the last build proposes for files and documents (before any build, just "Graf").
 QString TSloupcovy_Graf_Form::proposedName() const {
@@ -41,30 +36,29 @@ ChartMetafile TSloupcovy_Graf_Form::picture() {
     return m_chart->CreateMetafile(size.width(), size.height());
 }
 
-void TSloupcovy_Graf_Form::savePictureToDisk(bool jpeg) {
+void TSloupcovy_Graf_Form::savePictureToDisk(const QString &suffix) {
     m_chart->setAxisXTitle(QString());
-    const QString fileName =
-        PictureFiles::ask(*m_context.prompter, jpeg ? QStringLiteral("jpg") : QStringLiteral("emf"), proposedName());
+    const QString fileName = PictureFiles::ask(*m_context.prompter, suffix, proposedName());
     if (fileName.isEmpty())
         return;
     QString error;
-    if (!picture().save(fileName, &error)) {
+    if (!picture().save(fileName, &error, windowTitle())) {
         showError(error);
         return;
     }
-    if (!m_context.prompter->askYesNo(QStringLiteral("Přejete si graf poslat do wordu?"), QStringLiteral("Word"),
-                                      Prompter::Icon::Question))
+    if (suffix == QLatin1String("pdf") ||
+        !m_context.prompter->askYesNo(QStringLiteral("Přejete si graf poslat do wordu?"),
+                                      QStringLiteral("Word"), Prompter::Icon::Question))
         return;
     WordProcessor word;
     if (!BarChartWord::placeSavedPicture(word, fileName, &error) || !showDocument(word, *m_context.shell, &error))
         showError(error);
 }
 
-void TSloupcovy_Graf_Form::savePictureToDocuments(bool jpeg) {
-    const QString path =
-        PictureFiles::forDocuments(m_context.folders, jpeg ? QStringLiteral("jpg") : QStringLiteral("emf"));
+void TSloupcovy_Graf_Form::savePictureToDocuments(const QString &suffix) {
+    const QString path = PictureFiles::forDocuments(m_context.folders, suffix);
     QString error;
-    if (!picture().save(path, &error)) {
+    if (!picture().save(path, &error, windowTitle())) {
         showError(error);
         return;
     }
@@ -72,18 +66,12 @@ void TSloupcovy_Graf_Form::savePictureToDocuments(bool jpeg) {
 }
 
 void TSloupcovy_Graf_Form::print() {
-    if (!m_context.prompter->setupPrinter())
-        return;
-    QPrinter &printer = sharedPrinter();
-    printer.setDocName(kApplicationTitle);
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        showError(QStringLiteral("Tisk nelze zahájit."));
-        return;
-    }
-    const QRect page = QRect(0, 0, printer.width(), printer.height()).adjusted(50, 50, -50, -50);
-    m_chart->PrintChart(painter, page);
-    painter.end();
+    const ChartMetafile chart = picture();
+    PrintPreview::open(
+        *m_context.prompter, this,
+        PagedDocuments::pictures(windowTitle(), QPageLayout::Landscape,
+                                 {PagePicture{chart.size(), [chart](QPainter &p) { chart.paint(p); }}}),
+        QStringLiteral("SloupcovyGraf_Nahled"));
 }
 
 void TSloupcovy_Graf_Form::copyToClipboard() {

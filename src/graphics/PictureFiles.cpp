@@ -46,6 +46,9 @@ QString safeFileName(const QString &name, const QString &suffix) {
 }
 
 QString ask(Prompter &prompter, const QString &suffix, const QString &name) {
+    if (suffix == QLatin1String("pdf"))
+        return askFile(prompter, QStringLiteral("Uložit jako PDF"), QStringLiteral("Dokument PDF (*.pdf)"),
+                       suffix, name, QStandardPaths::DocumentsLocation);
     const bool jpeg = suffix == QLatin1String("jpg");
     return askFile(prompter, jpeg ? QStringLiteral("Uložit do obrázku JPG") : QStringLiteral("Uložit do obrázku EMF"),
                    jpeg ? QStringLiteral("Obrázek JPEG (*.jpg)") : QStringLiteral("Rozšířený metasoubor (*.emf)"),

@@ -6,7 +6,7 @@
 class Prompter;
 struct AppFolders;
 
-// The picture files the graphics windows write: "jpg" or "emf" by suffix.
+// The picture files the graphics windows write: "jpg", "emf" or "pdf" by suffix.
 namespace PictureFiles {
 
 // Asks where to save a picture, proposing `name` made a safe file name + "." + suffix in the folder of the

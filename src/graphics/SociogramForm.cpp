@@ -9,12 +9,13 @@
 #include "graph/NodeShapes.h"
 #include "graphics/GraphFileMessage.h"
 #include "graphics/PictureFiles.h"
+#include "graphics/PrintPreview.h"
 #include "graphics/SessionQuestionMenus.h"
 #include "graphics/SociogramStatusColours.h"
 #include "graphics/SociogramTargetLayout.h"
 #include "graphics/VlastnostiForm.h"
+#include "picture/PagedDocument.h"
 #include "platform/Prompter.h"
-#include "platform/SharedPrinter.h"
 #include "widgets/MenuToolButton.h"
 
 #include <QActionGroup>
@@ -151,6 +152,9 @@ void TSociogram_Form::buildMenus(QMenuBar *menuBar) {
         [this] { savePicture(QStringLiteral("emf")); });
     add(file, "EMFListiny1", QStringLiteral("Uložit do obrázku EMF do Listin"),
         [this] { savePictureToDocuments(QStringLiteral("emf")); });
+    add(file, "PDF1", QStringLiteral("Uložit jako PDF"), [this] { savePicture(QStringLiteral("pdf")); });
+    add(file, "PDFListiny1", QStringLiteral("Uložit jako PDF do Listin"),
+        [this] { savePictureToDocuments(QStringLiteral("pdf")); });
     add(file, "Tisk1", QStringLiteral("Tisk"), &TSociogram_Form::print);
 
     QMenu *view = menuBar->addMenu(QStringLiteral("Nastavení zobrazení"));
@@ -597,14 +601,14 @@ void TSociogram_Form::savePicture(const QString &suffix) {
     if (fileName.isEmpty())
         return;
     QString error;
-    if (!GraphExport::SaveToFile(document(), fileName, &error))
+    if (!GraphExport::SaveToFile(document(), fileName, &error, windowTitle()))
         showError(error);
 }
 
 void TSociogram_Form::savePictureToDocuments(const QString &suffix) {
     const QString path = PictureFiles::forDocuments(m_context.folders, suffix);
     QString error;
-    if (!GraphExport::SaveToFile(document(), path, &error)) {
+    if (!GraphExport::SaveToFile(document(), path, &error, windowTitle())) {
         showError(error);
         return;
     }
@@ -613,11 +617,13 @@ void TSociogram_Form::savePictureToDocuments(const QString &suffix) {
 }
 
 void TSociogram_Form::print() {
-    if (!m_context.prompter->setupPrinter())
-        return;
-    QString error;
-    if (!m_canvas->Print(sharedPrinter(), kApplicationTitle, &error))
-        showError(error);
+    const GraphDocument &graph = document();
+    PrintPreview::open(*m_context.prompter, this,
+                       PagedDocuments::pictures(
+                           windowTitle(), QPageLayout::Landscape,
+                           {PagePicture{GraphExport::PictureSize(graph),
+                                        [&graph](QPainter &p) { GraphExport::PaintPicture(graph, p); }}}),
+                       QStringLiteral("Sociogram_Nahled"));
 }
 
 void TSociogram_Form::copyToClipboard() {

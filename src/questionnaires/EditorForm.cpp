@@ -2,12 +2,12 @@
 #include "widgets/ShowInFront.h"
 
 #include "data/AppContext.h"
+#include "graphics/PrintPreview.h"
+#include "picture/PagedDocument.h"
 #include "platform/Prompter.h"
-#include "platform/SharedPrinter.h"
 #include "questionnaires/TextExport.h"
 
 #include <QMenuBar>
-#include <QPrinter>
 #include <QShortcut>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -26,6 +26,8 @@ TEditor_Form::TEditor_Form(AppContext &context, QWidget *parent) : QDialog(paren
     QMenu *file = menuBar->addMenu(QStringLiteral("&Soubor"));
     file->addAction(QStringLiteral("&Uložit jako..."), this, &TEditor_Form::saveAs)
         ->setObjectName(QStringLiteral("UlozitJako_Action"));
+    file->addAction(QStringLiteral("Uložit jako &PDF"), this, &TEditor_Form::savePdf)
+        ->setObjectName(QStringLiteral("UlozitPdf_Action"));
     file->addAction(QStringLiteral("&Tisk..."), this, &TEditor_Form::print)->setObjectName(QStringLiteral("Tisk_Action"));
 
     m_richEdit = new QTextEdit(this);
@@ -66,7 +68,12 @@ void TEditor_Form::saveAs() {
         m_context.prompter->message(error, QString(), Prompter::Icon::Error);
 }
 
+void TEditor_Form::savePdf() {
+    PrintPreview::savePdf(*m_context.prompter, textPages(*m_richEdit->document(), windowTitle()),
+                          windowTitle());
+}
+
 void TEditor_Form::print() {
-    if (m_context.prompter->setupPrinter())
-        m_richEdit->document()->print(&sharedPrinter());
+    PrintPreview::open(*m_context.prompter, this, textPages(*m_richEdit->document(), windowTitle()),
+                       QStringLiteral("Editor_Nahled"));
 }

@@ -10,7 +10,7 @@ struct AppContext;
 
 // The editor window "Editor": one rich-text box that the previews, the assignment sheet and later the
 // reports write into. Shown without blocking the window that filled it; its text can be saved (.txt,
-// .docx) and printed.
+// .docx, .pdf) and printed.
 class TEditor_Form final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TEditor_Form)
@@ -27,7 +27,9 @@ public:
     void layOut(WordProcessor &word) const;
     // "Uložit jako...": asks for a file and saves the text there.
     void saveAs();
-    // "Tisk...": the printer dialog, then the text on the printer.
+    // "Uložit jako PDF": asks for a file and saves the text's pages there.
+    void savePdf();
+    // "Tisk...": the print preview of the text; its print button prints.
     void print();
 
 private:

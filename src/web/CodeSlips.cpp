@@ -4,15 +4,14 @@
 #include "automation/WordProcessor.h"
 #include "data/Database.h"
 #include "files/FileWriter.h"
+#include "picture/PagedDocument.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -294,23 +293,16 @@ bool paint(const CodeSlipSheet &sheet, QPagedPaintDevice &device, QString *error
     return true;
 }
 
+PagedDocument pages(const CodeSlipSheet &sheet) {
+    return PagedDocument{
+        QStringLiteral("Kódy pro žáky"),
+        QPageLayout::Portrait,
+        {12, 12, 12, 12},
+        [sheet](QPagedPaintDevice &device, QString *error) { return paint(sheet, device, error); }};
+}
+
 bool savePdf(const CodeSlipSheet &sheet, const QString &path, QString *error) {
-    if (refuseEmpty(sheet, error))
-        return false;
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter pdf(&buffer);
-        pdf.setTitle(QStringLiteral("Kódy pro žáky"));
-        pdf.setCreator(QStringLiteral("Orbelis"));
-        pdf.setResolution(1200);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(12, 12, 12, 12),
-                                      QPageLayout::Millimeter));
-        if (!paint(sheet, pdf, error))
-            return false;
-    }
-    return FileWriter::writeWhole(path, bytes, error);
+    return !refuseEmpty(sheet, error) && PagedDocuments::savePdf(pages(sheet), path, error);
 }
 
 bool saveDocx(const CodeSlipSheet &sheet, const QString &path, QString *error) {

@@ -7,6 +7,7 @@
 
 class Database;
 class QPagedPaintDevice;
+struct PagedDocument;
 
 // "Kódy pro žáky": the slips a teacher cuts apart and hands out, one per pupil who gets a web form:
 // the pupil's name, the class, the address where the forms are entered and the pupil's code.
@@ -43,6 +44,8 @@ CodeSlipSheet read(Database &db, qint64 sessionId, const QString &siteAddress);
 // device refuses to paint or there is no slip.
 bool paint(const CodeSlipSheet &sheet, QPagedPaintDevice &device, QString *error = nullptr);
 
+// The slips' pages for the printer, its preview and the PDF (A4, margins of 12 mm).
+PagedDocument pages(const CodeSlipSheet &sheet);
 // The slips as a PDF (A4, vector, fonts embedded), written whole or not at all.
 bool savePdf(const CodeSlipSheet &sheet, const QString &path, QString *error = nullptr);
 // The slips as a word-processor document (.docx), the same pages as the PDF.

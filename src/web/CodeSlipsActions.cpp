@@ -2,20 +2,18 @@
 
 #include "data/AppContext.h"
 #include "data/Database.h"
+#include "graphics/PrintPreview.h"
+#include "picture/PagedDocument.h"
 #include "platform/IniFile.h"
 #include "platform/Prompter.h"
-#include "platform/SharedPrinter.h"
 #include "web/CodeSlips.h"
 #include "web/FtpSettings.h"
 #include "web/PupilCodes.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QStandardPaths>
 
-#include <memory>
 #include <optional>
 
 namespace {
@@ -82,27 +80,8 @@ QPrintPreviewDialog *preview(AppContext &context, QWidget *parent, qint64 sessio
     const std::optional<CodeSlipSheet> sheet = readSheet(context, sessionId);
     if (!sheet)
         return nullptr;
-    QPrinter &printer = sharedPrinter();
-    printer.setDocName(kTitle);
-    auto *dialog = new QPrintPreviewDialog(&printer, parent);
-    dialog->setObjectName(QStringLiteral("KodyProZaky_Nahled"));
-    dialog->setWindowTitle(kTitle);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    // A failure of the printer is told once the preview is closed, not in the middle of its painting.
-    auto failure = std::make_shared<QString>();
-    QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
-                     [slips = *sheet, failure](QPrinter *target) {
-                         QString error;
-                         if (!CodeSlips::paint(slips, *target, &error))
-                             *failure = error;
-                     });
-    Prompter *prompter = context.prompter;
-    QObject::connect(dialog, &QDialog::finished, dialog, [prompter, failure] {
-        if (!failure->isEmpty())
-            prompter->message(*failure, kTitle, Prompter::Icon::Error);
-    });
-    dialog->open();
-    return dialog;
+    return PrintPreview::open(*context.prompter, parent, CodeSlips::pages(*sheet),
+                              QStringLiteral("KodyProZaky_Nahled"));
 }
 
 bool regenerate(AppContext &context, qint64 sessionId, const QString &sessionName) {

@@ -8,7 +8,8 @@
 #include "app/TestFolders.h"
 #include "app/WindowRegistry.h"
 #include "automation/DocxPackage.h"
-#include "platform/SharedPrinter.h"
+#include "support/Poppler.h"
+#include "support/PreviewPages.h"
 #include "support/RecordingShell.h"
 
 #include <QAction>
@@ -17,7 +18,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QPrinter>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -267,30 +267,21 @@ TEST_F(AnalysisFormTest, SavingWritesTheChosenFileAndHandsTheDocumentToTheClassD
     EXPECT_TRUE(QString::fromUtf8(kept.value(QStringLiteral("word/document.xml"))).contains("Adam Bílý"));
 }
 
-TEST_F(AnalysisFormTest, PrintingPrintsTheCurrentTabOrNothingWhenCancelled) {
+// "Tisk" shows the whole analysis in the preview: its text, then the scatter on a page of its own; "Uložit
+// jako PDF" writes the same pages.
+TEST_F(AnalysisFormTest, PrintShowsThePreviewOfTheWholeAnalysisAndPdfHasTheSamePages) {
     choose(0);
-    QPrinter &printer = sharedPrinter();
-    const QString pdf = m_dir.path() + QStringLiteral("/tisk.pdf");
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
+    m_form->action(QStringLiteral("Tisk_Action"))->trigger();
+    const int pages = previewPageCount(m_form.get(), "Rozbor_Nahled");
+    EXPECT_GE(pages, 2);
 
-    m_prompter.no(); // the printer dialog cancelled
-    m_form->print();
-    EXPECT_FALSE(QFile::exists(pdf));
-
-    m_form->tabs()->setCurrentIndex(3); // "Graf"
-    m_prompter.yes();
-    m_form->print();
-    ASSERT_TRUE(QFile::exists(pdf));
-    EXPECT_GT(QFileInfo(pdf).size(), 1000);
-    QFile::remove(pdf);
-
-    m_form->tabs()->setCurrentIndex(0);
-    m_prompter.yes();
-    m_form->print();
-    EXPECT_GT(QFileInfo(pdf).size(), 1000);
+    const QString pdf = m_dir.path() + QStringLiteral("/rozbor.pdf");
+    m_prompter.answer(pdf);
+    m_form->action(QStringLiteral("UlozitPdf_Action"))->trigger();
     EXPECT_TRUE(m_prompter.messages().isEmpty()) << m_prompter.messages().join(u'\n').toStdString();
-    printer.setOutputFileName(QString());
+    EXPECT_EQ(Poppler::pages(pdf), pages);
+    EXPECT_EQ(Poppler::title(pdf), "Sociometrický rozbor");
+    EXPECT_TRUE(Poppler::text(pdf).contains(QStringLiteral("Rudolf Zelený")));
 }
 
 // The main window opens the analysis from "Výstup" and from its tool bar, on the sessions of the current class.

@@ -362,9 +362,9 @@ TEST_F(AnalysisOutputsTest, FileThatCannotBeWrittenIsRefusedInCzechAndLeavesNoth
 
     // An unknown kind of output is refused before anything is written.
     QString error;
-    EXPECT_FALSE(AnalysisOutputs::save(a, path(QStringLiteral("rozbor.pdf")), &error));
+    EXPECT_FALSE(AnalysisOutputs::save(a, path(QStringLiteral("rozbor.odt")), &error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("Neznámý typ výstupu"))) << error.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("rozbor.pdf"))));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("rozbor.odt"))));
 }
 
 } // namespace

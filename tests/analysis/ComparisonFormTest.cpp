@@ -8,6 +8,8 @@
 #include "app/TestFolders.h"
 #include "app/WindowRegistry.h"
 #include "automation/DocxPackage.h"
+#include "support/Poppler.h"
+#include "support/PreviewPages.h"
 #include "support/RecordingShell.h"
 
 #include <QAction>
@@ -210,6 +212,24 @@ TEST_F(ComparisonFormTest, SavingWritesTheFileAndHandsTheDocumentToTheClassDocum
     const QString document = QString::fromUtf8(kept.value(QStringLiteral("word/document.xml")));
     EXPECT_TRUE(document.contains(QStringLiteral("Srovnání vyhodnocení")));
     EXPECT_TRUE(document.contains(QStringLiteral("Lukáš Pokorný")));
+}
+
+// "Tisk" previews the whole comparison, the trend chart on a page of its own; the PDF has the same pages.
+TEST_F(ComparisonFormTest, PrintShowsThePreviewOfTheWholeComparisonAndPdfHasTheSamePages) {
+    pick("Nyni_Combo", m_later);
+    pick("Drive_Combo", m_earlier);
+    ASSERT_TRUE(m_form->comparison());
+    m_form->action(QStringLiteral("Tisk_Action"))->trigger();
+    const int pages = previewPageCount(m_form.get(), "Srovnani_Nahled");
+    EXPECT_GE(pages, 2);
+
+    const QString pdf = m_dir.filePath(QStringLiteral("srovnani.pdf"));
+    m_prompter.answer(pdf);
+    m_form->action(QStringLiteral("UlozitPdf_Action"))->trigger();
+    EXPECT_TRUE(m_prompter.messages().isEmpty()) << m_prompter.messages().join(u'\n').toStdString();
+    EXPECT_EQ(Poppler::pages(pdf), pages);
+    EXPECT_EQ(Poppler::images(pdf), 0);
+    EXPECT_TRUE(Poppler::text(pdf).contains(QStringLiteral("Lukáš Pokorný")));
 }
 
 // The main window opens the comparison from "Výstup" on the sessions of the current class.

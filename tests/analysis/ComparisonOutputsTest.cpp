@@ -154,10 +154,10 @@ TEST_F(ComparisonOutputsTest, EachSuffixWritesItsOwnFormAndAnUnknownOneNothing) 
     EXPECT_EQ(readAll(path(QStringLiteral("s.json"))), ComparisonTexts::json(c));
     EXPECT_EQ(QString::fromUtf8(readAll(path(QStringLiteral("s.txt")))), ComparisonTexts::text(c));
 
-    EXPECT_FALSE(ComparisonOutputs::save(c, path(QStringLiteral("s.pdf")), &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("s.pdf")) && error.contains(QStringLiteral(".docx")))
+    EXPECT_FALSE(ComparisonOutputs::save(c, path(QStringLiteral("s.odt")), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("s.odt")) && error.contains(QStringLiteral(".docx")))
         << error.toStdString();
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("s.pdf"))));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("s.odt"))));
 }
 
 TEST_F(ComparisonOutputsTest, TheCourseChartHasBothLinesWithOnePointPerSessionInDateOrder) {

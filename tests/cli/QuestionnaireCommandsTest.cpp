@@ -101,7 +101,7 @@ TEST_F(QuestionnaireCommandsTest, TheReportOfTheDemoSessionAsTextHtmlAndDocument
     EXPECT_TRUE(document.contains("Cambria"));
     EXPECT_TRUE(document.contains("w:sz w:val=\"20\""));  // the body at 10 pt
     EXPECT_EQ(run({"report", "--session", "99999"}).code, 1);
-    EXPECT_EQ(run({"report", "--session", id, "--out", m_dir.filePath("x.pdf")}).code, 2);
+    EXPECT_EQ(run({"report", "--session", id, "--out", m_dir.filePath("x.odt")}).code, 2);
 }
 
 } // namespace

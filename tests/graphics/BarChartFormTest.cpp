@@ -7,6 +7,8 @@
 #include "data/AppContext.h"
 #include "graphics/BarChartForm.h"
 #include "questionnaires/EditorForm.h"
+#include "support/Poppler.h"
+#include "support/PreviewPages.h"
 #include "support/RecordingShell.h"
 
 #include <QActionGroup>
@@ -196,4 +198,37 @@ TEST_F(BarChartFormTest, PicturesGoToDiskAndToWord) {
     EXPECT_EQ(docx.value(QStringLiteral("word/document.xml")).count("<w:drawing"), 6);
     EXPECT_TRUE(docx.value(QStringLiteral("word/document.xml")).contains("w:orient=\"landscape\""));
     EXPECT_TRUE(m_form->questionMenu()->actions().last()->isChecked());
+}
+
+// "Tisk" of the chart and of the editor opens their previews; the chart's PDF is one landscape vector page.
+TEST_F(BarChartFormTest, ChartAndEditorPrintThroughAPreviewAndTheChartSavesAsPdf) {
+    chooseSession();
+    m_form->action(QStringLiteral("Tisk1"))->trigger();
+    EXPECT_EQ(previewPageCount(m_form, "SloupcovyGraf_Nahled"), 1);
+
+    const QString pdf = m_dir.path() + QStringLiteral("/graf.pdf");
+    m_prompter.answer(pdf);
+    m_form->action(QStringLiteral("PDF1"))->trigger();
+    EXPECT_TRUE(m_prompter.messages().isEmpty()) << m_prompter.messages().join(u'\n').toStdString();
+    EXPECT_EQ(Poppler::pageSize(pdf), "842x595");
+    EXPECT_EQ(Poppler::images(pdf), 0);
+    EXPECT_EQ(Poppler::title(pdf), "Sloupcový graf");
+    EXPECT_TRUE(Poppler::text(pdf).contains(QStringLiteral("Nováková")));
+
+    QStringList lines;
+    for (int i = 1; i <= 150; ++i)
+        lines << QStringLiteral("Řádek %1 žlutého koně").arg(i);
+    m_editor->showPlainText(lines.join(u'\n'));
+    m_editor->findChild<QAction *>(QStringLiteral("Tisk_Action"))->trigger();
+    const int pages = previewPageCount(m_editor, "Editor_Nahled");
+    EXPECT_GE(pages, 2);
+
+    const QString text = m_dir.path() + QStringLiteral("/editor.pdf");
+    m_prompter.answer(text);
+    m_editor->findChild<QAction *>(QStringLiteral("UlozitPdf_Action"))->trigger();
+    EXPECT_EQ(Poppler::pages(text), pages);
+    EXPECT_EQ(Poppler::pageSize(text), "595x842");
+    const QString read = Poppler::text(text);
+    EXPECT_TRUE(read.contains(QStringLiteral("Řádek 1 žlutého koně")) &&
+                read.contains(QStringLiteral("Řádek 150 ")));
 }

@@ -9,11 +9,15 @@
 #include "graphics/SociogramStatusColours.h"
 #include "graphics/SociogramTargetLayout.h"
 #include "graphics/VlastnostiForm.h"
+#include "platform/SharedPrinter.h"
+#include "support/Poppler.h"
+#include "support/PreviewPages.h"
 
 #include <QActionGroup>
 #include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -509,4 +513,26 @@ TEST_F(SociogramFormTest, EveryBuildAndArrangementShowsTheWholeSociogramAndCtrl0
     EXPECT_TRUE(visible());
     m_prompter.no();
     m_form->hide();
+}
+
+// "Tisk" opens the preview of the whole sociogram on one landscape page; "Uložit jako PDF" writes that page
+// as a vector PDF titled like the window, and "… do Listin" hands it to the class documents.
+TEST_F(SociogramFormTest, PrintShowsAPreviewAndPdfGoesToDiskAndToTheClassDocuments) {
+    choose(0);
+    m_form->action(QStringLiteral("Tisk1"))->trigger();
+    EXPECT_EQ(previewPageCount(m_form.get(), "Sociogram_Nahled"), 1);
+    EXPECT_EQ(sharedPrinter().pageLayout().orientation(), QPageLayout::Landscape);
+
+    const QString pdf = m_dir.path() + QStringLiteral("/sociogram.pdf");
+    m_prompter.answer(pdf);
+    m_form->action(QStringLiteral("PDF1"))->trigger();
+    EXPECT_TRUE(m_prompter.messages().isEmpty()) << m_prompter.messages().join(u'\n').toStdString();
+    EXPECT_EQ(Poppler::pageSize(pdf), "842x595");
+    EXPECT_EQ(Poppler::images(pdf), 0);
+    EXPECT_EQ(Poppler::title(pdf), m_form->windowTitle());
+    EXPECT_TRUE(Poppler::text(pdf).contains(QStringLiteral("Adam Bílý")));
+
+    m_form->action(QStringLiteral("PDFListiny1"))->trigger();
+    EXPECT_TRUE(
+        m_db.scalar(QStringLiteral("SELECT cesta FROM listiny")).toString().endsWith(QStringLiteral(".pdf")));
 }

@@ -78,6 +78,13 @@ struct ChartLayout {
 
     QVector<TAxisInfo> xTicks;
     QVector<QString> xTickNames; // name part of each X tick's label (one X per value)
+    // The label drawn under each X tick (reading upwards), and its rectangle. A label longer than the room
+    // under the axis shows the first name and initials ("12 Adam N."), then is elided; where the ticks
+    // stand closer than a line of text, only every xLabelStep-th tick is labelled, so that no two labels
+    // overlap. ChartMetafile widens its pictures instead.
+    QVector<QString> xLabels;
+    QVector<QRect> xLabelRects;
+    int xLabelStep = 1;
     QVector<TAxisInfo> yTicks;
     int yLabelWidth = 0; // widest Y label
     bool onePerValue = false;

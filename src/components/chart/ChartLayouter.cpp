@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <climits>
@@ -81,6 +82,25 @@ QString ChartLayouter::formatValue(double value)
     return text;
 }
 
+namespace {
+
+// The words of a line, a date ("03. 12. 2026") kept as one: a day or month number with its dot is never
+// parted from the number after it.
+QStringList unbreakableWords(const QString &text) {
+    static const QRegularExpression dayOrMonth(QStringLiteral("^\\d{1,2}\\.$"));
+    QStringList words;
+    for (const QString &word : text.split(QLatin1Char(' '))) {
+        if (!words.isEmpty() && !word.isEmpty() && word.front().isDigit() &&
+            dayOrMonth.match(words.back().section(QLatin1Char(' '), -1)).hasMatch())
+            words.back() += QLatin1Char(' ') + word;
+        else
+            words.append(word);
+    }
+    return words;
+}
+
+} // namespace
+
 QStringList ChartLayouter::wrapText(const QString &text, const QFontMetrics &metrics, int maxWidth)
 {
     QStringList lines;
@@ -94,7 +114,7 @@ QStringList ChartLayouter::wrapText(const QString &text, const QFontMetrics &met
         const QString core = paragraph.left(paragraph.size() - trailing);
         QString line;
         bool started = false;
-        for (const QString &word : core.split(QLatin1Char(' '))) {
+        for (const QString &word : unbreakableWords(core)) {
             if (!started) {
                 line = word;
                 started = true;
@@ -134,6 +154,7 @@ private:
     void legend();
     void legendLabels(int captionsHeight, int &contentHeight, int &widest);
     void xAxis();
+    void xLabels();
     void points();
     int xPixel(double x) const;
     int yPixel(double y) const;
@@ -191,6 +212,7 @@ ChartLayout LayoutBuilder::build()
     legend();
     m_lay.plot = QRect(m_left, m_top, m_right - m_left, m_bottom - m_top);
     xAxis();
+    xLabels();
     points();
     return m_lay;
 }
@@ -356,6 +378,44 @@ void LayoutBuilder::xAxis()
         tick.Label = ChartLayouter::formatValue(tick.Value / m_model.AxisXScale());
         m_lay.xTicks.append(tick);
         m_lay.xTickNames.append(QString());
+    }
+}
+
+// "12 Adam Novák" as "12 Adam N.": the number and first word kept, every later word by its initial.
+QString abbreviated(const QString &label) {
+    const QStringList words = label.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.size() <= 2)
+        return label;
+    QStringList kept = words.mid(0, 2);
+    for (qsizetype i = 2; i < words.size(); ++i)
+        kept << words[i].left(1) + QLatin1Char('.');
+    return kept.join(QLatin1Char(' '));
+}
+
+// Rotated labels, each a line of text wide and reading upwards from 9 px under the axis: text that would
+// run past the picture's bottom is shortened, and ticks closer than a line (plus a pixel) share labels.
+void LayoutBuilder::xLabels() {
+    const int n = int(m_lay.xTicks.size());
+    const int h = n >= 2 ? (m_lay.xTicks[1].Pixel - m_lay.xTicks[0].Pixel) / 2 : 0;
+    int spacing = INT_MAX;
+    for (int i = 1; i < n; ++i)
+        spacing = std::min(spacing, m_lay.xTicks[i].Pixel - m_lay.xTicks[i - 1].Pixel);
+    m_lay.xLabelStep = spacing > m_th ? 1 : (m_th + 1 + std::max(spacing, 1) - 1) / std::max(spacing, 1);
+    const int top = m_bottom + 9;
+    const int room = std::max(m_th, m_lay.size.height() - top - 2);
+    for (int i = 0; i < n; ++i) {
+        QString label;
+        if (i % m_lay.xLabelStep == 0) {
+            label = m_lay.xTicks[i].Label;
+            if (m_fm.horizontalAdvance(label) > room)
+                label = abbreviated(label);
+            if (m_fm.horizontalAdvance(label) > room)
+                label = m_fm.elidedText(label, Qt::ElideRight, room);
+        }
+        const int x = m_lay.xTicks[i].Pixel + m_th / 2 - (h - 4) / 2;
+        m_lay.xLabels.append(label);
+        m_lay.xLabelRects.append(label.isEmpty() ? QRect()
+                                                 : QRect(x, top, m_th, m_fm.horizontalAdvance(label)));
     }
 }
 

@@ -24,7 +24,8 @@ public:
     // An axis label: value formatted "0.##" (the locale's decimal separator);
     // 1.7e308 and beyond show as "~".
     static QString formatValue(double value);
-    // Greedy word wrap to maxWidth pixels; trailing blanks stay on the last line as
+    // Greedy word wrap to maxWidth pixels, never inside a date ("03. 12. 2026");
+    // trailing blanks stay on the last line as
     // far as they fit. Explicit line breaks start new lines.
     static QStringList wrapText(const QString &text, const QFontMetrics &metrics, int maxWidth);
     // Rounding of layout arithmetic: to nearest, halves to even.

@@ -26,6 +26,12 @@ ChartMetafile ChartMetafile::create(const ChartModel &model, int width, int heig
         a += layout.plot.height() - layout.plot.width();
     if (QSize(a, b) != layout.size)
         layout = ChartLayouter::layout(model, QSize(a, b), kDpi);
+    // Every X tick labelled: the plot widened until the ticks stand more than a line of text apart (the
+    // legend takes part of every widening, so a few rounds may be needed).
+    for (int round = 0; round < 4 && layout.xLabelStep > 1; ++round) {
+        a += int(layout.xTicks.size()) * (layout.textHeight + 2) - layout.plot.width();
+        layout = ChartLayouter::layout(model, QSize(a, b), kDpi);
+    }
     return ChartMetafile(std::move(layout));
 }
 
@@ -78,7 +84,7 @@ QByteArray ChartMetafile::toEmf(EmfPaintDevice::PatternFills fills) const
     return renderEmf(size(), [this](QPainter &p) { paint(p); }, fills);
 }
 
-bool ChartMetafile::save(const QString &path, QString *error) const
-{
-    return savePicture(path, size(), [this](QPainter &p) { paint(p); }, error);
+bool ChartMetafile::save(const QString &path, QString *error, const QString &title) const {
+    return savePicture(
+        path, size(), [this](QPainter &p) { paint(p); }, error, title);
 }

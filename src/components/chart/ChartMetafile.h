@@ -27,9 +27,10 @@ public:
     explicit ChartMetafile(ChartLayout layout);
 
     // The chart laid out for a x b; b is raised to the legend bottom + 20 and, when
-    // the plot is narrower than tall, a is widened by the difference; the chart is
-    // then laid out again for the adjusted size (not needed when it is unchanged,
-    // as for 800 x 600 in the common case).
+    // the plot is narrower than tall, a is widened by the difference, and widened
+    // further until every X tick gets its label; the chart is then laid out again
+    // for the adjusted size (not needed when it is unchanged, as for 800 x 600 in
+    // the common case).
     static ChartMetafile create(const ChartModel &model, int width, int height);
 
     // The largest rectangle of aspect 2100 : 1600 that fits `target`, centred in it.
@@ -51,8 +52,9 @@ public:
     // Hatches as GDI pattern brushes by default (what Word and Windows expect), or
     // drawn out for readers without pattern brushes (LibreOffice).
     QByteArray toEmf(EmfPaintDevice::PatternFills fills = EmfPaintDevice::PatternFills::Brushes) const;
-    // Writes the picture by extension (.emf, .jpg, .png, .svg) through FileWriter.
-    bool save(const QString &path, QString *error = nullptr) const;
+    // Writes the picture by extension (.emf, .jpg, .png, .svg, .pdf) through FileWriter; `title` is the
+    // document title of a PDF or SVG.
+    bool save(const QString &path, QString *error = nullptr, const QString &title = QString()) const;
 
 private:
     ChartLayout m_layout;

@@ -173,9 +173,10 @@ void Context::xAxis()
 
     const int h = m_lay.xTicks.size() >= 2 ? (m_lay.xTicks[1].Pixel - m_lay.xTicks[0].Pixel) / 2 : 0;
     m_p.setPen(Qt::black);
-    for (const TAxisInfo &tick : m_lay.xTicks) {
-        const int width = m_fm.horizontalAdvance(tick.Label);
-        rotatedTextAt(tick.Pixel + m_lay.textHeight / 2 - (h - 4) / 2, bottom + width + 9, tick.Label);
+    for (qsizetype i = 0; i < m_lay.xLabels.size(); ++i) {
+        const QRect &rect = m_lay.xLabelRects[i];
+        if (!m_lay.xLabels[i].isEmpty())
+            rotatedTextAt(rect.x(), rect.y() + rect.height(), m_lay.xLabels[i]);
     }
     if (m_lay.showXGrid) {
         // Half a tick step right of each tick: the slot boundaries of a bar chart.

@@ -95,8 +95,8 @@ bool GraphExport::SaveAsMetafile(const GraphDocument &document, const QString &f
     return device.saveToFile(fileName, error);
 }
 
-bool GraphExport::SaveToFile(const GraphDocument &document, const QString &fileName, QString *error)
-{
+bool GraphExport::SaveToFile(const GraphDocument &document, const QString &fileName, QString *error,
+                             const QString &title) {
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (suffix == QLatin1String("sgp"))
         return const_cast<GraphDocument &>(document).SaveToFile(fileName, error);
@@ -104,9 +104,11 @@ bool GraphExport::SaveToFile(const GraphDocument &document, const QString &fileN
         return SaveAsMetafile(document, fileName, error);
     const bool bitmap = suffix == QLatin1String("png") || suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
     // Other extensions are refused by savePicture before it draws anything.
-    if ((bitmap || suffix == QLatin1String("svg")) && !pictureAllowed(document, bitmap, error))
+    if ((bitmap || suffix == QLatin1String("svg") || suffix == QLatin1String("pdf")) &&
+        !pictureAllowed(document, bitmap, error))
         return false;
-    return savePicture(fileName, PictureSize(document), [&](QPainter &p) { PaintPicture(document, p); }, error);
+    return savePicture(
+        fileName, PictureSize(document), [&](QPainter &p) { PaintPicture(document, p); }, error, title);
 }
 
 void GraphExport::Draw(const GraphDocument &document, QPainter &painter, const QRect &target)

@@ -40,8 +40,10 @@ public:
     static QByteArray GetAsMetafile(const GraphDocument &document, QString *error = nullptr);
     static QByteArray GetAsSvg(const GraphDocument &document, QString *error = nullptr);
     static bool SaveAsMetafile(const GraphDocument &document, const QString &fileName, QString *error = nullptr);
-    // .sgp, .png, .jpg, .svg or .emf by extension.
-    static bool SaveToFile(const GraphDocument &document, const QString &fileName, QString *error = nullptr);
+    // .sgp, .png, .jpg, .svg, .emf or .pdf (an A4 page, landscape, vector) by extension; `title` is the
+    // document title of a PDF or SVG.
+    static bool SaveToFile(const GraphDocument &document, const QString &fileName, QString *error = nullptr,
+                           const QString &title = QString());
     // Scales the picture into the rectangle, aspect ratio kept, centred (printing).
     static void Draw(const GraphDocument &document, QPainter &painter, const QRect &target);
     // Clipboard data for the requested formats (TGraphClipboardFormat bits); caller owns it.

@@ -3,6 +3,7 @@
 #include "files/FileWriter.h"
 #include "picture/EmfPaintDevice.h"
 #include "picture/JpegWriter.h"
+#include "picture/PagedDocument.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -106,9 +107,14 @@ QMimeData *pictureMimeData(const QImage &image, const QByteArray &svg, const QBy
     return mime;
 }
 
-bool savePicture(const QString &path, const QSize &size, const PaintRoutine &paint, QString *error)
-{
+bool savePicture(const QString &path, const QSize &size, const PaintRoutine &paint, QString *error,
+                 const QString &title) {
     const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("pdf"))
+        return PagedDocuments::savePdf(
+            PagedDocuments::pictures(title.isEmpty() ? QFileInfo(path).completeBaseName() : title,
+                                     QPageLayout::Landscape, {PagePicture{size, paint}}),
+            path, error);
     if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
     {
         const QByteArray bytes = renderJpeg(size, paint, error);
@@ -117,7 +123,7 @@ bool savePicture(const QString &path, const QSize &size, const PaintRoutine &pai
     if (suffix == QLatin1String("emf"))
         return FileWriter::writeWhole(path, renderEmf(size, paint), error);
     if (suffix == QLatin1String("svg"))
-        return FileWriter::writeWhole(path, renderSvg(size, paint), error);
+        return FileWriter::writeWhole(path, renderSvg(size, paint, title), error);
     if (suffix == QLatin1String("png")) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
@@ -130,6 +136,7 @@ bool savePicture(const QString &path, const QSize &size, const PaintRoutine &pai
         return FileWriter::writeWhole(path, bytes, error);
     }
     if (error)
-        *error = tr("Neznámý formát obrázku „%1“: použijte .png, .jpg, .svg nebo .emf.").arg(QFileInfo(path).fileName());
+        *error = tr("Neznámý formát obrázku „%1“: použijte .png, .jpg, .svg, .emf nebo .pdf.")
+                     .arg(QFileInfo(path).fileName());
     return false;
 }

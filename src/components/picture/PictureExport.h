@@ -39,6 +39,9 @@ QByteArray renderEmf(const QSize &size, const PaintRoutine &paint,
 // The caller owns the result (QClipboard::setMimeData takes it).
 QMimeData *pictureMimeData(const QImage &image, const QByteArray &svg, const QByteArray &emf);
 
-// Writes the picture by the file's extension: .png, .jpg/.jpeg (quality 96), .svg or .emf, through FileWriter.
-// An unknown extension or a write failure returns false with a message in *error and leaves no file.
-bool savePicture(const QString &path, const QSize &size, const PaintRoutine &paint, QString *error = nullptr);
+// Writes the picture by the file's extension: .png, .jpg/.jpeg (quality 96), .svg, .emf or .pdf (one A4 page,
+// landscape, vector), through FileWriter. `title` is the document title of a PDF or SVG (a PDF without one
+// takes the file's name). An unknown extension or a write failure returns false with a message in *error
+// and leaves no file.
+bool savePicture(const QString &path, const QSize &size, const PaintRoutine &paint, QString *error = nullptr,
+                 const QString &title = QString());

@@ -271,3 +271,44 @@ TEST(ChartMetafile, LibreOfficeShowsDrawnHatches)
         EXPECT_GT(light, area.width() * area.height() / 4);
     }
 }
+
+// The chart of all rows of a class: 45 groups of four bars, long double-barrelled names, a dated title.
+TEST(ChartMetafile, FortyFiveGroupsGetEveryNameUnderTheAxisWithoutOverlapAndTheDateStaysWhole) {
+    ChartModel model;
+    model.setShowXLabel(true);
+    model.setTitle(
+        QStringLiteral("Preferenční volby ZŠ Komenského, Brno, 6.B, třídní učitel: Mgr. Jana Malá, "
+                       "datum 03. 12. 2026"));
+    for (int q = 0; q < 4; ++q) {
+        TChartSeries *series = model.AddSeries(ChartSeriesKind::Bar);
+        series->setCaption(QStringLiteral("Otázka %1").arg(q + 1));
+        for (int n = 1; n <= 45; ++n)
+            series->AddXY(QStringLiteral("Kristýna Nováková-Procházková %1").arg(n), n, (n * (q + 2)) % 7);
+    }
+    const ChartLayout picture = ChartMetafile::create(model, 800, 600).layout();
+    const ChartLayout window = ChartLayouter::layout(model, QSize(800, 600), ChartMetafile::kDpi);
+    EXPECT_EQ(window.xLabelStep, 2) << "the window's chart, too narrow for 45 names, labels every other";
+    for (const ChartLayout *layout : {&picture, &window}) {
+        ASSERT_EQ(layout->xLabelRects.size(), 45);
+        const QRect whole(QPoint(0, 0), layout->size);
+        for (int i = 0; i < 45; ++i) {
+            if (layout->xLabels[i].isEmpty())
+                continue;
+            const QRect &label = layout->xLabelRects[i];
+            EXPECT_TRUE(whole.contains(label)) << i;
+            EXPECT_EQ(QFontMetrics(layout->font).horizontalAdvance(layout->xLabels[i]), label.height()) << i;
+            for (int j = i + 1; j < 45; ++j)
+                EXPECT_FALSE(label.intersects(layout->xLabelRects[j])) << i << " and " << j;
+        }
+    }
+    EXPECT_EQ(picture.xLabelStep, 1);
+    EXPECT_GT(picture.size.width(), 800);
+    EXPECT_TRUE(picture.xLabels[0].startsWith(QStringLiteral("1 Kristýna N.")))
+        << "shortened to the first name and initials: " << picture.xLabels[0].toStdString();
+
+    const ChartLayout narrow = ChartLayouter::layout(model, QSize(500, 600), ChartMetafile::kDpi);
+    ASSERT_GE(narrow.titleLines.size(), 2);
+    EXPECT_TRUE(std::any_of(narrow.titleLines.cbegin(), narrow.titleLines.cend(), [](const QString &line) {
+        return line.contains(QStringLiteral("03. 12. 2026"));
+    })) << narrow.titleLines.join(u'|').toStdString();
+}
