@@ -218,7 +218,8 @@ PagedDocument AnalysisOutputs::pages(const SociometricAnalysis &a) {
                                     StatusScatter::paint(painter, QRectF(QPointF(), size), a);
                                 }};
     }
-    return PagedDocuments::html(AnalysisTexts::heading(a).value(0), htmlPage(a, false), pictures);
+    return PagedDocuments::html(AnalysisTexts::heading(a).value(0), htmlPage(a, false), QPageLayout::Landscape,
+                                pictures);
 }
 
 bool AnalysisOutputs::save(const SociometricAnalysis &a, const QString &path, QString *error) {

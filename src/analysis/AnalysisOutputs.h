@@ -17,7 +17,7 @@ QStringList suffixes();
 // The analysis as a standalone HTML page (UTF-8, every text escaped).
 QString html(const SociometricAnalysis &analysis);
 // The pages of print, its preview and the PDF: the page's text, then the scatter (vector) on a page of
-// its own; portrait A4.
+// its own; landscape A4 (the pupil table is wide).
 PagedDocument pages(const SociometricAnalysis &analysis);
 // Writes the analysis in the form its suffix names; false with the Czech reason in `error` (an unknown
 // suffix included).

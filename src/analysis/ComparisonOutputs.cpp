@@ -213,7 +213,8 @@ PagedDocument ComparisonOutputs::pages(const SurveyComparison &c, const SurveyTr
         const ChartMetafile chart = TrendChart::picture(*trend);
         pictures << PagePicture{chart.size(), [chart](QPainter &painter) { chart.paint(painter); }};
     }
-    return PagedDocuments::html(ComparisonTexts::heading(c).value(0), htmlPage(c, trend, false), pictures);
+    return PagedDocuments::html(ComparisonTexts::heading(c).value(0), htmlPage(c, trend, false),
+                                QPageLayout::Landscape, pictures);
 }
 
 bool ComparisonOutputs::save(const SurveyComparison &c, const QString &path, QString *error,

@@ -19,7 +19,7 @@ QStringList suffixes();
 // standalone HTML page (UTF-8, every text escaped).
 QString html(const SurveyComparison &comparison, const SurveyTrend *trend = nullptr);
 // The pages of print, its preview and the PDF: the page's text, then the trend chart (vector), when it is
-// shown, on a page of its own; portrait A4.
+// shown, on a page of its own; landscape A4 (the pupil table is wide).
 PagedDocument pages(const SurveyComparison &comparison, const SurveyTrend *trend = nullptr);
 // Writes the comparison in the form its suffix names; false with the Czech reason in `error` (an unknown
 // suffix included).

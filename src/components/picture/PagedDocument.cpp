@@ -126,11 +126,16 @@ PagedDocument PagedDocuments::text(const QString &title, std::shared_ptr<QTextDo
     return document;
 }
 
-PagedDocument PagedDocuments::html(const QString &title, const QString &html,
+PagedDocument PagedDocuments::html(const QString &title, const QString &html, QPageLayout::Orientation orientation,
                                    const QList<PagePicture> &pictures) {
     auto document = std::make_shared<QTextDocument>();
+    QFont font = document->defaultFont();
+    font.setPointSizeF(8.5);
+    document->setDefaultFont(font);
     document->setHtml(html);
-    return text(title, std::move(document), pictures);
+    PagedDocument pages = text(title, std::move(document), pictures);
+    pages.orientation = orientation;
+    return pages;
 }
 
 QByteArray PagedDocuments::pdf(const PagedDocument &document, QString *error) {

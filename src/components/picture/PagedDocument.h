@@ -41,8 +41,9 @@ PagedDocument pictures(const QString &title, QPageLayout::Orientation orientatio
 // while the pages are painted.
 PagedDocument text(const QString &title, std::shared_ptr<QTextDocument> text,
                    const QList<PagePicture> &pictures = {});
-// An HTML page as such a text.
-PagedDocument html(const QString &title, const QString &html, const QList<PagePicture> &pictures = {});
+// An HTML page as such a text, at 8.5 pt (wide tables keep their words whole), in the orientation given.
+PagedDocument html(const QString &title, const QString &html, QPageLayout::Orientation orientation,
+                   const QList<PagePicture> &pictures = {});
 
 // The document as a PDF: A4 in its orientation and margins, vector, fonts embedded, with its title.
 QByteArray pdf(const PagedDocument &document, QString *error);
