@@ -4,6 +4,7 @@
 #include "analysis/AnalysisTexts.h"
 #include "analysis/ResultWindowParts.h"
 #include "analysis/StatusScatter.h"
+#include "data/AnonymousCopy.h"
 #include "data/AppContext.h"
 #include "data/DataModule.h"
 #include "data/DatabaseError.h"
@@ -12,6 +13,7 @@
 #include "graphics/SessionQuestionMenus.h"
 #include "picture/PictureExport.h"
 #include "platform/Prompter.h"
+#include "widgets/AnonymousSwitch.h"
 
 #include <QAbstractTableModel>
 #include <QAction>
@@ -331,6 +333,13 @@ void AnalysisForm::buildMenus(QMenuBar *menuBar) {
 void AnalysisForm::buildToolBar(QToolBar *toolBar) {
     m_menus->addToolButtons(toolBar, 102);
     toolBar->addSeparator();
+    m_anonymous = makeAnonymousSwitch(this);
+    toolBar->addAction(m_anonymous);
+    connect(m_anonymous, &QAction::triggered, this, [this] {
+        if (QAction *question = m_menus->checkedQuestion())
+            chooseQuestion(question);
+    });
+    toolBar->addSeparator();
     toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (QAction *item : std::as_const(m_outputActions))
         toolBar->addAction(item);
@@ -427,7 +436,8 @@ bool AnalysisForm::build(qint64 sessionId, qint64 questionId) {
     QString reason;
     std::optional<SociometricAnalysis> result;
     try {
-        result = Sociometry::analyse(m_dm.database(), sessionId, questionId, &reason);
+        AnonymousCopy::OutputDatabase source(m_dm.database(), {sessionId}, m_anonymous->isChecked());
+        result = Sociometry::analyse(source.db(), sessionId, questionId, &reason);
     } catch (const DatabaseError &e) {
         display(std::nullopt);
         showError(QStringLiteral("Sociometrický rozbor se nepodařilo sestavit. ") + e.message());

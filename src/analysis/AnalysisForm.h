@@ -100,5 +100,6 @@ private:
     QLabel *m_statusReason = nullptr;
     QTreeWidget *m_subgroups = nullptr;
     AnalysisScatterView *m_scatter = nullptr;
+    QAction *m_anonymous = nullptr;
     QList<QAction *> m_outputActions; // enabled only while an analysis is shown
 };

@@ -5,12 +5,14 @@
 #include "analysis/ComparisonTexts.h"
 #include "analysis/ResultWindowParts.h"
 #include "analysis/TrendChart.h"
+#include "data/AnonymousCopy.h"
 #include "data/AppContext.h"
 #include "data/DataModule.h"
 #include "data/DatabaseError.h"
 #include "graphics/PrintPreview.h"
 #include "graphics/SociogramBuilder.h"
 #include "platform/Prompter.h"
+#include "widgets/AnonymousSwitch.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -195,6 +197,10 @@ void ComparisonForm::buildMenus(QMenuBar *menuBar, QToolBar *toolBar) {
     file->addSeparator();
     file->addAction(QStringLiteral("Zavřít"), this, &QDialog::reject)
         ->setObjectName(QStringLiteral("Zavrit_Action"));
+    toolBar->addSeparator();
+    m_anonymous = makeAnonymousSwitch(this);
+    toolBar->addAction(m_anonymous);
+    connect(m_anonymous, &QAction::triggered, this, [this] { build(); });
     toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
 }
 
@@ -391,12 +397,14 @@ bool ComparisonForm::build() {
     std::optional<SurveyComparison> result;
     std::optional<SurveyTrend> trend;
     try {
-        result = Comparison::compare(m_dm.database(), *fromSession, *fromQuestion, *toSession,
+        AnonymousCopy::OutputDatabase source(m_dm.database(), {*fromSession, *toSession},
+                                             m_anonymous->isChecked());
+        result = Comparison::compare(source.db(), *fromSession, *fromQuestion, *toSession,
                                      idIn(m_toQuestion, kIdRole), &reason);
         const OutputQuestion *question = m_from ? m_from->questionnaire.question(*fromQuestion) : nullptr;
         // The course of the earlier question, when the analysis takes that question at all.
         if (question && Sociometry::refusalForKind(question->typ).isEmpty())
-            trend = Comparison::trend(m_dm.database(), m_from->trida.id, question->textOtazky);
+            trend = Comparison::trend(source.db(), m_from->trida.id, question->textOtazky);
     } catch (const DatabaseError &e) {
         display(std::nullopt, std::nullopt,
                 QStringLiteral("Srovnání se nepodařilo sestavit. ") + e.message());

@@ -114,5 +114,6 @@ private:
     QTableWidget *m_trendTable = nullptr;
     TrendChartView *m_chart = nullptr;
     QListWidget *m_summary = nullptr;
+    QAction *m_anonymous = nullptr;
     QList<QAction *> m_outputActions; // enabled only while a comparison is shown
 };

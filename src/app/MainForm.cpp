@@ -1,20 +1,23 @@
 #include "app/MainForm.h"
 
-#include "data/AppContext.h"
-#include "widgets/DBNavigator.h"
+#include "analysis/CodeKey.h"
 #include "app/DataFolderSetup.h"
 #include "app/DataModuleStart.h"
-#include "widgets/DatasetFieldBinder.h"
-#include "widgets/EditGuard.h"
-#include "widgets/DatasetGrid.h"
 #include "app/InfoForm.h"
-#include "platform/Prompter.h"
-#include "widgets/ToolBarPictures.h"
 #include "app/WindowRegistry.h"
+#include "data/AnonymousCopy.h"
+#include "data/AppContext.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
 #include "data/DatabaseMaintenance.h"
 #include "data/DatasetTableModel.h"
+#include "platform/Prompter.h"
+#include "widgets/DBNavigator.h"
+#include "widgets/DatasetFieldBinder.h"
+#include "widgets/DatasetGrid.h"
+#include "widgets/EditGuard.h"
+#include "widgets/ToolBarPictures.h"
+#include <QDir>
 
 #include <QActionGroup>
 #include <stdexcept>
@@ -122,6 +125,11 @@ void TMain_form::buildMenus()
     m_ftpAction->setObjectName(QStringLiteral("FTP_Action"));
     settings->addAction(QStringLiteral("&Záloha databáze"), this, &TMain_form::backupDatabase)
         ->setObjectName(QStringLiteral("Zaloha_Action"));
+    settings
+        ->addAction(QStringLiteral("&Export anonymizované třídy…"), this, &TMain_form::exportAnonymousClass)
+        ->setObjectName(QStringLiteral("ExportAnonymni_Action"));
+    settings->addAction(QStringLiteral("&Klíč kódů…"), this, &TMain_form::saveCodeKey)
+        ->setObjectName(QStringLiteral("KlicKodu_Action"));
     m_wipeAction = settings->addAction(QStringLiteral("S&mazání všech dat..."), this, &TMain_form::showWipe);
     m_wipeAction->setObjectName(QStringLiteral("Smazani_Action"));
 
@@ -523,6 +531,58 @@ void TMain_form::backupDatabase()
     // A backup leaves the data module's datasets open, the class documents' list included.
     if (m_context.dm && m_context.database->isOpen() && !m_context.dm->Listiny_ADOQuery().isOpen())
         m_context.dm->RefreshDataset(m_context.dm->Listiny_ADOQuery());
+}
+
+// The current class as a new database without names (AnonymousCopy), for sharing outside the school.
+void TMain_form::exportAnonymousClass() {
+    Prompter &prompter = *m_context.prompter;
+    const QVariant classId = m_context.dm ? m_context.dm->currentClassId() : QVariant();
+    if (classId.isNull()) {
+        prompter.message(QStringLiteral("Nejdřív vyberte třídu."), QString(), Prompter::Icon::Information);
+        return;
+    }
+    const bool freeText =
+        prompter.askYesNo(QStringLiteral("Přenést do kopie i slovní odpovědi? Mohou jmenovat spolužáky."),
+                          QStringLiteral("Export anonymizované třídy"), Prompter::Icon::Question);
+    const QString target =
+        prompter.saveFileName(QStringLiteral("Export anonymizované třídy"),
+                              QStringLiteral("Databázový soubor Orbelis (*.mdb)"), QStringLiteral("mdb"));
+    if (target.isEmpty())
+        return;
+    try {
+        AnonymousCopy::exportClass(*m_context.database, classId.toLongLong(), target, freeText);
+        prompter.message(QStringLiteral("Anonymizovaná třída je uložena v souboru %1. Klíč kódů k ní zůstává "
+                                        "ve škole (Nastavení → Klíč kódů…).")
+                             .arg(QDir::toNativeSeparators(target)),
+                         QString(), Prompter::Icon::Information);
+    } catch (const DatabaseError &e) {
+        prompter.message(e.message(), QString(), Prompter::Icon::Error);
+    }
+}
+
+// Which pupil each code of the current class stands for, saved on its own.
+void TMain_form::saveCodeKey() {
+    Prompter &prompter = *m_context.prompter;
+    const QVariant classId = m_context.dm ? m_context.dm->currentClassId() : QVariant();
+    if (classId.isNull()) {
+        prompter.message(QStringLiteral("Nejdřív vyberte třídu."), QString(), Prompter::Icon::Information);
+        return;
+    }
+    const QString target = prompter.saveFileName(
+        QStringLiteral("Klíč kódů"),
+        QStringLiteral("Dokument PDF (*.pdf);;Dokument Word (*.docx);;Tabulka CSV (*.csv)"),
+        QStringLiteral("pdf"));
+    if (target.isEmpty())
+        return;
+    QString error;
+    try {
+        const std::optional<CodeKey> key = CodeKey::read(*m_context.database, classId.toLongLong(), &error);
+        if (key && key->save(target, &error))
+            return;
+    } catch (const DatabaseError &e) {
+        error = e.message();
+    }
+    prompter.message(error, QString(), Prompter::Icon::Error);
 }
 
 void TMain_form::openPupilCard()

@@ -79,6 +79,8 @@ public:
     void showWipe();
     // "Záloha databáze": copies the open database file to a file the user names.
     void backupDatabase();
+    void exportAnonymousClass();
+    void saveCodeKey();
     // Opens the pupil card of the current roster row with its notes, not modally.
     void openPupilCard();
     // Title click on the class grid: sorts by the column's field, flipping ascending/descending.

@@ -11,7 +11,7 @@
 namespace {
 
 const char kUsage[] = "Použití: orbelis-cli analysis --session ID --question ID [--format json|csv|text] "
-                      "[--out SOUBOR]\n";
+                      "[--anonymous] [--out SOUBOR]\n";
 
 QByteArray formatted(const SociometricAnalysis &analysis, const QString &format) {
     if (format == QLatin1String("json"))

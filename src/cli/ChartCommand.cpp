@@ -17,7 +17,8 @@ namespace {
 
 const char kUsage[] =
     "Použití: orbelis-cli chart --session ID [--question ID] [--pupil ID] [--all-rows] [--mono] "
-    "[--title TEXT] [--out SOUBOR.png|jpg|svg|emf|pdf] [--points SOUBOR.csv] [--word SOUBOR.docx]\n";
+    "[--title TEXT] [--anonymous [--with-free-text]] [--out SOUBOR.png|jpg|svg|emf|pdf] [--points "
+    "SOUBOR.csv] [--word SOUBOR.docx]\n";
 
 // Size of the pictures: the chart laid out as for printing.
 constexpr int kWidth = 800;

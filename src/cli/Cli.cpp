@@ -1,18 +1,13 @@
 #include "cli/Cli.h"
 #include "cli/CliHelp.h"
 
-#include "platform/AppFolders.h"
 #include "app/DataFolderSetup.h"
-#include "support/DemoData.h"
-#include "platform/Settings.h"
-#include "support/ScriptedPrompter.h"
-#include "platform/Shell.h"
 #include "cli/AnalysisCommand.h"
 #include "cli/ArchiveCommand.h"
-#include "cli/CompareCommand.h"
 #include "cli/ChartCommand.h"
-#include "cli/CodesCommand.h"
 #include "cli/CliOptions.h"
+#include "cli/CodesCommand.h"
+#include "cli/CompareCommand.h"
 #include "cli/DeleteCommand.h"
 #include "cli/DocumentCommands.h"
 #include "cli/GraphCommands.h"
@@ -23,11 +18,18 @@
 #include "cli/SessionCommands.h"
 #include "cli/SociogramCommand.h"
 #include "cli/WebCommands.h"
+#include "data/AnonymousCopy.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
+#include "platform/AppFolders.h"
+#include "platform/Settings.h"
+#include "platform/Shell.h"
+#include "support/DemoData.h"
+#include "support/ScriptedPrompter.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -131,8 +133,37 @@ struct DataSession {
         return code;
     }
 
+    // The database an output command reads. With `--anonymous` (and `--with-free-text`, taken out with
+    // it), a copy of the classes of the sessions the command names, with codes for names (AnonymousCopy);
+    // the command itself never knows the difference.
+    Database &outputs(QStringList &words) {
+        if (!takeFlag(words, QStringLiteral("--anonymous")))
+            return db;
+        const bool freeText = takeFlag(words, QStringLiteral("--with-free-text"));
+        static const QStringList sessionOptions = {QStringLiteral("--session"), QStringLiteral("--from"),
+                                                   QStringLiteral("--to"),
+                                                   QStringLiteral("--keep-layout-of")};
+        QList<qint64> sessions;
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            for (const QString &option : sessionOptions) {
+                QString value;
+                if (words[i] == option)
+                    value = words.value(i + 1);
+                else if (words[i].startsWith(option + u'='))
+                    value = words[i].mid(option.size() + 1);
+                bool ok = false;
+                const qint64 id = value.toLongLong(&ok);
+                if (ok)
+                    sessions.append(id);
+            }
+        }
+        anonymous = std::make_unique<AnonymousCopy::OutputDatabase>(db, sessions, true, freeText);
+        return anonymous->db();
+    }
+
     AppFolders folders;
     Database db{QStringLiteral("orbelis-cli")};
+    std::unique_ptr<AnonymousCopy::OutputDatabase> anonymous;
     ScriptedPrompter prompter;
     PromptLog log{prompter};
 };
@@ -220,22 +251,28 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
         }
         if (command == QLatin1String("chart")) {
             DataSession session(folders);
-            TDM dm(session.db, session.folders, session.prompter);
-            return session.withReasons(runChartCommand(rest, dm, out, err), err);
+            QStringList words = rest;
+            TDM dm(session.outputs(words), session.folders, session.prompter);
+            return session.withReasons(runChartCommand(words, dm, out, err), err);
         }
         if (command == QLatin1String("sociogram")) {
             DataSession session(folders);
-            TDM dm(session.db, session.folders, session.prompter);
-            return session.withReasons(runSociogramCommand(rest, dm, out, err), err);
+            QStringList words = rest;
+            TDM dm(session.outputs(words), session.folders, session.prompter);
+            return session.withReasons(runSociogramCommand(words, dm, out, err), err);
         }
         if (command == QLatin1String("session") || command == QLatin1String("answers") ||
             command == QLatin1String("export")) {
             DataSession session(folders);
-            TDM dm(session.db, session.folders, session.prompter);
+            QStringList words = rest;
+            Database &db = command == QLatin1String("export") && rest.value(0) == QLatin1String("counts")
+                               ? session.outputs(words)
+                               : session.db;
+            TDM dm(db, session.folders, session.prompter);
             if (command == QLatin1String("session"))
-                return runSessionCommand(rest, dm, out, err);
-            return command == QLatin1String("answers") ? runAnswersCommand(rest, dm, out, err)
-                                                       : runExportCommand(rest, dm, out, err);
+                return runSessionCommand(words, dm, out, err);
+            return command == QLatin1String("answers") ? runAnswersCommand(words, dm, out, err)
+                                                       : runExportCommand(words, dm, out, err);
         }
         if (command == QLatin1String("documents")) {
             DataSession session(folders);
@@ -244,16 +281,23 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
         }
         if (command == QLatin1String("report")) {
             DataSession session(folders);
-            return session.withReasons(runReportCommand(rest, session.db, out, err), err);
+            QStringList words = rest;
+            Database &db = session.outputs(words);
+            return session.withReasons(runReportCommand(words, db, out, err), err);
         }
         if (command == QLatin1String("analysis")) {
             DataSession session(folders);
-            return runAnalysisCommand(rest, session.db, out, err);
+            QStringList words = rest;
+            Database &db = session.outputs(words);
+            return runAnalysisCommand(words, db, out, err);
         }
         if (command == QLatin1String("compare") || command == QLatin1String("trend")) {
             DataSession session(folders);
-            return command == QLatin1String("compare") ? runCompareCommand(rest, session.db, out, err)
-                                                       : runTrendCommand(rest, session.db, out, err);
+            if (command == QLatin1String("trend"))
+                return runTrendCommand(rest, session.db, out, err);
+            QStringList words = rest;
+            Database &db = session.outputs(words);
+            return runCompareCommand(words, db, out, err);
         }
         if (command == QLatin1String("forms") || command == QLatin1String("publish") ||
             command == QLatin1String("results")) {

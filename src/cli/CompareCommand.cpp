@@ -10,8 +10,9 @@
 
 namespace {
 
-const char kCompareUsage[] = "Použití: orbelis-cli compare --from ID --to ID --question ID [--question-to ID] "
-                             "[--format json|csv|text] [--out SOUBOR]\n";
+const char kCompareUsage[] =
+    "Použití: orbelis-cli compare --from ID --to ID --question ID [--question-to ID] "
+    "[--format json|csv|text] [--anonymous] [--out SOUBOR]\n";
 const char kTrendUsage[] = "Použití: orbelis-cli trend --class ID --question-text \"TEXT\" [--format json|csv|text] "
                            "[--out SOUBOR]\n";
 

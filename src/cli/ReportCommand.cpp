@@ -12,8 +12,8 @@
 
 namespace {
 
-const char kUsage[] =
-    "Použití: orbelis-cli report --session ID [--zeros] [--names] [--out SOUBOR.txt|.html|.docx|.pdf]\n";
+const char kUsage[] = "Použití: orbelis-cli report --session ID [--zeros] [--names] [--anonymous "
+                      "[--with-free-text]] [--out SOUBOR.txt|.html|.docx|.pdf]\n";
 
 } // namespace
 

@@ -1,7 +1,9 @@
 #include "cli/SessionCommands.h"
 
+#include "analysis/CodeKey.h"
 #include "cli/CliOptions.h"
 #include "data/AggregationQueries.h"
+#include "data/AnonymousCopy.h"
 #include "data/AnswerRules.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
@@ -21,8 +23,10 @@ const char kSessionUsage[] =
 const char kAnswersUsage[] =
     "Použití: orbelis-cli answers add|remove --session ID --question ID --respondent ID --partner ID "
     "[--negative] | answers text --session ID --question ID --respondent ID TEXT\n";
-const char kExportUsage[] = "Použití: orbelis-cli export counts --session ID [--out SOUBOR]\n";
-
+const char kExportUsage[] =
+    "Použití: orbelis-cli export counts --session ID [--anonymous [--with-free-text]] [--out SOUBOR] | "
+    "export anonymous --class ID [--with-free-text] SOUBOR.mdb | export key --class ID --out "
+    "SOUBOR.csv|.docx|.pdf\n";
 
 // Makes the class the current row of the register, as the main window does before it shows the session
 // list; the data module then reads the class's sessions into `Vyhodnoceni_Query`.
@@ -288,6 +292,43 @@ int exportCounts(TDM &dm, QStringList words, QTextStream &out, QTextStream &err)
     return 0;
 }
 
+int exportAnonymous(Database &db, QStringList words, QTextStream &out, QTextStream &err) {
+    const std::optional<qint64> classId = takeIdOption(words, QStringLiteral("--class"));
+    const bool freeText = takeFlag(words, QStringLiteral("--with-free-text"));
+    if (!classId || words.size() != 1 || words.first().startsWith(QLatin1String("--"))) {
+        err << kExportUsage;
+        return 2;
+    }
+    try {
+        AnonymousCopy::exportClass(db, *classId, words.first(), freeText);
+    } catch (const DatabaseError &e) {
+        err << e.message() << '\n';
+        return 1;
+    }
+    out << QStringLiteral("Anonymizovaná třída %1 uložena do %2.\n").arg(*classId).arg(words.first());
+    return 0;
+}
+
+int exportKey(Database &db, QStringList words, QTextStream &out, QTextStream &err) {
+    const std::optional<qint64> classId = takeIdOption(words, QStringLiteral("--class"));
+    const std::optional<QString> file = takeOption(words, QStringLiteral("--out"));
+    if (!classId || !file || file->isEmpty() || !words.isEmpty()) {
+        err << kExportUsage;
+        return 2;
+    }
+    QString reason;
+    const std::optional<CodeKey> key = CodeKey::read(db, *classId, &reason);
+    if (!key || !key->save(*file, &reason)) {
+        err << reason << '\n';
+        return 1;
+    }
+    out << QStringLiteral("Klíč kódů třídy %1 (%2 kódů) uložen do %3.\n")
+               .arg(*classId)
+               .arg(key->entries.size())
+               .arg(*file);
+    return 0;
+}
+
 } // namespace
 
 int runSessionCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err) {
@@ -313,6 +354,10 @@ int runAnswersCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextS
 int runExportCommand(const QStringList &args, TDM &dm, QTextStream &out, QTextStream &err) {
     if (args.value(0) == QLatin1String("counts"))
         return exportCounts(dm, args.mid(1), out, err);
+    if (args.value(0) == QLatin1String("anonymous"))
+        return exportAnonymous(dm.database(), args.mid(1), out, err);
+    if (args.value(0) == QLatin1String("key"))
+        return exportKey(dm.database(), args.mid(1), out, err);
     err << kExportUsage;
     return 2;
 }

@@ -15,7 +15,8 @@ namespace {
 
 const char kUsage[] =
     "Použití: orbelis-cli sociogram --session ID --question ID [--negative] [--coefficient 2..8] "
-    "[--layout bands|target] [--status-colours] [--keep-layout-of ID [--show-lost-ties]] "
+    "[--layout bands|target] [--status-colours] [--keep-layout-of ID [--show-lost-ties]] [--anonymous "
+    "[--with-free-text]] "
     "--out SOUBOR.sgp|png|jpg|svg|emf|pdf\n";
 
 } // namespace

@@ -48,6 +48,7 @@ bool ClassRules::deleteClass(qint64 classId) {
             QStringLiteral("DELETE FROM rozmisteni WHERE id_zaka IN (SELECT ID FROM zak WHERE id_tridy = :c) "
                            "OR id_vyhodnoceni IN (SELECT ID FROM vyhodnoceni WHERE id_tridy = :c)"),
             c);
+        m_db.exec(QStringLiteral("DELETE FROM pseudonymy WHERE id_tridy = :c"), c);
         m_db.exec(QStringLiteral("DELETE FROM zak WHERE id_tridy = :c"), c);
         m_db.exec(QStringLiteral(
                       "DELETE FROM odpovedi WHERE id_vyhodnoceni IN (SELECT ID FROM vyhodnoceni WHERE id_tridy = :c)"),

@@ -96,6 +96,16 @@ const char *const kRozmisteni = R"(CREATE TABLE rozmisteni (
     y INTEGER NOT NULL,
     PRIMARY KEY (id_vyhodnoceni, id_otazky, pozitivni, id_zaka)))";
 
+// The pseudonyms of a class's people for outputs without names ("D1" a girl, "C1" a boy, "Z1" anyone else),
+// kept once made so that later outputs give everyone the same code. A pupil's code stays when he is removed
+// from the class, so that no later pupil gets it.
+const char *const kPseudonymy = R"(CREATE TABLE pseudonymy (
+    id_zaka INTEGER PRIMARY KEY,
+    id_tridy INTEGER NOT NULL,
+    kod TEXT NOT NULL))";
+
+const char *const kPseudonymyIndex = "CREATE UNIQUE INDEX pseudonymy_kodu ON pseudonymy (id_tridy, kod)";
+
 const char *const kIndexes[] = {
     "CREATE INDEX zak_tridy ON zak (id_tridy, poradi)",
     "CREATE INDEX otazky_testu ON otazky (id_testu, poradi)",
@@ -122,7 +132,8 @@ QStringList requiredTableNames()
 
 QStringList tableNames()
 {
-    return requiredTableNames() << QStringLiteral("kody_zaku") << QStringLiteral("rozmisteni");
+    return requiredTableNames() << QStringLiteral("kody_zaku") << QStringLiteral("rozmisteni")
+                                << QStringLiteral("pseudonymy");
 }
 
 void create(Database &db)
@@ -133,6 +144,7 @@ void create(Database &db)
         db.exec(QString::fromUtf8(statement));
     createPupilCodes(db);
     createSociogramLayouts(db);
+    createPseudonyms(db);
 }
 
 void createPupilCodes(Database &db)
@@ -144,6 +156,11 @@ void createPupilCodes(Database &db)
 void createSociogramLayouts(Database &db)
 {
     db.exec(QString::fromUtf8(kRozmisteni));
+}
+
+void createPseudonyms(Database &db) {
+    db.exec(QString::fromUtf8(kPseudonymy));
+    db.exec(QString::fromUtf8(kPseudonymyIndex));
 }
 
 void createExchange(Database &db)

@@ -269,7 +269,8 @@ void addMissingTables(Database &db) {
         return;
     const bool codes = Schema::hasTables(db, {QStringLiteral("kody_zaku")});
     const bool layouts = Schema::hasTables(db, {QStringLiteral("rozmisteni")});
-    if (codes && layouts)
+    const bool pseudonyms = Schema::hasTables(db, {QStringLiteral("pseudonymy")});
+    if (codes && layouts && pseudonyms)
         return;
     try {
         Transaction transaction(db);
@@ -277,15 +278,19 @@ void addMissingTables(Database &db) {
             Schema::createPupilCodes(db);
         if (!layouts)
             Schema::createSociogramLayouts(db);
+        if (!pseudonyms)
+            Schema::createPseudonyms(db);
         transaction.commit();
     } catch (const DatabaseError &e) {
-        throw unchangedError(db,
-                             !codes
-                                 ? QStringLiteral("Databázi %1 se nepodařilo doplnit o tabulku kódů žáků pro "
-                                                  "webové formuláře; zůstala beze změny.")
-                                 : QStringLiteral("Databázi %1 se nepodařilo doplnit o tabulku rozmístění "
-                                                  "sociogramů; zůstala beze změny."),
-                             e);
+        throw unchangedError(
+            db,
+            !codes     ? QStringLiteral("Databázi %1 se nepodařilo doplnit o tabulku kódů žáků pro "
+                                            "webové formuláře; zůstala beze změny.")
+            : !layouts ? QStringLiteral("Databázi %1 se nepodařilo doplnit o tabulku rozmístění "
+                                        "sociogramů; zůstala beze změny.")
+                       : QStringLiteral("Databázi %1 se nepodařilo doplnit o tabulku kódů pro "
+                                        "výstupy bez jmen; zůstala beze změny."),
+            e);
     }
 }
 

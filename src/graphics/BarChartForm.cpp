@@ -1,10 +1,12 @@
 #include "graphics/BarChartForm.h"
 
 #include "chart/ChartPanel.h"
+#include "data/AnonymousCopy.h"
 #include "data/AppContext.h"
 #include "data/DataModule.h"
 #include "data/DatabaseError.h"
 #include "platform/Prompter.h"
+#include "widgets/AnonymousSwitch.h"
 #include "widgets/MenuToolButton.h"
 
 #include <QActionGroup>
@@ -108,6 +110,9 @@ void TSloupcovy_Graf_Form::buildMenus(QMenuBar *menuBar) {
     m_otherRows = add(view, "nikdo_menuitem", QStringLiteral("ukázat i záznamy jiné než osoby"),
                       [this] { BuildChart(); });
     m_otherRows->setCheckable(true);
+    m_anonymous = makeAnonymousSwitch(this);
+    view->addAction(m_anonymous);
+    connect(m_anonymous, &QAction::triggered, this, [this] { BuildChart(); });
 
     QMenu *results = menuBar->addMenu(QStringLiteral("Výsledky"));
     results->setObjectName(QStringLiteral("Vsledky1"));
@@ -217,7 +222,11 @@ void TSloupcovy_Graf_Form::BuildChart(bool askTitle) {
     filter.otherRows = m_otherRows->isChecked();
     BarChartData data;
     try {
-        data = BarChartBuilder::read(m_dm.database(), filter);
+        bool sessionOk = false;
+        const qint64 sessionId = filter.session.toLongLong(&sessionOk);
+        AnonymousCopy::OutputDatabase source(m_dm.database(), {sessionOk ? sessionId : 0},
+                                             m_anonymous->isChecked());
+        data = BarChartBuilder::read(source.db(), filter);
     } catch (const DatabaseError &e) {
         showError(QStringLiteral("Graf se nepodařilo sestavit. ") + e.message());
         return;

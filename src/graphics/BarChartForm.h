@@ -98,6 +98,7 @@ private:
     QToolButton *m_pupilButton = nullptr;
     QAction *m_colour = nullptr;
     QAction *m_otherRows = nullptr;
+    QAction *m_anonymous = nullptr;
     QMenu *m_answerOptionMenu = nullptr;
     BarChartData m_data;
     QVector<BarChartHoverEntry> m_hover;

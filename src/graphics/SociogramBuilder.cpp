@@ -1,5 +1,6 @@
 #include "graphics/SociogramBuilder.h"
 
+#include "data/AnonymousCopy.h"
 #include "data/DataModule.h"
 #include "data/SessionOutput.h"
 #include "graph/CaptionLayout.h"
@@ -158,12 +159,12 @@ bool SociogramBuilder::build(GraphDocument &document, const QString &sessionValu
     const SociogramQuestionKey key = SociogramQuestionKey::parse(questionValue);
     if (!sessionOk || !key.valid)
         return false;
-    Database &db = m_dm.database();
-    std::optional<SessionOutputData> session = readSession(db, sessionId);
+    AnonymousCopy::OutputDatabase source(m_dm.database(), {sessionId}, m_anonymous);
+    std::optional<SessionOutputData> session = readSession(source.db(), sessionId);
     if (!session || !offers(*session, key))
         return false;
     BusyCaption busy(setBusyCaption);
-    readSessionChoices(db, *session, key.questionId);
+    readSessionChoices(source.db(), *session, key.questionId);
     return build(document, *session, key);
 }
 

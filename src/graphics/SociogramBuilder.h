@@ -96,6 +96,11 @@ public:
     SociogramLayout layout() const { return m_layout; }
     void setLayout(SociogramLayout layout) { m_layout = layout; }
 
+    // "Anonymně": whether builds read the session from an anonymised copy (AnonymousCopy), codes for
+    // names and no school or teacher in the heading; off by default.
+    bool anonymous() const { return m_anonymous; }
+    void setAnonymous(bool on) { m_anonymous = on; }
+
     // "Obarvit podle sociometrického statusu": whether builds colour the frames; off by default.
     bool statusColours() const { return m_statusColours; }
     void setStatusColours(bool on) { m_statusColours = on; }
@@ -150,6 +155,7 @@ private:
     QString m_questionText;
     bool m_positive = true;
     bool m_statusColours = false;
+    bool m_anonymous = false;
     // The last build: its graph, its bubbles, and the session with the answers to its question, from
     // which the status groups are computed the first time they are shown.
     QPointer<const GraphDocument> m_builtDocument;

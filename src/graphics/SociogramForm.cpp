@@ -16,6 +16,7 @@
 #include "graphics/VlastnostiForm.h"
 #include "picture/PagedDocument.h"
 #include "platform/Prompter.h"
+#include "widgets/AnonymousSwitch.h"
 #include "widgets/MenuToolButton.h"
 
 #include <QActionGroup>
@@ -28,6 +29,8 @@
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolBar>
+
+#include "widgets/AnonymousSwitch.h"
 #include <QToolButton>
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -198,6 +201,13 @@ void TSociogram_Form::buildMenus(QMenuBar *menuBar) {
     m_statusItem->setCheckable(true);
     m_statusItem->setChecked(m_builder.statusColours());
     connect(m_statusItem, &QAction::triggered, this, &TSociogram_Form::showStatusColours);
+    QAction *anonymous = makeAnonymousSwitch(this);
+    view->addAction(anonymous);
+    connect(anonymous, &QAction::triggered, this, [this](bool on) {
+        m_builder.setAnonymous(on);
+        if (m_shownQuestion && m_builder.holdsBuild(document()))
+            chooseQuestion(m_shownQuestion);
+    });
     connect(m_canvas->UndoStack(), &QUndoStack::indexChanged, this, &TSociogram_Form::followStatusColours);
 
     m_menus = new SessionQuestionMenus(m_dm, SessionQuestionMenus::Wordings::Each, this);

@@ -2,6 +2,7 @@
 
 #include "automation/ShowDocument.h"
 #include "automation/WordProcessor.h"
+#include "data/AnonymousCopy.h"
 #include "data/AppContext.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
@@ -11,7 +12,7 @@
 
 #include <QTextEdit>
 
-void runTextualEvaluation(AppContext &context, TEditor_Form &editor) {
+void runTextualEvaluation(AppContext &context, TEditor_Form &editor, EvaluationPrivacy privacy) {
     Prompter &prompter = *context.prompter;
     EvaluationOptions options;
     options.zeros = prompter.askYesNo(QStringLiteral("Přejete si do vyhodnocení zahrnouti nulové odpovědi?"),
@@ -24,16 +25,21 @@ void runTextualEvaluation(AppContext &context, TEditor_Form &editor) {
     try {
         Database &db = context.dm->database();
         if (sessions.isOpen() && sessions.currentRow() >= 0) {
+            const qint64 session = sessions.value(QStringLiteral("ID")).toLongLong();
+            AnonymousCopy::OutputDatabase source(db, {session}, privacy.anonymous, privacy.freeText);
             QString reason;
             const std::optional<QList<StyledLine>> report =
-                evaluateSession(db, sessions.value(QStringLiteral("ID")).toLongLong(), options, &reason);
+                evaluateSession(source.db(), session, options, &reason);
             if (!report) {
                 prompter.message(reason, QString(), Prompter::Icon::Error);
                 return;
             }
             lines = *report;
         } else {
-            lines = evaluateWithoutSession(db, context.dm->currentClassId());
+            const QVariant classId = context.dm->currentClassId();
+            AnonymousCopy::OutputDatabase source(db, AnonymousCopy::ofClass, classId.toLongLong(),
+                                                 privacy.anonymous && !classId.isNull());
+            lines = evaluateWithoutSession(source.db(), classId);
         }
     } catch (const DatabaseError &e) {
         prompter.message(QStringLiteral("Textové vyhodnocení se nepodařilo sestavit. ") + e.message(),

@@ -3,26 +3,27 @@
 #include "data/AnswerRules.h"
 #include "data/AppContext.h"
 #include "data/DataModule.h"
+#include "data/DatabaseError.h"
 #include "data/DatasetTableModel.h"
+#include "platform/IniFile.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "platform/Shell.h"
 #include "questionnaires/AnswersForm.h"
 #include "questionnaires/EditorForm.h"
 #include "questionnaires/EvaluationCommand.h"
-#include "widgets/DBNavigator.h"
-#include "widgets/DatasetFieldBinder.h"
-#include "widgets/DatasetGrid.h"
-#include "widgets/EditGuard.h"
-#include "data/DatabaseError.h"
-#include "platform/IniFile.h"
-#include "platform/Shell.h"
 #include "web/CodeSlipsActions.h"
 #include "web/CurlFtpClient.h"
 #include "web/FormPages.h"
 #include "web/ResultImport.h"
 #include "web/UploadForm.h"
-#include "widgets/ShowInFront.h"
 #include "web/WebFiles.h"
+#include "widgets/AnonymousSwitch.h"
+#include "widgets/DBNavigator.h"
+#include "widgets/DatasetFieldBinder.h"
+#include "widgets/DatasetGrid.h"
+#include "widgets/EditGuard.h"
+#include "widgets/ShowInFront.h"
 
 #include <QCoreApplication>
 #include <climits>
@@ -137,6 +138,15 @@ void TDotazniky_Form::buildMenus(QMenuBar *menuBar) {
     QMenu *evaluation = menuBar->addMenu(QStringLiteral("&Vyhodnocení"));
     evaluation->addAction(QStringLiteral("&Textové vyhodnocení"), this, &TDotazniky_Form::runTextualEvaluation)
         ->setObjectName(QStringLiteral("TextoveVyhodnoceni_Action"));
+    m_anonymous = makeAnonymousSwitch(this);
+    evaluation->addAction(m_anonymous);
+    m_freeText = evaluation->addAction(QStringLiteral("včetně slovních odpovědí"));
+    m_freeText->setObjectName(QStringLiteral("VcetneSlovnichOdpovedi_Action"));
+    m_freeText->setCheckable(true);
+    m_freeText->setEnabled(false);
+    m_freeText->setToolTip(
+        QStringLiteral("Slovní odpovědi mohou jmenovat spolužáky; bez zaškrtnutí se vynechají."));
+    connect(m_anonymous, &QAction::toggled, m_freeText, &QAction::setEnabled);
     QMenu *advanced = menuBar->addMenu(QStringLiteral("&Pokročilé nástroje"));
     advanced->setObjectName(QStringLiteral("PokrocileNastroje_Menu"));
     advanced->addAction(QStringLiteral("&Generovat HTML formuláře"), this, &TDotazniky_Form::generateForms)
@@ -241,7 +251,9 @@ bool TDotazniky_Form::enterAnswers() {
 void TDotazniky_Form::runTextualEvaluation() {
     TEditor_Form *editor = parentWidget() ? parentWidget()->findChild<TEditor_Form *>() : nullptr;
     if (editor && !m_sessions.isEditing())
-        ::runTextualEvaluation(m_context, *editor);
+        ::runTextualEvaluation(
+            m_context, *editor,
+            {m_anonymous->isChecked(), m_anonymous->isChecked() && m_freeText->isChecked()});
 }
 
 void TDotazniky_Form::wipeAnswers() {

@@ -72,6 +72,8 @@ private:
     Dataset &m_sessions;
     TDBNavigator *m_navigator = nullptr;
     QMenu *m_advancedMenu = nullptr;
+    QAction *m_anonymous = nullptr; // "Anonymně" of the textual evaluation
+    QAction *m_freeText = nullptr;
     QTableView *m_grid = nullptr;
     DatasetTableModel *m_model = nullptr;
     QWidget *m_details = nullptr;

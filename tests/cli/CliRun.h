@@ -2,6 +2,7 @@
 
 #include "cli/Cli.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTextStream>
 
@@ -22,4 +23,31 @@ inline CliRun runCliOn(const QString &dataFolder, const QString &programFolder, 
     QTextStream err(&result.err);
     result.code = runCli(args, programFolder, out, err);
     return result;
+}
+
+// The demo class written by `init` and `demo` into a data folder: the ids the demo printed, and what it
+// printed.
+struct DemoIds {
+    CliRun run;
+    QString classId, questionnaire, session;
+    bool ok() const {
+        return run.code == 0 && !classId.isEmpty() && !questionnaire.isEmpty() && !session.isEmpty();
+    }
+};
+
+inline DemoIds writeDemo(const QString &dataFolder, const QString &programFolder) {
+    DemoIds demo;
+    demo.run = runCliOn(dataFolder, programFolder, {QStringLiteral("init")});
+    if (demo.run.code != 0)
+        return demo;
+    demo.run = runCliOn(dataFolder, programFolder, {QStringLiteral("demo")});
+    const auto id = [&](const char *what) {
+        return QRegularExpression(QStringLiteral("%1 (\\d+)").arg(QString::fromUtf8(what)))
+            .match(demo.run.out)
+            .captured(1);
+    };
+    demo.classId = id("třída");
+    demo.questionnaire = id("dotazník");
+    demo.session = id("vyhodnocení");
+    return demo;
 }

@@ -42,19 +42,11 @@ class OutputGoldenTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        ASSERT_EQ(run({"init"}).code, 0);
-        const CliRun demo = run({"demo"});
-        ASSERT_EQ(demo.code, 0) << demo.err.toStdString();
-        const auto id = [&](const char *what) {
-            return QRegularExpression(QStringLiteral("%1 (\\d+)").arg(QString::fromUtf8(what)))
-                .match(demo.out)
-                .captured(1);
-        };
-        m_class = id("třída");
-        m_questionnaire = id("dotazník");
-        m_session = id("vyhodnocení");
-        ASSERT_FALSE(m_class.isEmpty() || m_questionnaire.isEmpty() || m_session.isEmpty())
-            << demo.out.toStdString();
+        const DemoIds demo = writeDemo(m_dir.path(), m_dir.path());
+        ASSERT_TRUE(demo.ok()) << demo.run.out.toStdString() << demo.run.err.toStdString();
+        m_class = demo.classId;
+        m_questionnaire = demo.questionnaire;
+        m_session = demo.session;
 
         Database db(QStringLiteral("output-golden-setup"));
         db.open(m_dir.filePath("skola.mdb"));

@@ -2,6 +2,7 @@
 #include "CliRun.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -61,6 +62,10 @@ TEST_F(QuestionnaireCommandsTest, QuestionnairesAreAddedListedPreviewedAndPrinte
                                              "2. Je \"hra\" 'fér'?\n[] ano    [] ne\n\n\n"));
     EXPECT_EQ(run({"questionnaire", "preview", "--question", first, "--kind", "question"}).out,
               QStringLiteral("S kým si hraješ?\n\nHonzík: 3\nAnička: 2\nLudva: 0\n"));
+    // A preview file of a kind the program does not write is a usage error, and nothing is written.
+    const QString odt = m_dir.filePath("nahled.odt");
+    EXPECT_EQ(run({"questionnaire", "preview", "--id", hra, "--kind", "assignment", "--out", odt}).code, 2);
+    EXPECT_FALSE(QFileInfo::exists(odt));
 
     const QString sheet = m_dir.filePath("zadani.docx");
     ASSERT_EQ(run({"questionnaire", "sheet", "--id", hra, "--out", sheet}).code, 0);

@@ -36,13 +36,14 @@ TEST_F(DatabaseTest, CreatesEveryTableWithItsColumns)
         {"id", "id_tridy", "nazev", "cesta", "datum"},
         {"id_vyhodnoceni", "id_zaka", "kod"},
         {"id_vyhodnoceni", "id_otazky", "pozitivni", "id_zaka", "x", "y"},
+        {"id_zaka", "id_tridy", "kod"},
     };
     const QStringList tables = Schema::tableNames();
-    ASSERT_EQ(tables.size(), 11);
-    // Every file of the program has had the first nine; the pupils' codes and the kept sociogram
-    // positions came later.
+    ASSERT_EQ(tables.size(), 12);
+    // Every file of the program has had the first nine; the pupils' codes, the kept sociogram
+    // positions and the pseudonyms came later.
     EXPECT_EQ(Schema::requiredTableNames(), tables.mid(0, 9));
-    EXPECT_EQ(tables.mid(9), QStringList({"kody_zaku", "rozmisteni"}));
+    EXPECT_EQ(tables.mid(9), QStringList({"kody_zaku", "rozmisteni", "pseudonymy"}));
     for (int i = 0; i < tables.size(); ++i) {
         SqlQuery query(m_db, QStringLiteral("PRAGMA table_info(%1)").arg(tables[i]));
         query.exec();

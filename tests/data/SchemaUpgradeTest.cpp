@@ -133,6 +133,7 @@ const QStringList kRows = {
 
 const QString kLayoutsKey =
     QStringLiteral("sqlite_autoindex_rozmisteni_1 ON rozmisteni: id_vyhodnoceni,id_otazky,pozitivni,id_zaka");
+const QString kPseudonymsKey = QStringLiteral("pseudonymy_kodu ON pseudonymy: id_tridy,kod");
 
 const QStringList kTables = {"trida",    "zak",      "testy",   "otazky", "vyhodnoceni",
                              "odpovedi", "poznamky", "sablony", "listiny"};
@@ -291,10 +292,12 @@ TEST_F(SchemaUpgradeTest, StartUpRebuildsAFileOfThePreviousReleaseKeepingEveryRo
     EXPECT_EQ(plain.rows("PRAGMA integrity_check"), QStringList{"ok"});
     QStringList after = contentOf(plain);
     after.replace(after.indexOf("zak=91"), "zak=90");
-    // The additions: the tables of the pupils' codes and of the kept sociogram positions with their keys.
+    // The additions: the tables of the pupils' codes, of the kept sociogram positions and of the
+    // pseudonyms with their keys.
     EXPECT_EQ(after.removeAll("kody_zaku_kod ON kody_zaku: kod"), 1);
     EXPECT_EQ(after.removeAll("sqlite_autoindex_kody_zaku_1 ON kody_zaku: id_vyhodnoceni,id_zaka"), 1);
     EXPECT_EQ(after.removeAll(kLayoutsKey), 1);
+    EXPECT_EQ(after.removeAll(kPseudonymsKey), 1);
     EXPECT_EQ(after, before);
     // A plain client now sorts and compares (by its own, binary rules).
     EXPECT_EQ(plain.rows("SELECT jmeno FROM zak WHERE pohlavi = 'muž' ORDER BY jmeno"),
@@ -386,8 +389,10 @@ TEST_F(SchemaUpgradeTest, TablesViewsTriggersAndIndexesOutsideTheProgramSurviveT
                   .rows("SELECT name FROM sqlite_master WHERE type IN ('index', 'trigger', 'view') "
                         "AND name NOT LIKE 'sqlite_autoindex%' ORDER BY name")
                   .join(','),
-              "jmena,kody_zaku_kod,listiny_tridy,odpovedi_otazky,odpovedi_partnera,odpovedi_vyhodnoceni,odpovedi_zaka,"
-              "otazky_testu,pocitadlo,poznamky_zaka,vlastni_poznamka,vyhodnoceni_testu,vyhodnoceni_tridy,zak_"
+              "jmena,kody_zaku_kod,listiny_tridy,odpovedi_otazky,odpovedi_partnera,odpovedi_vyhodnoceni,"
+              "odpovedi_zaka,"
+              "otazky_testu,pocitadlo,poznamky_zaka,pseudonymy_kodu,vlastni_poznamka,vyhodnoceni_testu,"
+              "vyhodnoceni_tridy,zak_"
               "tridy");
     EXPECT_EQ(plain.rows("INSERT INTO \"vlastní tabulka\" (kod) VALUES ('C')").join(""),
               "ERROR: UNIQUE constraint failed: vlastní tabulka.kod");
