@@ -331,3 +331,22 @@ TEST(AnalysisFormOpening, TheMainWindowOpensItOnTheCurrentClassFromTheMenuAndThe
     EXPECT_EQ(shown, QStringList({"AnalysisForm modal", "AnalysisForm modal"}));
     EXPECT_EQ(startup.windows().object(QStringLiteral("AnalysisForm")), made); // made once
 }
+
+TEST_F(AnalysisFormTest, AnonymouslyTheWindowShowsCodesForNamesAndNoSchoolOrTeacher) {
+    choose(0);
+    QAction *anonymous = child<QAction>(QStringLiteral("Anonymne_Action"));
+    ASSERT_TRUE(anonymous);
+    EXPECT_FALSE(anonymous->isChecked());
+    anonymous->trigger();
+    ASSERT_TRUE(m_form->analysis());
+    // Girls D…, boys C…, numbered in roster order; the figures are those of the named analysis.
+    EXPECT_EQ(column(QStringLiteral("Žák")).mid(0, 4), QStringList({"C1", "D1", "C2", "C3"}));
+    EXPECT_EQ(cell(0, QStringLiteral("Přijaté +")), "10");
+    EXPECT_EQ(child<QTreeWidget>(QStringLiteral("Podskupiny_Tree"))->topLevelItem(0)->child(0)->text(0), "C1 – D1");
+    const QStringList heading = AnalysisTexts::heading(*m_form->analysis());
+    EXPECT_FALSE(heading.join(u'\n').contains(QStringLiteral("Lipová")));
+    EXPECT_FALSE(heading.join(u'\n').contains(QStringLiteral("Nováková")));
+
+    anonymous->trigger();
+    EXPECT_EQ(column(QStringLiteral("Žák")).mid(0, 2), QStringList({"Adam Bílý", "Eva Malá"}));
+}
