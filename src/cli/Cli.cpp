@@ -182,6 +182,8 @@ bool cliCommandPaints(const QStringList &arguments)
         QStringLiteral("export"),  QStringLiteral("backup"),   QStringLiteral("wipe"),    QStringLiteral("documents"),
         QStringLiteral("forms"),   QStringLiteral("publish"),  QStringLiteral("results"), QStringLiteral("help")};
     const QString &command = options.words.first();
+    if (command == QLatin1String("export")) // the code key is laid out as a document
+        return options.words.value(1) == QLatin1String("key");
     if (command == QLatin1String("questionnaire")) // the sheet and a preview written to a file are laid out
         return options.words.value(1) == QLatin1String("sheet") ||
                (options.words.value(1) == QLatin1String("preview") &&

@@ -209,7 +209,12 @@ TEST(CliBinaryTest, EveryKindOfCommandRunsInTheRealProgram)
              QStringLiteral("1"), QStringLiteral("--out"), dir.filePath(QStringLiteral("sociogram.png"))});
     program({QStringLiteral("chart"), QStringLiteral("--session"), QStringLiteral("1"), QStringLiteral("--out"),
              dir.filePath(QStringLiteral("graf.png"))});
-    for (const char *file : {"pocty.csv", "zaloha.mdb", "zprava.docx", "zadani.docx", "sociogram.png", "graf.png"})
+    program({QStringLiteral("export"), QStringLiteral("anonymous"), QStringLiteral("--class"), QStringLiteral("1"),
+             dir.filePath(QStringLiteral("trida.mdb"))});
+    program({QStringLiteral("export"), QStringLiteral("key"), QStringLiteral("--class"), QStringLiteral("1"),
+             QStringLiteral("--out"), dir.filePath(QStringLiteral("klic.pdf"))});
+    for (const char *file : {"pocty.csv", "zaloha.mdb", "zprava.docx", "zadani.docx", "sociogram.png", "graf.png",
+                             "trida.mdb", "klic.pdf"})
         EXPECT_GT(QFileInfo(dir.filePath(QString::fromLatin1(file))).size(), 0) << file;
 }
 
