@@ -533,14 +533,23 @@ void TMain_form::backupDatabase()
         m_context.dm->RefreshDataset(m_context.dm->Listiny_ADOQuery());
 }
 
+// The current class; nullopt, with a word to the teacher, when none is chosen.
+std::optional<qint64> TMain_form::chosenClass()
+{
+    const QVariant id = classId();
+    if (id.isNull()) {
+        m_context.prompter->message(QStringLiteral("Nejdřív vyberte třídu."), QString(), Prompter::Icon::Information);
+        return std::nullopt;
+    }
+    return id.toLongLong();
+}
+
 // The current class as a new database without names (AnonymousCopy), for sharing outside the school.
 void TMain_form::exportAnonymousClass() {
     Prompter &prompter = *m_context.prompter;
-    const QVariant classId = m_context.dm ? m_context.dm->currentClassId() : QVariant();
-    if (classId.isNull()) {
-        prompter.message(QStringLiteral("Nejdřív vyberte třídu."), QString(), Prompter::Icon::Information);
+    const std::optional<qint64> trida = chosenClass();
+    if (!trida)
         return;
-    }
     const bool freeText =
         prompter.askYesNo(QStringLiteral("Přenést do kopie i slovní odpovědi? Mohou jmenovat spolužáky."),
                           QStringLiteral("Export anonymizované třídy"), Prompter::Icon::Question);
@@ -550,7 +559,7 @@ void TMain_form::exportAnonymousClass() {
     if (target.isEmpty())
         return;
     try {
-        AnonymousCopy::exportClass(*m_context.database, classId.toLongLong(), target, freeText);
+        AnonymousCopy::exportClass(*m_context.database, *trida, target, freeText);
         prompter.message(QStringLiteral("Anonymizovaná třída je uložena v souboru %1. Klíč kódů k ní zůstává "
                                         "ve škole (Nastavení → Klíč kódů…).")
                              .arg(QDir::toNativeSeparators(target)),
@@ -563,11 +572,9 @@ void TMain_form::exportAnonymousClass() {
 // Which pupil each code of the current class stands for, saved on its own.
 void TMain_form::saveCodeKey() {
     Prompter &prompter = *m_context.prompter;
-    const QVariant classId = m_context.dm ? m_context.dm->currentClassId() : QVariant();
-    if (classId.isNull()) {
-        prompter.message(QStringLiteral("Nejdřív vyberte třídu."), QString(), Prompter::Icon::Information);
+    const std::optional<qint64> trida = chosenClass();
+    if (!trida)
         return;
-    }
     const QString target = prompter.saveFileName(
         QStringLiteral("Klíč kódů"),
         QStringLiteral("Dokument PDF (*.pdf);;Dokument Word (*.docx);;Tabulka CSV (*.csv)"),
@@ -576,7 +583,7 @@ void TMain_form::saveCodeKey() {
         return;
     QString error;
     try {
-        const std::optional<CodeKey> key = CodeKey::read(*m_context.database, classId.toLongLong(), &error);
+        const std::optional<CodeKey> key = CodeKey::read(*m_context.database, *trida, &error);
         if (key && key->save(target, &error))
             return;
     } catch (const DatabaseError &e) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "app/WindowRegistry.h"
 
 #include <QMainWindow>
@@ -79,6 +81,7 @@ public:
     void showWipe();
     // "Záloha databáze": copies the open database file to a file the user names.
     void backupDatabase();
+    std::optional<qint64> chosenClass();
     void exportAnonymousClass();
     void saveCodeKey();
     // Opens the pupil card of the current roster row with its notes, not modally.
