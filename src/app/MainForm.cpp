@@ -11,6 +11,7 @@
 #include "data/Database.h"
 #include "data/DatabaseMaintenance.h"
 #include "data/DatasetTableModel.h"
+#include "graphics/PrintPreview.h"
 #include "platform/Prompter.h"
 #include "widgets/DBNavigator.h"
 #include "widgets/DatasetFieldBinder.h"
@@ -569,27 +570,40 @@ void TMain_form::exportAnonymousClass() {
     }
 }
 
-// Which pupil each code of the current class stands for, saved on its own.
+// Which pupil each code of the current class stands for: printed or saved on its own.
 void TMain_form::saveCodeKey() {
     Prompter &prompter = *m_context.prompter;
     const std::optional<qint64> trida = chosenClass();
     if (!trida)
         return;
+    QString error;
+    std::optional<CodeKey> key;
+    try {
+        key = CodeKey::read(*m_context.database, *trida, &error);
+    } catch (const DatabaseError &e) {
+        error = e.message();
+    }
+    if (!key) {
+        prompter.message(error, QString(), Prompter::Icon::Error);
+        return;
+    }
+    const int choice = prompter.askChoice(
+        QStringLiteral(
+            "Klíč kódů říká, který kód patří kterému žákovi. Zůstává ve škole, odděleně od výstupů."),
+        QStringLiteral("Klíč kódů"),
+        {QStringLiteral("Tisk"), QStringLiteral("Uložit do souboru"), QStringLiteral("Zrušit")});
+    if (choice == 0) {
+        PrintPreview::open(prompter, this, key->pages(), QStringLiteral("KlicKodu_Nahled"));
+        return;
+    }
+    if (choice != 1)
+        return;
     const QString target = prompter.saveFileName(
         QStringLiteral("Klíč kódů"),
         QStringLiteral("Dokument PDF (*.pdf);;Dokument Word (*.docx);;Tabulka CSV (*.csv)"),
         QStringLiteral("pdf"));
-    if (target.isEmpty())
-        return;
-    QString error;
-    try {
-        const std::optional<CodeKey> key = CodeKey::read(*m_context.database, *trida, &error);
-        if (key && key->save(target, &error))
-            return;
-    } catch (const DatabaseError &e) {
-        error = e.message();
-    }
-    prompter.message(error, QString(), Prompter::Icon::Error);
+    if (!target.isEmpty() && !key->save(target, &error))
+        prompter.message(error, QString(), Prompter::Icon::Error);
 }
 
 void TMain_form::openPupilCard()

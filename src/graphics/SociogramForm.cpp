@@ -601,6 +601,9 @@ void TSociogram_Form::saveGraphToDocuments() {
 
 QString TSociogram_Form::proposedPictureName() const {
     const Dataset &classes = m_dm.Trida_Query();
+    if (m_builder.anonymous()) // the file name must not carry what the picture leaves out
+        return QStringLiteral("Sociogram ") + classes.text(QStringLiteral("stupen")) +
+               QStringLiteral(" anonymně, ") + m_builder.questionText();
     return QStringLiteral("Sociogram ") + classes.text(QStringLiteral("skola")) + QStringLiteral(", ") +
            classes.text(QStringLiteral("stupen")) + QStringLiteral(", ") +
            classes.text(QStringLiteral("tridni_ucitel")) + QStringLiteral(", ") + m_builder.questionText();

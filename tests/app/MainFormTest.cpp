@@ -1,12 +1,13 @@
-#include "widgets/DBNavigator.h"
 #include "app/MainForm.h"
-#include "support/ScriptedPrompter.h"
-#include "support/RecordingShell.h"
 #include "app/Startup.h"
 #include "data/DataModule.h"
 #include "data/Database.h"
 #include "data/DatasetTableModel.h"
 #include "graphics/SociogramInstructions.h"
+#include "support/PreviewPages.h"
+#include "support/RecordingShell.h"
+#include "support/ScriptedPrompter.h"
+#include "widgets/DBNavigator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -558,3 +559,34 @@ TEST_F(MainFormTest, ANewClassLocksTheCommandsUntilSavedAndEnterSavesAnEditInPla
 }
 
 } // namespace
+
+// "Nastavení → Klíč kódů…" prints the key of the chosen class or saves it; "Export anonymizované třídy…"
+// writes the class as a database without names.
+TEST_F(MainFormTest, TheCodeKeyIsPrintedOrSavedAndTheAnonymisedClassWritten) {
+    const qint64 trida = addClass(QStringLiteral("ZŠ Lipová"), QStringLiteral("5.A"));
+    addRow(trida, QStringLiteral("Eva"), QStringLiteral("žena"), 1);
+    addRow(trida, QStringLiteral("Adam"), QStringLiteral("muž"), 2);
+    refreshClasses();
+    ASSERT_TRUE(dm().Trida_Query().locate(QStringLiteral("ID"), trida));
+
+    m_prompter.answer(0); // "Tisk"
+    child<QAction>(QStringLiteral("KlicKodu_Action"))->trigger();
+    EXPECT_EQ(previewPageCount(main(), "KlicKodu_Nahled"), 1);
+
+    const QString key = m_root.filePath(QStringLiteral("klic.csv"));
+    m_prompter.answer(1).answer(key); // "Uložit do souboru"
+    child<QAction>(QStringLiteral("KlicKodu_Action"))->trigger();
+    QFile file(key);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(),
+              QByteArray("\xEF\xBB\xBF") + "Kód;Jméno a příjmení;Typ\r\nD1;Eva;žena\r\nC1;Adam;muž\r\n");
+
+    const QString copy = m_root.filePath(QStringLiteral("trida.mdb"));
+    m_prompter.no().answer(copy); // without the free-text answers
+    child<QAction>(QStringLiteral("ExportAnonymni_Action"))->trigger();
+    Database received(QStringLiteral("prijemce"));
+    received.open(copy);
+    EXPECT_EQ(received.scalar(QStringLiteral("SELECT group_concat(jmeno, ',') FROM zak")).toString(),
+              "D1,C1");
+    EXPECT_EQ(received.scalar(QStringLiteral("SELECT skola FROM trida")).toString(), "neuvedena");
+}

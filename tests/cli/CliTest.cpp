@@ -171,6 +171,17 @@ TEST(CliBinaryTest, TheSessionOptionReachesTheCommand)
     EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("neexistuje")));
 }
 
+// Started with nothing to do, the real program prints its help and exits with the usage code.
+TEST(CliBinaryTest, NoCommandGivesTheHelpAndTheUsageCode) {
+    QProcess process;
+    process.start(QStringLiteral(ORBELIS_CLI_BINARY), QStringList());
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardOutput())
+                    .startsWith(QStringLiteral("Použití: orbelis-cli")));
+}
+
 // The real program starts the commands that only read and write data without a platform or fonts, and
 // those that draw with them: each kind works as a process of its own.
 TEST(CliBinaryTest, EveryKindOfCommandRunsInTheRealProgram)

@@ -536,3 +536,26 @@ TEST_F(SociogramFormTest, PrintShowsAPreviewAndPdfGoesToDiskAndToTheClassDocumen
     EXPECT_TRUE(
         m_db.scalar(QStringLiteral("SELECT cesta FROM listiny")).toString().endsWith(QStringLiteral(".pdf")));
 }
+
+TEST_F(SociogramFormTest, AnonymouslyTheBubblesCarryCodesInTheSamePlacesAndTheHeadingNoSchoolOrTeacher) {
+    choose(0);
+    const QHash<QString, QPoint> named = bubblePlaces(m_form->document());
+    ASSERT_TRUE(named.contains(QStringLiteral("Adam Bílý")));
+    QAction *anonymous = m_form->action("Anonymne_Action");
+    ASSERT_TRUE(anonymous);
+    EXPECT_FALSE(anonymous->isChecked());
+    anonymous->trigger();
+    const QHash<QString, QPoint> coded = bubblePlaces(m_form->document());
+    ASSERT_EQ(coded.size(), named.size());
+    // Adam is the first boy, Eva the first girl; each keeps the place the named sociogram gave him.
+    EXPECT_EQ(coded.value(QStringLiteral("C1")), named.value(QStringLiteral("Adam Bílý")));
+    EXPECT_EQ(coded.value(QStringLiteral("D1")), named.value(QStringLiteral("Eva Malá")));
+    const QByteArray saved = m_form->document().SaveToBytes();
+    for (const char *word : {"Adam", "Bílý", "Malá", "Lipová", "Nováková"})
+        EXPECT_FALSE(saved.contains(word)) << word;
+    EXPECT_TRUE(node(m_form->document(), QStringLiteral("Škola: neuvedena, vyplněno 4.3.2021, třída 5.A, "
+                                                        "třídní učitel: neuveden")));
+
+    anonymous->trigger();
+    EXPECT_EQ(bubblePlaces(m_form->document()), named);
+}

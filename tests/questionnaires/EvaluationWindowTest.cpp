@@ -122,3 +122,24 @@ TEST_F(EvaluationWindowTest, AVanishedSessionOrAFailingReadIsReportedAndTheEdito
 }
 
 } // namespace
+
+TEST_F(EvaluationWindowTest, AnonymouslyTheReportNamesNoPupilSchoolOrTeacher) {
+    chooseClass(m_class);
+    ASSERT_TRUE(dm().Vyhodnoceni_Query().locate("ID", m_older));
+    auto *anonymous = m_sessions->findChild<QAction *>(QStringLiteral("Anonymne_Action"));
+    auto *freeText = m_sessions->findChild<QAction *>(QStringLiteral("VcetneSlovnichOdpovedi_Action"));
+    ASSERT_TRUE(anonymous && freeText);
+    EXPECT_FALSE(freeText->isEnabled()); // it means something only without names
+    anonymous->trigger();
+    EXPECT_TRUE(freeText->isEnabled());
+    evaluate();
+    const QString text = editorLines().join(u'\n');
+    EXPECT_TRUE(editorLines().contains("D1 - 1x")) << text.toStdString(); // Bára, the class's first girl
+    EXPECT_TRUE(editorLines().contains("Škola: neuvedena"));
+    for (const char *word : {"Bára", "Malá", "Adam", "Lipová", "Nováková"})
+        EXPECT_FALSE(text.contains(QString::fromUtf8(word))) << word;
+
+    anonymous->trigger();
+    evaluate();
+    EXPECT_TRUE(editorLines().contains("Bára Malá - 1x"));
+}
