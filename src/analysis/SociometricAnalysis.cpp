@@ -290,67 +290,30 @@ std::optional<SociometricAnalysis> Sociometry::analyse(const SessionOutputData &
     result.negativeText = question->textOtazkyNegativni;
     result.negativeWording = !question->textOtazkyNegativni.trimmed().isEmpty();
 
-    QList<OutputPupil> people;
-    for (const OutputPupil &row : session.roster)
-        if (isPerson(row))
-            people.append(row);
-    std::stable_sort(people.begin(), people.end(), rosterBefore);
-    QHash<qint64, int> position;
-    for (const OutputPupil &row : people) {
-        position.insert(row.id, int(result.pupils.size()));
+    const ChoiceNetwork network = choiceNetwork(session, {questionId});
+    const int n = int(network.people.size());
+    result.n = n;
+    for (int i = 0; i < n; ++i) {
+        const OutputPupil &row = network.people[i];
         AnalysisPupil pupil;
         pupil.id = row.id;
         pupil.name = row.fullName();
         pupil.girl = PupilKinds::canonical(row.pohlavi) == PupilKinds::girl();
-        pupil.absent = true;
+        pupil.absent = network.absent[i];
+        for (int j = 0; j < n; ++j) {
+            pupil.posGiven += network.positive[i][j];
+            pupil.negGiven += network.negative[i][j];
+            pupil.posReceived += network.positive[j][i];
+            pupil.negReceived += network.negative[j][i];
+        }
         result.pupils.append(pupil);
     }
-    const int n = int(result.pupils.size());
-    result.n = n;
-    for (const OutputAnswer &answer : session.answers) {
-        const auto at = position.constFind(answer.respondent);
-        if (at != position.cend())
-            result.pupils[*at].absent = false;
-    }
-    result.respondents = int(std::count_if(result.pupils.cbegin(), result.pupils.cend(),
-                                           [](const AnalysisPupil &p) { return !p.absent; }));
-
-    Choices positive(n, std::vector<bool>(n, false)), negative(n, std::vector<bool>(n, false));
-    for (const OutputAnswer &answer : session.answers) {
-        if (answer.question != questionId || !answer.positive || answer.partner == 0)
-            continue; // a free text, or no choice of either polarity
-        const auto chooser = position.constFind(answer.respondent);
-        const auto chosen = position.constFind(answer.partner);
-        if (chooser == position.cend() || chosen == position.cend()) {
-            ++result.ignored.notPerson;
-            continue;
-        }
-        if (result.pupils[*chooser].absent) {
-            ++result.ignored.absentChooser;
-            continue;
-        }
-        if (*chooser == *chosen) {
-            ++result.ignored.selfChoice;
-            continue;
-        }
-        Choices &choices = *answer.positive ? positive : negative;
-        if (choices[*chooser][*chosen]) {
-            ++result.ignored.duplicate;
-            continue;
-        }
-        choices[*chooser][*chosen] = true;
-        AnalysisPupil &from = result.pupils[*chooser];
-        AnalysisPupil &to = result.pupils[*chosen];
-        if (*answer.positive) {
-            ++from.posGiven;
-            ++to.posReceived;
-            ++result.positiveChoices;
-        } else {
-            ++from.negGiven;
-            ++to.negReceived;
-            ++result.negativeChoices;
-        }
-    }
+    result.respondents = int(std::count(network.absent.cbegin(), network.absent.cend(), false));
+    result.ignored = network.ignored;
+    result.positiveChoices = network.positiveChoices;
+    result.negativeChoices = network.negativeChoices;
+    const Choices &positive = network.positive;
+    const Choices &negative = network.negative;
 
     for (AnalysisPupil &pupil : result.pupils) {
         if (n < 2)
@@ -366,6 +329,52 @@ std::optional<SociometricAnalysis> Sociometry::analyse(const SessionOutputData &
     if (result.hasStatuses())
         computeStatuses(result);
     return result;
+}
+
+ChoiceNetwork Sociometry::choiceNetwork(const SessionOutputData &session,
+                                                   const QList<qint64> &questionIds) {
+    ChoiceNetwork network;
+    for (const OutputPupil &row : session.roster)
+        if (isPerson(row))
+            network.people.append(row);
+    std::stable_sort(network.people.begin(), network.people.end(), rosterBefore);
+    QHash<qint64, int> position;
+    for (const OutputPupil &row : std::as_const(network.people))
+        position.insert(row.id, int(position.size()));
+    const int n = int(network.people.size());
+    network.absent = QList<bool>(n, true);
+    for (const OutputAnswer &answer : session.answers) {
+        const auto at = position.constFind(answer.respondent);
+        if (at != position.cend())
+            network.absent[*at] = false;
+    }
+    network.positive = network.negative = Choices(n, std::vector<bool>(n, false));
+    for (const OutputAnswer &answer : session.answers) {
+        if (!questionIds.contains(answer.question) || !answer.positive || answer.partner == 0)
+            continue; // a free text, or no choice of either polarity
+        const auto chooser = position.constFind(answer.respondent);
+        const auto chosen = position.constFind(answer.partner);
+        if (chooser == position.cend() || chosen == position.cend()) {
+            ++network.ignored.notPerson;
+            continue;
+        }
+        if (network.absent[*chooser]) {
+            ++network.ignored.absentChooser;
+            continue;
+        }
+        if (*chooser == *chosen) {
+            ++network.ignored.selfChoice;
+            continue;
+        }
+        Choices &choices = *answer.positive ? network.positive : network.negative;
+        if (choices[*chooser][*chosen]) {
+            ++network.ignored.duplicate;
+            continue;
+        }
+        choices[*chooser][*chosen] = true;
+        ++(*answer.positive ? network.positiveChoices : network.negativeChoices);
+    }
+    return network;
 }
 
 std::optional<SociometricAnalysis> Sociometry::analyse(Database &db, qint64 sessionId, qint64 questionId,

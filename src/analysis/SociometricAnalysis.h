@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class Database;
 
@@ -118,6 +119,17 @@ struct SociometricAnalysis {
     QString nameOf(qint64 id) const;
 };
 
+// The cleaned choices of a session's questions among the class's people: people only, self-choices
+// dropped, a choice repeated (or given in two of the questions) counted once.
+struct ChoiceNetwork {
+    QList<OutputPupil> people; // roster order: `poradi` (an empty one first), then id
+    QList<bool> absent;        // no answer row at all in the session
+    std::vector<std::vector<bool>> positive, negative; // [chooser][chosen] over roster positions
+    IgnoredChoices ignored;
+    int positiveChoices = 0;
+    int negativeChoices = 0;
+};
+
 namespace Sociometry {
 
 // Nullopt with the Czech reason when the question is not one of the session's questionnaire, or is not a
@@ -132,5 +144,7 @@ std::optional<SociometricAnalysis> analyse(Database &db, qint64 sessionId, qint6
 
 // The reason a question of that kind (`typ`) cannot be analysed; empty when it can.
 QString refusalForKind(const QVariant &typ);
+// The network of the questions' choices; `session` must carry its roster and answers.
+ChoiceNetwork choiceNetwork(const SessionOutputData &session, const QList<qint64> &questionIds);
 
 } // namespace Sociometry
