@@ -11,6 +11,7 @@
 #include "cli/DeleteCommand.h"
 #include "cli/DocumentCommands.h"
 #include "cli/GraphCommands.h"
+#include "cli/GroupsCommand.h"
 #include "cli/MaintenanceCommands.h"
 #include "cli/PupilsCommands.h"
 #include "cli/QuestionnaireCommands.h"
@@ -177,10 +178,12 @@ bool cliCommandPaints(const QStringList &arguments)
     if (!error.isEmpty() || options.version || options.help || options.words.isEmpty())
         return false;
     static const QStringList plain = {
-        QStringLiteral("init"),    QStringLiteral("demo"),     QStringLiteral("delete"),  QStringLiteral("pupils"),
-        QStringLiteral("options"), QStringLiteral("question"), QStringLiteral("session"), QStringLiteral("answers"),
-        QStringLiteral("export"),  QStringLiteral("backup"),   QStringLiteral("wipe"),    QStringLiteral("documents"),
-        QStringLiteral("forms"),   QStringLiteral("publish"),  QStringLiteral("results"), QStringLiteral("help")};
+        QStringLiteral("init"),    QStringLiteral("demo"),    QStringLiteral("delete"),
+        QStringLiteral("pupils"),  QStringLiteral("options"), QStringLiteral("question"),
+        QStringLiteral("session"), QStringLiteral("answers"), QStringLiteral("export"),
+        QStringLiteral("backup"),  QStringLiteral("wipe"),    QStringLiteral("documents"),
+        QStringLiteral("forms"),   QStringLiteral("publish"), QStringLiteral("results"),
+        QStringLiteral("help"),    QStringLiteral("groups")};
     const QString &command = options.words.first();
     if (command == QLatin1String("export")) // the code key is laid out as a document
         return options.words.value(1) == QLatin1String("key");
@@ -292,6 +295,10 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
             QStringList words = rest;
             Database &db = session.outputs(words);
             return runAnalysisCommand(words, db, out, err);
+        }
+        if (command == QLatin1String("groups")) {
+            DataSession session(folders);
+            return runGroupsCommand(rest, session.db, out, err);
         }
         if (command == QLatin1String("compare") || command == QLatin1String("trend")) {
             DataSession session(folders);

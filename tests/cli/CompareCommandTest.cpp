@@ -113,3 +113,30 @@ TEST_F(CompareCommandTest, TrendAndFilesCarryEverySession) {
 }
 
 } // namespace
+
+// `groups`: the text form by names, the JSON form by ids, and refusals with their exit codes.
+TEST_F(CompareCommandTest, GroupsArrangesTheClassAndRefusesWhatCannotBe) {
+    QString out, err;
+    const QStringList groups = {"groups", "--session", QString::number(m_before), "--question",
+                                QString::number(m_question)};
+    ASSERT_EQ(run(groups + QStringList{"--groups", "1"}, &out, &err), 0) << err.toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("Skupina 1 (3): Adam Bílý, Eva Malá, Ota Veselý\n")));
+    EXPECT_TRUE(
+        out.contains(QStringLiteral("Každý žák má ve skupině aspoň jednoho spolužáka, kterého si vybral.")));
+    ASSERT_EQ(run(groups + QStringList{"--pairs", "--format", "json"}, &out, &err), 0) << err.toStdString();
+    const QJsonObject root = QJsonDocument::fromJson(out.toUtf8()).object();
+    EXPECT_EQ(root.value("sizes").toArray(), QJsonArray({3}));
+    EXPECT_EQ(root.value("seed").toInt(), 1);
+    EXPECT_EQ(run(groups + QStringList{"--sizes", "2,2"}, &out, &err), 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("součtem 3")));
+    EXPECT_EQ(run(groups + QStringList{"--groups", "2", "--together",
+                                       QStringLiteral("%1:%2").arg(m_adam).arg(m_eva), "--apart",
+                                       QStringLiteral("%1:%2").arg(m_eva).arg(m_adam)},
+                  &out, &err),
+              1);
+    EXPECT_EQ(err, QStringLiteral("Žáci Adam Bílý a Eva Malá mají být spolu i zvlášť.\n"));
+    EXPECT_EQ(run({"groups", "--session", "999", "--question", "1", "--groups", "2"}, &out, &err), 1);
+    EXPECT_EQ(run(groups + QStringList{"--question", QString::number(m_words), "--groups", "2"}, &out, &err),
+              1);
+    EXPECT_EQ(run(groups, &out, &err), 2); // no sizes
+}

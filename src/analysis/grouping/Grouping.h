@@ -1,0 +1,81 @@
+#pragma once
+
+#include "data/SessionOutput.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+class Database;
+
+// Groups, desk pairs and class splits formed from the choices of a session under the teacher's rules: the
+// best arrangement found by the score below, every hard rule kept. The positive choices of the chosen
+// questions are the wishes, the negative ones the rejections, cleaned as the analysis cleans them.
+namespace Grouping {
+
+enum class SizeMode { Groups, Sizes, Pairs };
+
+struct Request {
+    qint64 session = 0;
+    QList<qint64> questions;
+    SizeMode mode = SizeMode::Groups;
+    int groups = 0;   // SizeMode::Groups
+    QList<int> sizes; // SizeMode::Sizes
+    QList<QPair<qint64, qint64>> together, apart;
+    QList<QPair<qint64, int>> pins; // pupil → group number, 1-based
+    bool balanceGender = false;
+    bool allowMutualRejection = false;
+    quint32 seed = 1;
+};
+
+// Compared level by level: fewer `unmatched`, then fewer `unwanted`, fewer `rejectionsInside`, more
+// `mutualKept`, more `choicesHonoured`.
+struct Score {
+    int unmatched = 0;        // gave a positive choice, none of the chosen in his group
+    int unwanted = 0;         // gave no positive choice, nobody in his group chose him
+    int rejectionsInside = 0; // negative choices within a group
+    int mutualKept = 0;       // mutual positive pairs within a group
+    int choicesHonoured = 0;  // positive choices within a group
+    std::array<int, 5> key() const {
+        return {unmatched, unwanted, rejectionsInside, -mutualKept, -choicesHonoured};
+    }
+    bool betterThan(const Score &other) const { return key() < other.key(); }
+};
+
+struct Placement {
+    qint64 id = 0;
+    QString name;
+    int group = 0;                // 1-based
+    QList<qint64> honoured;       // chosen classmates in his group, roster order
+    QList<qint64> rejectedInside; // rejected classmates in his group
+};
+
+struct Result {
+    Request request;
+    QList<int> sizes;            // of the groups, in their order
+    QList<QList<qint64>> groups; // members in roster order
+    Score score;
+    QList<Placement> pupils;           // roster order
+    QList<qint64> unmatched, unwanted; // the pupils the score counts at those levels, roster order
+};
+
+// The sizes the request asks for among `people`; empty with the Czech reason when they cannot be made.
+QList<int> sizesFor(const Request &request, int people, QString *reason);
+// Nullopt with the Czech reason: an unknown session or question, a question that is no choice of
+// classmates, a rule naming someone who is no person of the session's class, sizes that do not add up,
+// or rules that cannot all hold. Database failures raise DatabaseError.
+std::optional<Result> arrange(Database &db, const Request &request, QString *reason);
+std::optional<Result> arrange(const SessionOutputData &session, const Request &request, QString *reason);
+
+// The contract forms of the headless tool.
+QByteArray json(const Result &result);
+QString text(const Result &result);
+QByteArray csv(const Result &result); // UTF-8 with a byte-order mark, `;`
+// The score in plain Czech.
+QStringList scoreSentences(const Result &result);
+
+} // namespace Grouping
