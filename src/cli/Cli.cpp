@@ -298,7 +298,9 @@ int runCli(const QStringList &arguments, const QString &programFolder, QTextStre
         }
         if (command == QLatin1String("groups")) {
             DataSession session(folders);
-            return runGroupsCommand(rest, session.db, out, err);
+            QStringList words = rest;
+            Database &db = session.outputs(words);
+            return runGroupsCommand(words, db, out, err);
         }
         if (command == QLatin1String("compare") || command == QLatin1String("trend")) {
             DataSession session(folders);

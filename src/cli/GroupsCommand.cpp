@@ -12,7 +12,7 @@ namespace {
 const char kUsage[] = "Použití: orbelis-cli groups --session S --question Q [--question Q2 ...] (--groups K "
                       "| --sizes A,B,... | "
                       "--pairs) [--together ID:ID]... [--apart ID:ID]... [--pin ID:G]... [--balance-gender] "
-                      "[--allow-mutual-rejection] [--seed N] [--format json|csv|text] [--out SOUBOR]\n";
+                      "[--allow-mutual-rejection] [--seed N] [--anonymous] [--format json|csv|text] [--out SOUBOR]\n";
 
 // Every value of a repeated option, taken out of the words; false when one is missing.
 bool takeAll(QStringList &words, const QString &name, QStringList *values) {

@@ -116,6 +116,8 @@ TEST_F(AnonymousOutputsTest, NoOutputMadeAnonymouslyNamesAPupilTheSchoolOrTheTea
         {"compare", "--from", s, "--to", m_later, "--question", "1", "--out", "OUT.docx"},
         {"compare", "--from", s, "--to", m_later, "--question", "1", "--out", "OUT.pdf"},
         {"export", "counts", "--session", s, "--out", "OUT.csv"},
+        {"groups", "--session", s, "--question", "1", "--groups", "3", "--out", "OUT.json"},
+        {"groups", "--session", s, "--question", "1", "--pairs", "--out", "OUT.txt"},
     };
     int files = 0;
     for (qsizetype c = 0; c < commands.size(); ++c) {
@@ -141,7 +143,7 @@ TEST_F(AnonymousOutputsTest, NoOutputMadeAnonymouslyNamesAPupilTheSchoolOrTheTea
             ++files;
         }
     }
-    EXPECT_EQ(files, 24);
+    EXPECT_EQ(files, 26);
     // The same outputs without the switch do name the pupils: the search above can find them.
     const CliRun named = run({"analysis", "--session", s, "--question", "1", "--format", "text"});
     EXPECT_TRUE(named.out.contains(QStringLiteral("Tomáš Zeman")));
