@@ -183,7 +183,7 @@ bool cliCommandPaints(const QStringList &arguments)
         QStringLiteral("session"), QStringLiteral("answers"), QStringLiteral("export"),
         QStringLiteral("backup"),  QStringLiteral("wipe"),    QStringLiteral("documents"),
         QStringLiteral("forms"),   QStringLiteral("publish"), QStringLiteral("results"),
-        QStringLiteral("help"),    QStringLiteral("groups")};
+        QStringLiteral("help")};
     const QString &command = options.words.first();
     if (command == QLatin1String("export")) // the code key is laid out as a document
         return options.words.value(1) == QLatin1String("key");

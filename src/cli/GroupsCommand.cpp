@@ -12,7 +12,8 @@ namespace {
 const char kUsage[] = "Použití: orbelis-cli groups --session S --question Q [--question Q2 ...] (--groups K "
                       "| --sizes A,B,... | "
                       "--pairs) [--together ID:ID]... [--apart ID:ID]... [--pin ID:G]... [--balance-gender] "
-                      "[--allow-mutual-rejection] [--seed N] [--anonymous] [--format json|csv|text] [--out SOUBOR]\n";
+                      "[--allow-mutual-rejection] [--seed N] [--anonymous] [--format json|csv|text] [--out "
+                      "SOUBOR.docx|.html|.pdf|.csv|.json|.txt]\n";
 
 // Every value of a repeated option, taken out of the words; false when one is missing.
 bool takeAll(QStringList &words, const QString &name, QStringList *values) {
@@ -118,16 +119,15 @@ int runGroupsCommand(const QStringList &args, Database &db, QTextStream &out, QT
             return 2;
         }
     }
-    QString kind = format.value_or(QString());
-    if (kind.isEmpty() && file) {
-        const QString suffix = QFileInfo(*file).suffix().toLower();
-        kind = suffix == QLatin1String("txt") ? QStringLiteral("text") : suffix;
+    if (format && *format != QLatin1String("json") && *format != QLatin1String("csv") &&
+        *format != QLatin1String("text")) {
+        err << QStringLiteral("Neznámý formát \"%1\": použijte json, csv nebo text.\n").arg(*format);
+        return 2;
     }
-    if (kind.isEmpty())
-        kind = QStringLiteral("text");
-    if (kind != QLatin1String("json") && kind != QLatin1String("csv") && kind != QLatin1String("text")) {
-        err << QStringLiteral("Neznámý formát \"%1\": použijte json, csv nebo text (.json, .csv, .txt).\n")
-                   .arg(kind);
+    // Without --format the file's suffix names the output; an unknown one is refused before any work.
+    if (file && !format && !Grouping::suffixes().contains(QFileInfo(*file).suffix().toLower())) {
+        err << QStringLiteral("Neznámý typ výstupu \"%1\": použijte .%2 nebo volbu --format.\n")
+                   .arg(*file, Grouping::suffixes().join(QStringLiteral(", .")));
         return 2;
     }
 
@@ -137,6 +137,7 @@ int runGroupsCommand(const QStringList &args, Database &db, QTextStream &out, QT
         err << reason << '\n';
         return 1;
     }
+    const QString kind = format.value_or(QStringLiteral("text"));
     const QByteArray bytes = kind == QLatin1String("json")  ? Grouping::json(*result)
                              : kind == QLatin1String("csv") ? Grouping::csv(*result)
                                                             : Grouping::text(*result).toUtf8();
@@ -145,7 +146,7 @@ int runGroupsCommand(const QStringList &args, Database &db, QTextStream &out, QT
         return 0;
     }
     QString error;
-    if (!FileWriter::writeWhole(*file, bytes, &error)) {
+    if (!(format ? FileWriter::writeWhole(*file, bytes, &error) : Grouping::save(*result, *file, &error))) {
         err << error << '\n';
         return 1;
     }

@@ -1,6 +1,7 @@
 // `orbelis-cli compare` and `trend` run in-process on a data folder with one class surveyed twice.
 #include "cli/Cli.h"
 #include "data/DataFixture.h"
+#include "support/Poppler.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -139,4 +140,19 @@ TEST_F(CompareCommandTest, GroupsArrangesTheClassAndRefusesWhatCannotBe) {
     EXPECT_EQ(run(groups + QStringList{"--question", QString::number(m_words), "--groups", "2"}, &out, &err),
               1);
     EXPECT_EQ(run(groups, &out, &err), 2); // no sizes
+
+    // The documents by suffix: each pupil's card with its mark, the score in words.
+    const QString html = m_folders.dataFolder + QStringLiteral("skupiny.html");
+    ASSERT_EQ(run(groups + QStringList{"--groups", "1", "--out", html}, &out, &err), 0) << err.toStdString();
+    QFile page(html);
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(page.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("<h2>Skupina 1 (3)</h2>")));
+    EXPECT_TRUE(text.contains(QStringLiteral("<li>Ota Veselý  ✓</li>")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Každý žák má ve skupině aspoň jednoho spolužáka")));
+    const QString pdf = m_folders.dataFolder + QStringLiteral("skupiny.pdf");
+    ASSERT_EQ(run(groups + QStringList{"--groups", "1", "--out", pdf}, &out, &err), 0) << err.toStdString();
+    EXPECT_TRUE(Poppler::text(pdf).contains(QStringLiteral("Rozdělení do skupin")));
+    EXPECT_EQ(run(groups + QStringList{"--groups", "1", "--out", m_folders.dataFolder + "x.odt"}, &out, &err),
+              2);
 }

@@ -488,6 +488,11 @@ std::optional<Result> arrange(const SessionOutputData &session, const Request &r
 
     Result result;
     result.request = request;
+    result.trida = session.trida;
+    result.datum = session.datum;
+    result.questionnaireName = session.questionnaire.name;
+    for (qint64 questionId : request.questions)
+        result.questionTexts << session.questionnaire.question(questionId)->textOtazky;
     result.sizes = p.sizes;
     result.score = evaluation.score;
     const QList<QList<int>> groups = ordered(p, best);

@@ -56,6 +56,10 @@ struct Placement {
 
 struct Result {
     Request request;
+    OutputClass trida;
+    QVariant datum; // the session's date
+    QString questionnaireName;
+    QStringList questionTexts;   // of the chosen questions
     QList<int> sizes;            // of the groups, in their order
     QList<QList<qint64>> groups; // members in roster order
     Score score;
@@ -77,5 +81,15 @@ QString text(const Result &result);
 QByteArray csv(const Result &result); // UTF-8 with a byte-order mark, `;`
 // The score in plain Czech.
 QStringList scoreSentences(const Result &result);
+// "Rozdělení do skupin", the class and the session, the questions.
+QStringList heading(const Result &result);
+// How a pupil's card is marked: "✓" a chosen classmate in his group, "○" he chose and has none there,
+// "✗" a classmate he rejected is there too (the marks follow one another).
+QString marks(const Placement &pupil, const Result &result);
+
+// The documents: .html, .pdf, .docx, and the .json, .csv and .txt forms above, by the suffix of `path`;
+// false with the Czech reason.
+QStringList suffixes();
+bool save(const Result &result, const QString &path, QString *error);
 
 } // namespace Grouping
