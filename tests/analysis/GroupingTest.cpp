@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <random>
@@ -268,4 +269,27 @@ TEST_F(GroupingTest, TheJsonFormHoldsTheGroupsScorePupilsAndRules) {
     EXPECT_EQ(david.value("honoured").toArray().size(), 2);
     EXPECT_EQ(root.value("rules").toObject().value("pins").toArray().at(0).toArray().at(1).toInt(), 1);
     EXPECT_EQ(root.value("score").toObject().value("choices_honoured").toInt(), 12);
+}
+
+TEST_F(GroupingTest, TheSearchReportsItsProgressAndStopsWithTheBestSoFar) {
+    twoTriples();
+    QString reason;
+    QList<int> seen;
+    ASSERT_TRUE(Grouping::arrange(m_db, request(2), &reason, [&](int permille) {
+        seen << permille;
+        return true;
+    }));
+    ASSERT_GE(seen.size(), 6);
+    EXPECT_EQ(seen.first(), 0);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_GT(seen.last(), 900);
+    EXPECT_LE(seen.last(), 1000);
+
+    int calls = 0;
+    const std::optional<Grouping::Result> stopped = Grouping::arrange(m_db, request(2), &reason, [&](int) {
+        return ++calls < 3; // "Zrušit" early in the first round
+    });
+    ASSERT_TRUE(stopped) << reason.toStdString();
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(stopped->sizes, (QList<int>{3, 3}));
 }

@@ -85,7 +85,8 @@ Evaluation evaluate(const Problem &p, const std::vector<int> &groupOf) {
 // every group keeps its size; simulated annealing, restarted, with a fixed seed.
 class Search {
 public:
-    Search(const Problem &problem, quint32 seed) : m_p(problem), m_random(seed) {}
+    Search(const Problem &problem, quint32 seed, const Progress &progress)
+        : m_p(problem), m_random(seed), m_progress(progress) {}
 
     // False when the units cannot be packed into the groups at all.
     bool run(std::vector<int> *best, Evaluation *bestEvaluation) {
@@ -99,7 +100,13 @@ public:
             Evaluation localBest = current;
             std::vector<int> localBestGroups = people();
             const double hot = 60, cold = 0.05;
+            bool stopped = false;
             for (int step = 0; step < steps; ++step) {
+                if (m_progress && step % 2000 == 0 &&
+                    !m_progress(int((qint64(r) * steps + step) * 1000 / (qint64(restarts) * steps)))) {
+                    stopped = true;
+                    break;
+                }
                 const double t = hot * std::pow(cold / hot, double(step) / steps);
                 Move move;
                 if (!propose(&move))
@@ -123,6 +130,8 @@ public:
                 *bestEvaluation = localBest;
                 found = true;
             }
+            if (stopped)
+                break;
         }
         return found;
     }
@@ -226,6 +235,7 @@ private:
 
     const Problem &m_p;
     std::mt19937 m_random;
+    const Progress &m_progress;
     std::vector<int> m_groupOf;              // by unit
     std::vector<std::vector<int>> m_members; // units by group
 };
@@ -406,7 +416,8 @@ QList<int> sizesFor(const Request &request, int people, QString *reason) {
     return sizes;
 }
 
-std::optional<Result> arrange(const SessionOutputData &session, const Request &request, QString *reason) {
+std::optional<Result> arrange(const SessionOutputData &session, const Request &request, QString *reason,
+                              const Progress &progress) {
     if (request.questions.isEmpty()) {
         setReason(reason, QStringLiteral("Zvolte aspoň jednu otázku."));
         return std::nullopt;
@@ -473,7 +484,7 @@ std::optional<Result> arrange(const SessionOutputData &session, const Request &r
 
     std::vector<int> best;
     Evaluation evaluation;
-    if (!Search(p, request.seed).run(&best, &evaluation)) {
+    if (!Search(p, request.seed, progress).run(&best, &evaluation)) {
         setReason(reason,
                   QStringLiteral("Žáky, kteří mají být spolu, nelze do skupin těchto velikostí rozmístit."));
         return std::nullopt;
@@ -528,11 +539,12 @@ std::optional<Result> arrange(const SessionOutputData &session, const Request &r
     return result;
 }
 
-std::optional<Result> arrange(Database &db, const Request &request, QString *reason) {
+std::optional<Result> arrange(Database &db, const Request &request, QString *reason,
+                              const Progress &progress) {
     const std::optional<SessionOutputData> session = readSessionOutput(db, request.session, reason);
     if (!session)
         return std::nullopt;
-    return arrange(*session, request, reason);
+    return arrange(*session, request, reason, progress);
 }
 
 } // namespace Grouping

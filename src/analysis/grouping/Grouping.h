@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class Database;
@@ -72,8 +73,13 @@ QList<int> sizesFor(const Request &request, int people, QString *reason);
 // Nullopt with the Czech reason: an unknown session or question, a question that is no choice of
 // classmates, a rule naming someone who is no person of the session's class, sizes that do not add up,
 // or rules that cannot all hold. Database failures raise DatabaseError.
-std::optional<Result> arrange(Database &db, const Request &request, QString *reason);
-std::optional<Result> arrange(const SessionOutputData &session, const Request &request, QString *reason);
+// Told the share of the search done (0–1000) now and then; returning false stops it with the best
+// arrangement found so far.
+using Progress = std::function<bool(int permille)>;
+std::optional<Result> arrange(Database &db, const Request &request, QString *reason,
+                              const Progress &progress = {});
+std::optional<Result> arrange(const SessionOutputData &session, const Request &request, QString *reason,
+                              const Progress &progress = {});
 
 // The contract forms of the headless tool.
 QByteArray json(const Result &result);
