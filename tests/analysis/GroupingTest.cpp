@@ -74,7 +74,23 @@ TEST_F(GroupingTest, TwoCliquesBecomeTheTwoGroupsAndATogetherRuleCostsTwoUnmatch
     EXPECT_EQ(result->score.unmatched, 2);
     EXPECT_EQ(result->score.mutualKept, 2);
     EXPECT_EQ(result->pupils[0].group, result->pupils[3].group);
-    EXPECT_TRUE(Grouping::scoreSentences(*result).first().startsWith("2 žáci nemají ve skupině nikoho"));
+    // The sentence names exactly the two who have none of their choices.
+    ASSERT_EQ(result->unmatched.size(), 2);
+    QStringList unmatched;
+    for (const Grouping::Placement &p : result->pupils)
+        if (result->unmatched.contains(p.id)) {
+            EXPECT_TRUE(p.honoured.isEmpty()) << p.name.toStdString();
+            EXPECT_EQ(Grouping::marks(p, *result), QStringLiteral("○"));
+            unmatched << p.name;
+        }
+    EXPECT_EQ(Grouping::scoreSentences(*result).first(),
+              QStringLiteral("2 žáci nemají ve skupině nikoho, koho si vybrali: %1.").arg(unmatched.join(", ")));
+    // One row a pupil in the table, by group.
+    const QList<QByteArray> rows = Grouping::csv(*result).split('\n');
+    EXPECT_EQ(rows.size(), 8); // the heading, six pupils, the empty end
+    EXPECT_TRUE(rows[0].startsWith("\xEF\xBB\xBFSkupina;ID;"));
+    EXPECT_TRUE(rows[1].startsWith("1;"));
+    EXPECT_TRUE(rows[6].startsWith("2;"));
 }
 
 TEST_F(GroupingTest, RulesThatCannotAllHoldArrangeNothingAndNameTheConflict) {
@@ -242,8 +258,9 @@ TEST_F(GroupingTest, TheScoreMatchesExhaustiveSearchOnSmallClasses) {
             EXPECT_NE(found->pupils[ids.indexOf(p)].group, found->pupils[ids.indexOf(q)].group);
         for (const auto &[p, group] : r.pins)
             EXPECT_EQ(found->pupils[ids.indexOf(p)].group, group);
-        if (c == 0) // the same input and seed give the same bytes
+        if (c == 0) { // the same input and seed give the same bytes
             EXPECT_EQ(Grouping::json(*found), Grouping::json(*Grouping::arrange(m_db, r, &reason)));
+        }
     }
     ASSERT_GE(classes, 30);
     EXPECT_GE(equalTopLevels * 100, 95 * classes) << equalTopLevels << " of " << classes;
@@ -292,4 +309,24 @@ TEST_F(GroupingTest, TheSearchReportsItsProgressAndStopsWithTheBestSoFar) {
     ASSERT_TRUE(stopped) << reason.toStdString();
     EXPECT_EQ(calls, 3);
     EXPECT_EQ(stopped->sizes, (QList<int>{3, 3}));
+}
+
+// Two who chose and rejected each other stay apart although together they would have their choice;
+// the teacher may allow it.
+TEST_F(GroupingTest, PupilsWhoRejectedEachOtherShareNoGroupUnlessAllowed) {
+    const QList<qint64> ids = makeClass({"Adam A", "Bedřich B", "Cyril C", "David D"});
+    for (bool positive : {true, false}) {
+        addAnswer(m_session, m_question, ids[0], ids[1], positive);
+        addAnswer(m_session, m_question, ids[1], ids[0], positive);
+    }
+    QString reason;
+    std::optional<Grouping::Result> result = Grouping::arrange(m_db, request(2), &reason);
+    ASSERT_TRUE(result) << reason.toStdString();
+    EXPECT_NE(result->pupils[0].group, result->pupils[1].group);
+    Grouping::Request allowed = request(2);
+    allowed.allowMutualRejection = true;
+    result = Grouping::arrange(m_db, allowed, &reason);
+    ASSERT_TRUE(result) << reason.toStdString();
+    EXPECT_EQ(result->pupils[0].group, result->pupils[1].group);
+    EXPECT_EQ(result->pupils[0].rejectedInside, QList<qint64>{ids[1]});
 }
