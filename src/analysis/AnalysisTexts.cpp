@@ -54,6 +54,14 @@ QByteArray groupJson(const AnalysisGroup &g) {
 
 } // namespace
 
+QString AnalysisTexts::classLine(const OutputClass &trida) {
+    QStringList place;
+    for (const QString &part : {trida.skola, trida.stupen, trida.tridniUcitel})
+        if (!part.trimmed().isEmpty())
+            place << part.trimmed();
+    return place.join(QStringLiteral(", "));
+}
+
 QString AnalysisTexts::dateText(const QVariant &datum) {
     const QDate date = datum.toDate();
     return date.isValid() ? date.toString(QStringLiteral("d. M. yyyy")) : QString();
@@ -232,12 +240,8 @@ QList<AnalysisTexts::SubgroupSection> AnalysisTexts::subgroupSections(const Soci
 
 QStringList AnalysisTexts::heading(const SociometricAnalysis &a) {
     QStringList lines{QStringLiteral("Sociometrický rozbor")};
-    QStringList place;
-    for (const QString &part : {a.trida.skola, a.trida.stupen, a.trida.tridniUcitel})
-        if (!part.trimmed().isEmpty())
-            place << part.trimmed();
-    if (!place.isEmpty())
-        lines << place.join(QStringLiteral(", "));
+    if (const QString place = classLine(a.trida); !place.isEmpty())
+        lines << place;
     QString session = a.questionnaireName;
     const QString date = dateText(a.datum);
     if (!date.isEmpty())

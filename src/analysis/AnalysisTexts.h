@@ -52,6 +52,8 @@ QStringList heading(const SociometricAnalysis &analysis);
 
 // "12. 9. 2026"; empty for no date.
 QString dateText(const QVariant &datum);
+// School, grade and teacher, those that are not empty, joined by ", ".
+QString classLine(const OutputClass &trida);
 // A table as CSV: UTF-8 with a byte-order mark, ";" separated, CRLF lines, every cell through CsvCell.
 QByteArray csvTable(const QStringList &columns, const QList<QStringList> &rows);
 

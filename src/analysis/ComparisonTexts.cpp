@@ -118,12 +118,8 @@ QString ComparisonTexts::sessionDate(const SociometricAnalysis &analysis) {
 
 QStringList ComparisonTexts::heading(const SurveyComparison &c) {
     QStringList lines{QStringLiteral("Srovnání vyhodnocení")};
-    QStringList place;
-    for (const QString &part : {c.to.trida.skola, c.to.trida.stupen, c.to.trida.tridniUcitel})
-        if (!part.trimmed().isEmpty())
-            place << part.trimmed();
-    if (!place.isEmpty())
-        lines << place.join(QStringLiteral(", "));
+    if (const QString place = AnalysisTexts::classLine(c.to.trida); !place.isEmpty())
+        lines << place;
     lines << sessionLine(QStringLiteral("Dříve"), c.from) << sessionLine(QStringLiteral("Nyní"), c.to);
     return lines;
 }
@@ -313,12 +309,8 @@ QString ComparisonTexts::text(const SurveyComparison &c) {
 
 QStringList ComparisonTexts::trendHeading(const SurveyTrend &t) {
     QStringList lines{QStringLiteral("Vývoj třídy")};
-    QStringList place;
-    for (const QString &part : {t.trida.skola, t.trida.stupen, t.trida.tridniUcitel})
-        if (!part.trimmed().isEmpty())
-            place << part.trimmed();
-    if (!place.isEmpty())
-        lines << place.join(QStringLiteral(", "));
+    if (const QString place = AnalysisTexts::classLine(t.trida); !place.isEmpty())
+        lines << place;
     lines << QStringLiteral("Otázka: ") + t.questionText;
     lines << QStringLiteral("Vyhodnocení: %1").arg(t.sessions.size());
     return lines;

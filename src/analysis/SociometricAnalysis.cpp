@@ -253,6 +253,15 @@ QString Sociometry::refusalForKind(const QVariant &typ) {
     return QString();
 }
 
+QString Sociometry::refusalForQuestion(const SessionOutputData &session, qint64 questionId) {
+    const OutputQuestion *question = session.questionnaire.question(questionId);
+    if (!question)
+        return QStringLiteral("Otázka %1 nepatří do dotazníku vyhodnocení %2.")
+            .arg(questionId)
+            .arg(session.id);
+    return refusalForKind(question->typ);
+}
+
 const AnalysisPupil *SociometricAnalysis::pupil(qint64 id) const {
     for (const AnalysisPupil &p : pupils)
         if (p.id == id)
@@ -267,18 +276,12 @@ QString SociometricAnalysis::nameOf(qint64 id) const {
 
 std::optional<SociometricAnalysis> Sociometry::analyse(const SessionOutputData &session, qint64 questionId,
                                                        QString *reason) {
-    const OutputQuestion *question = session.questionnaire.question(questionId);
-    if (!question) {
-        setReason(reason, QStringLiteral("Otázka %1 nepatří do dotazníku vyhodnocení %2.")
-                              .arg(questionId)
-                              .arg(session.id));
-        return std::nullopt;
-    }
-    const QString refusal = refusalForKind(question->typ);
+    const QString refusal = refusalForQuestion(session, questionId);
     if (!refusal.isEmpty()) {
         setReason(reason, refusal);
         return std::nullopt;
     }
+    const OutputQuestion *question = session.questionnaire.question(questionId);
 
     SociometricAnalysis result;
     result.sessionId = session.id;

@@ -144,6 +144,9 @@ std::optional<SociometricAnalysis> analyse(Database &db, qint64 sessionId, qint6
 
 // The reason a question of that kind (`typ`) cannot be analysed; empty when it can.
 QString refusalForKind(const QVariant &typ);
+// The reason the question cannot be analysed in the session: not one of its questionnaire's, or of a kind
+// refusalForKind refuses; empty when it can.
+QString refusalForQuestion(const SessionOutputData &session, qint64 questionId);
 // The network of the questions' choices; `session` must carry its roster and answers.
 ChoiceNetwork choiceNetwork(const SessionOutputData &session, const QList<qint64> &questionIds);
 

@@ -423,14 +423,7 @@ std::optional<Result> arrange(const SessionOutputData &session, const Request &r
         return std::nullopt;
     }
     for (qint64 questionId : request.questions) {
-        const OutputQuestion *question = session.questionnaire.question(questionId);
-        if (!question) {
-            setReason(reason, QStringLiteral("Otázka %1 nepatří do dotazníku vyhodnocení %2.")
-                                  .arg(questionId)
-                                  .arg(session.id));
-            return std::nullopt;
-        }
-        const QString refusal = Sociometry::refusalForKind(question->typ);
+        const QString refusal = Sociometry::refusalForQuestion(session, questionId);
         if (!refusal.isEmpty()) {
             setReason(reason, refusal);
             return std::nullopt;

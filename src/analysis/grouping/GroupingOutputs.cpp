@@ -75,12 +75,8 @@ bool saveDocx(const Result &result, const QString &path, QString *error) {
 
 QStringList heading(const Result &result) {
     QStringList lines{QStringLiteral("Rozdělení do skupin")};
-    QStringList place;
-    for (const QString &part : {result.trida.skola, result.trida.stupen, result.trida.tridniUcitel})
-        if (!part.trimmed().isEmpty())
-            place << part.trimmed();
-    if (!place.isEmpty())
-        lines << place.join(QStringLiteral(", "));
+    if (const QString place = AnalysisTexts::classLine(result.trida); !place.isEmpty())
+        lines << place;
     QString session = result.questionnaireName;
     const QString date = AnalysisTexts::dateText(result.datum);
     if (!date.isEmpty())
