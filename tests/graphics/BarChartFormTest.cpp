@@ -232,3 +232,33 @@ TEST_F(BarChartFormTest, ChartAndEditorPrintThroughAPreviewAndTheChartSavesAsPdf
     EXPECT_TRUE(read.contains(QStringLiteral("Řádek 1 žlutého koně")) &&
                 read.contains(QStringLiteral("Řádek 150 ")));
 }
+
+TEST_F(BarChartFormTest, AnonymouslyTheChartShowsCodesAndItsTitleNoSchoolOrTeacher) {
+    chooseSession();
+    // The names under the axis, as the chart's points carry them.
+    const auto labels = [this] {
+        QStringList names;
+        for (const TXYInfo &point : m_form->chart()->Series(0)->Points())
+            names << point.Name;
+        return names.join(u'|');
+    };
+    ASSERT_TRUE(labels().contains(QStringLiteral("Adam Bílý")));
+    QAction *anonymous = m_form->action(QStringLiteral("Anonymne_Action"));
+    ASSERT_TRUE(anonymous);
+    anonymous->trigger();
+    const QString coded = labels();
+    EXPECT_TRUE(coded.contains(QStringLiteral("C1"))) << coded.toStdString();
+    for (const char *word : {"Adam", "Bílý", "Eva", "Malá"})
+        EXPECT_FALSE(coded.contains(QString::fromUtf8(word))) << word;
+    EXPECT_FALSE(title().contains(QStringLiteral("Lipová")));
+    EXPECT_FALSE(title().contains(QStringLiteral("Nováková")));
+    // What the window paints under the axis.
+    m_form->resize(900, 600);
+    m_form->chart()->grab();
+    const QVector<QString> shown = m_form->chart()->chartLayout().xLabels;
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_TRUE(QStringList(shown.begin(), shown.end()).join(u'|').contains(QStringLiteral("C1")));
+    anonymous->trigger();
+    EXPECT_EQ(title(), defaultTitle());
+    EXPECT_TRUE(labels().contains(QStringLiteral("Adam Bílý")));
+}
