@@ -75,10 +75,11 @@ QList<WindowRegistry::Entry> WindowRegistry::programWindows()
                                   &TSloupcovy_Graf_Form::prepareOpening);
                  form->setAnswerOptionMenu(mainForm->answerOptionMenu());
              }
-             // "Textový souhrn" runs the session window's textual evaluation (that window is made earlier).
+             // "Textový souhrn" runs the session window's textual evaluation (that window is made earlier),
+             // anonymously when the chart is.
              if (auto *sessions = main ? main->findChild<TDotazniky_Form *>() : nullptr)
                  QObject::connect(form, &TSloupcovy_Graf_Form::textualSummaryRequested, sessions,
-                                  &TDotazniky_Form::runTextualEvaluation);
+                                  &TDotazniky_Form::runTextualSummary);
              return form;
          }},
         {QStringLiteral("TZaci_Form"), [](AppContext &c, QWidget *main) { return new TZaci_Form(c, main); }},

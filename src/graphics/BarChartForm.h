@@ -69,7 +69,7 @@ public:
 
 signals:
     // "Textový souhrn": the session window's textual evaluation, for the session located before.
-    void textualSummaryRequested();
+    void textualSummaryRequested(bool anonymous);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -118,5 +118,5 @@ void TSloupcovy_Graf_Form::runTextualSummary() {
     // The session of the chart becomes the current one before the evaluation reads it.
     if (const QAction *session = m_sessionGroup->checkedAction())
         m_dm.Vyhodnoceni_Query().locate(QStringLiteral("ID"), session->property("Value"));
-    emit textualSummaryRequested();
+    emit textualSummaryRequested(m_anonymous->isChecked());
 }

@@ -249,11 +249,17 @@ bool TDotazniky_Form::enterAnswers() {
 }
 
 void TDotazniky_Form::runTextualEvaluation() {
+    runEvaluation({m_anonymous->isChecked(), m_anonymous->isChecked() && m_freeText->isChecked()});
+}
+
+void TDotazniky_Form::runTextualSummary(bool anonymous) {
+    runEvaluation({anonymous, false});
+}
+
+void TDotazniky_Form::runEvaluation(const EvaluationPrivacy &privacy) {
     TEditor_Form *editor = parentWidget() ? parentWidget()->findChild<TEditor_Form *>() : nullptr;
     if (editor && !m_sessions.isEditing())
-        ::runTextualEvaluation(
-            m_context, *editor,
-            {m_anonymous->isChecked(), m_anonymous->isChecked() && m_freeText->isChecked()});
+        ::runTextualEvaluation(m_context, *editor, privacy);
 }
 
 void TDotazniky_Form::wipeAnswers() {

@@ -35,6 +35,9 @@ public:
     bool enterAnswers();
     // "Textové vyhodnocení" of the current session (also run from the main window's session menu).
     void runTextualEvaluation();
+    // The bar chart's "Textový souhrn": the evaluation of the current session, without names when the
+    // chart has none.
+    void runTextualSummary(bool anonymous);
     // "Vymazat všechny odpovědi u označeného dotazníku".
     void wipeAnswers();
     // Reads the participation of the shown sessions again.
@@ -58,6 +61,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void runEvaluation(const struct EvaluationPrivacy &privacy);
     void followState();
     void buildMenus(class QMenuBar *menuBar);
     QWidget *buildDetails();

@@ -142,4 +142,8 @@ TEST_F(EvaluationWindowTest, AnonymouslyTheReportNamesNoPupilSchoolOrTeacher) {
     anonymous->trigger();
     evaluate();
     EXPECT_TRUE(editorLines().contains("Bára Malá - 1x"));
+    // The bar chart's "Textový souhrn" of an anonymous chart is anonymous too, whatever the switch here.
+    m_prompter.no().no();
+    m_sessions->runTextualSummary(true);
+    EXPECT_TRUE(editorLines().contains("D1 - 1x"));
 }
