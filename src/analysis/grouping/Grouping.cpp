@@ -532,6 +532,13 @@ std::optional<Result> arrange(const SessionOutputData &session, const Request &r
     return result;
 }
 
+const Placement *Result::placement(qint64 id) const {
+    for (const Placement &p : pupils)
+        if (p.id == id)
+            return &p;
+    return nullptr;
+}
+
 std::optional<Result> arrange(Database &db, const Request &request, QString *reason,
                               const Progress &progress) {
     const std::optional<SessionOutputData> session = readSessionOutput(db, request.session, reason);

@@ -66,6 +66,9 @@ struct Result {
     Score score;
     QList<Placement> pupils;           // roster order
     QList<qint64> unmatched, unwanted; // the pupils the score counts at those levels, roster order
+
+    // The pupil of that id, or nullptr.
+    const Placement *placement(qint64 id) const;
 };
 
 // The sizes the request asks for among `people`; empty with the Czech reason when they cannot be made.

@@ -22,13 +22,6 @@ const QString kLegend =
     QStringLiteral("✓ má ve skupině spolužáka, kterého si vybral; ○ nemá ve skupině nikoho, "
                    "koho si vybral; ✗ je ve skupině se spolužákem, kterého odmítl");
 
-const Placement *placement(const Result &result, qint64 id) {
-    for (const Placement &p : result.pupils)
-        if (p.id == id)
-            return &p;
-    return nullptr;
-}
-
 QString html(const Result &result) {
     const QStringList head = heading(result);
     QStringList out =
@@ -41,7 +34,7 @@ QString html(const Result &result) {
             << element("h2", QStringLiteral("Skupina %1 (%2)").arg(g + 1).arg(result.groups[g].size()))
             << QStringLiteral("<ul>");
         for (qint64 id : result.groups[g])
-            if (const Placement *p = placement(result, id))
+            if (const Placement *p = result.placement(id))
                 out << element("li", cardText(*p, result));
         out << QStringLiteral("</ul>") << QStringLiteral("</div>");
     }
@@ -61,7 +54,7 @@ bool saveDocx(const Result &result, const QString &path, QString *error) {
     for (qsizetype g = 0; g < result.groups.size(); ++g) {
         body.heading(QStringLiteral("Skupina %1 (%2)").arg(g + 1).arg(result.groups[g].size()), 12, 8);
         for (qint64 id : result.groups[g])
-            if (const Placement *p = placement(result, id))
+            if (const Placement *p = result.placement(id))
                 body.paragraph(wordParagraph(0, 0), {{cardText(*p, result), wordText(11)}});
     }
     body.heading(QStringLiteral("Hodnocení"), 12, 10);

@@ -15,17 +15,11 @@ QByteArray numbers(const QList<int> &values) {
     return jsonArray(items);
 }
 
-QString nameOf(const Result &result, qint64 id) {
-    for (const Placement &p : result.pupils)
-        if (p.id == id)
-            return p.name;
-    return QString::number(id);
-}
-
 QString namesOf(const Result &result, const QList<qint64> &ids) {
     QStringList names;
     for (qint64 id : ids)
-        names << nameOf(result, id);
+        if (const Placement *p = result.placement(id))
+            names << p->name;
     return names.join(QStringLiteral(", "));
 }
 
@@ -113,10 +107,9 @@ QByteArray csv(const Result &r) {
     QList<QStringList> rows;
     for (qsizetype g = 0; g < r.groups.size(); ++g)
         for (qint64 id : r.groups[g])
-            for (const Placement &p : r.pupils)
-                if (p.id == id)
-                    rows << QStringList{QString::number(g + 1), QString::number(p.id), p.name,
-                                        namesOf(r, p.honoured), namesOf(r, p.rejectedInside)};
+            if (const Placement *p = r.placement(id))
+                rows << QStringList{QString::number(g + 1), QString::number(p->id), p->name,
+                                    namesOf(r, p->honoured), namesOf(r, p->rejectedInside)};
     return AnalysisTexts::csvTable({QStringLiteral("Skupina"), QStringLiteral("ID"), QStringLiteral("Žák"),
                                     QStringLiteral("Vybraní ve skupině"),
                                     QStringLiteral("Odmítnutí ve skupině")},
