@@ -117,6 +117,8 @@ void TMain_form::buildMenus()
         ->setObjectName(QStringLiteral("Rozbor_Action"));
     output->addAction(QStringLiteral("Srovnání &vyhodnocení…"), this, &TMain_form::showComparison)
         ->setObjectName(QStringLiteral("Srovnani_Action"));
+    output->addAction(QStringLiteral("Rozdělení do &skupin"), this, &TMain_form::showGrouping)
+        ->setObjectName(QStringLiteral("Skupiny_Action"));
 
     QMenu *settings = menuBar()->addMenu(QStringLiteral("&Nastavení"));
     settings->setObjectName(QStringLiteral("Nastaveni_Menu"));
@@ -193,6 +195,9 @@ void TMain_form::buildToolBar()
     connect(addToolButton(QStringLiteral("Rozbor_ToolButton"), QStringLiteral("Sociometrický rozbor"),
                           toolBarPicture(ToolBarPicture::Analysis)),
             &QToolButton::clicked, this, &TMain_form::showAnalysis);
+    connect(addToolButton(QStringLiteral("Skupiny_ToolButton"), QStringLiteral("Rozdělení do skupin"),
+                          toolBarPicture(ToolBarPicture::Groups)),
+            &QToolButton::clicked, this, &TMain_form::showGrouping);
     m_databaseMenu = new QMenu(this);
     m_databaseMenu->setObjectName(QStringLiteral("Databaze_PopupMenu"));
     m_databaseGroup = new QActionGroup(this);
@@ -495,6 +500,10 @@ void TMain_form::showBarChart() { showWindow(QStringLiteral("TSloupcovy_Graf_For
 void TMain_form::showAnalysis() { showOnClassSessions(WindowRegistry::analysisWindow()); }
 
 void TMain_form::showComparison() { showOnClassSessions(WindowRegistry::comparisonWindow()); }
+
+void TMain_form::showGrouping() {
+    showOnClassSessions(WindowRegistry::groupingWindow());
+}
 
 void TMain_form::showOnClassSessions(const WindowRegistry::Entry &window)
 {

@@ -76,6 +76,7 @@ public:
     void showBarChart();         // "Výstup" / "Sloupcový graf": no preparation, not modal
     void showAnalysis();         // "Sociometrický rozbor" (tool bar and "Výstup"): made when first opened
     void showComparison();       // "Výstup" / "Srovnání vyhodnocení…": made when first opened
+    void showGrouping();         // "Výstup" / "Rozdělení do skupin": made when first opened
     void showQuestionnaireSettings();
     void showFtp();
     void showWipe();

@@ -5,22 +5,23 @@
 
 #include "analysis/AnalysisForm.h"
 #include "analysis/ComparisonForm.h"
+#include "analysis/grouping/GroupingForm.h"
 #include "app/MainForm.h"
 #include "data/AppContext.h"
+#include "data/DataModule.h"
+#include "documents/ListinyForm.h"
 #include "graphics/BarChartForm.h"
 #include "graphics/SociogramForm.h"
 #include "graphics/VlastnostiForm.h"
-#include "data/DataModule.h"
-#include "documents/ListinyForm.h"
 #include "platform/Prompter.h"
 #include "pupils/ImportZakaForm.h"
-#include "questionnaires/AnswersForm.h"
-#include "questionnaires/EditorForm.h"
-#include "questionnaires/SessionsForm.h"
-#include "questionnaires/QuestionnairesForm.h"
-#include "questionnaires/QuestionsForm.h"
 #include "pupils/ZaciForm.h"
 #include "pupils/ZakForm.h"
+#include "questionnaires/AnswersForm.h"
+#include "questionnaires/EditorForm.h"
+#include "questionnaires/QuestionnairesForm.h"
+#include "questionnaires/QuestionsForm.h"
+#include "questionnaires/SessionsForm.h"
 #include "web/FtpForm.h"
 #include "web/UploadForm.h"
 
@@ -110,6 +111,11 @@ QList<WindowRegistry::Entry> WindowRegistry::programWindows()
 WindowRegistry::Entry WindowRegistry::analysisWindow()
 {
     return {QStringLiteral("AnalysisForm"), [](AppContext &c, QWidget *main) { return new AnalysisForm(c, main); }};
+}
+
+WindowRegistry::Entry WindowRegistry::groupingWindow() {
+    return {QStringLiteral("GroupingForm"),
+            [](AppContext &c, QWidget *main) { return new GroupingForm(c, main); }};
 }
 
 WindowRegistry::Entry WindowRegistry::comparisonWindow()

@@ -27,6 +27,7 @@ public:
     static Entry analysisWindow();
     // "Srovnání vyhodnocení" ("ComparisonForm"), likewise.
     static Entry comparisonWindow();
+    static Entry groupingWindow();
 
     void createAll(const QList<Entry> &entries, AppContext &context, QWidget *mainWindow);
     QObject *object(const QString &name) const;

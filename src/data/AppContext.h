@@ -3,6 +3,8 @@
 #include "platform/AppFolders.h"
 #include "platform/Settings.h"
 
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <memory>
 
@@ -22,4 +24,7 @@ struct AppContext {
     Shell *shell = nullptr;
     // "Verze programu: …" or empty when the version file could not be read.
     QString versionText;
+    // The groups last shown in "Rozdělení do skupin" for each session (members by pupil id), which the
+    // sociogram's "Obarvit podle skupin" frames; kept while the program runs.
+    QHash<qint64, QList<QList<qint64>>> shownGroups;
 };

@@ -31,10 +31,15 @@ QAction *SessionQuestionMenus::checkedQuestion() const {
     return m_questionGroup->checkedAction();
 }
 
-void SessionQuestionMenus::addToolButtons(QToolBar *toolBar, int minimumWidth) {
-    QStyle *s = toolBar->style();
+void SessionQuestionMenus::addSessionButton(QToolBar *toolBar, int minimumWidth) {
     addMenuToolButton(toolBar, QStringLiteral("Vyhodnoceni_ToolButton"), QStringLiteral("Vyhodnocení"),
-                      s->standardIcon(QStyle::SP_FileDialogDetailedView), m_sessionMenu, minimumWidth);
+                      toolBar->style()->standardIcon(QStyle::SP_FileDialogDetailedView), m_sessionMenu,
+                      minimumWidth);
+}
+
+void SessionQuestionMenus::addToolButtons(QToolBar *toolBar, int minimumWidth) {
+    addSessionButton(toolBar, minimumWidth);
+    QStyle *s = toolBar->style();
     addMenuToolButton(toolBar, QStringLiteral("Otazky_ToolButton"), QStringLiteral("Otázka"),
                       s->standardIcon(QStyle::SP_MessageBoxQuestion), m_questionMenu, minimumWidth);
 }

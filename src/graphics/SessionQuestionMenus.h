@@ -42,6 +42,8 @@ public:
     // "Vyhodnocení" ("Vyhodnoceni_ToolButton") and "Otázka" ("Otazky_ToolButton"): drop-down tool buttons of
     // the menus, at least `minimumWidth` wide.
     void addToolButtons(QToolBar *toolBar, int minimumWidth);
+    // "Vyhodnocení" alone, for a window that chooses its questions otherwise.
+    void addSessionButton(QToolBar *toolBar, int minimumWidth);
 
     // Empties both menus and fills the session menu again; nothing is checked.
     void refill();

@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include <tuple>
+
 namespace {
 
 void person(QPainter &p, qreal x, qreal y, const QColor &color)
@@ -95,6 +97,18 @@ QIcon toolBarPicture(ToolBarPicture picture)
         p.drawEllipse(QRectF(3, 2, 4, 4));
         p.setBrush(QColor(58, 110, 198));
         p.drawEllipse(QRectF(9.5, 10, 4, 4));
+        break;
+    case ToolBarPicture::Groups:
+        // Three rounded groups of two heads each, in three colours.
+        p.setPen(Qt::NoPen);
+        for (const auto &[x, y, colour] :
+             {std::tuple{1.0, 2.0, QColor(58, 110, 198)}, std::tuple{9.0, 2.0, QColor(46, 157, 63)},
+              std::tuple{5.0, 9.5, QColor(232, 138, 0)}}) {
+            p.setBrush(colour);
+            p.drawEllipse(QRectF(x, y, 3, 3));
+            p.drawEllipse(QRectF(x + 3, y, 3, 3));
+            p.drawRoundedRect(QRectF(x, y + 3, 6, 2.5), 1, 1);
+        }
         break;
     case ToolBarPicture::Database:
         p.setPen(QPen(QColor(60, 80, 110), 1));

@@ -13,13 +13,6 @@
 
 namespace Grouping {
 
-namespace {
-
-void setReason(QString *reason, const QString &text) {
-    if (reason)
-        *reason = text;
-}
-
 // The class as the search sees it: people by roster position, their choices, and the teacher's rules
 // turned into units (pupils kept together move as one) and forbidden pairs.
 struct Problem {
@@ -28,12 +21,20 @@ struct Problem {
     std::vector<char> girl;
     std::vector<std::vector<int>> wishes, chosenBy, rejects;
     std::vector<std::pair<int, int>> mutual;    // mutual positive pairs
-    std::vector<std::pair<int, int>> forbidden; // must not share a group
+    std::vector<std::pair<int, int>> forbidden; // must not share a group: the apart rules first,
+    int apartRules = 0;                         // then the mutual rejections
     QList<int> sizes;
     int girls = 0;
     std::vector<std::vector<int>> units; // members by roster position
     std::vector<int> unitPin;            // 0-based group, or -1
 };
+
+namespace {
+
+void setReason(QString *reason, const QString &text) {
+    if (reason)
+        *reason = text;
+}
 
 struct Evaluation {
     Score score;
@@ -48,6 +49,19 @@ struct Evaluation {
         return score.betterThan(other.score);
     }
 };
+
+// Per group: how far its girls are from their share of its size (balance asks at most 1).
+std::vector<double> girlDeviations(const Problem &p, const std::vector<int> &groupOf) {
+    std::vector<int> girls(p.sizes.size(), 0), size(p.sizes.size(), 0);
+    for (int i = 0; i < p.n; ++i) {
+        girls[groupOf[i]] += p.girl[i];
+        ++size[groupOf[i]];
+    }
+    std::vector<double> deviations;
+    for (std::size_t g = 0; g < girls.size(); ++g)
+        deviations.push_back(std::abs(girls[g] - double(p.girls) * size[g] / p.n));
+    return deviations;
+}
 
 Evaluation evaluate(const Problem &p, const std::vector<int> &groupOf) {
     Evaluation e;
@@ -69,14 +83,10 @@ Evaluation evaluate(const Problem &p, const std::vector<int> &groupOf) {
         s.mutualKept += groupOf[a] == groupOf[b];
     for (const auto &[a, b] : p.forbidden)
         e.violations += groupOf[a] == groupOf[b];
-    if (!p.sizes.isEmpty() && p.girls > 0) {
-        std::vector<int> girls(p.sizes.size(), 0);
-        for (int i = 0; i < p.n; ++i)
-            girls[groupOf[i]] += p.girl[i];
-        for (qsizetype g = 0; g < p.sizes.size(); ++g) {
-            const double deviation = std::abs(girls[g] - double(p.girls) * p.sizes[g] / p.n);
+    if (p.girls > 0) {
+        const std::vector<double> deviations = girlDeviations(p, groupOf);
+        for (double deviation : deviations)
             e.violations += std::max(0.0, deviation - 1 - 1e-9);
-        }
     }
     return e;
 }
@@ -270,6 +280,7 @@ QString applyRules(Problem &p, const Request &request, const QHash<qint64, int> 
             return QStringLiteral("Žáci %1 mají být spolu i zvlášť.").arg(both(a, b));
         p.forbidden.push_back({a, b});
     }
+    p.apartRules = int(p.forbidden.size());
     if (!request.allowMutualRejection)
         for (int a = 0; a < p.n; ++a)
             for (int b : p.rejects[a])
@@ -374,6 +385,18 @@ QList<QList<int>> ordered(const Problem &p, const std::vector<int> &groupOf) {
         if (pinned[g])
             result[g] = QList<int>(members[g].begin(), members[g].end());
     return result;
+}
+
+// Each person's group (0-based) by roster position; every person is in `groups` once.
+std::vector<int> groupsOf(const Problem &p, const QList<QList<qint64>> &groups) {
+    QHash<qint64, int> position;
+    for (int i = 0; i < p.n; ++i)
+        position.insert(p.people[i].id, i);
+    std::vector<int> groupOf(p.n, 0);
+    for (qsizetype g = 0; g < groups.size(); ++g)
+        for (qint64 id : groups[g])
+            groupOf[position.value(id)] = int(g);
+    return groupOf;
 }
 
 } // namespace
@@ -497,18 +520,28 @@ std::optional<Result> arrange(const SessionOutputData &session, const Request &r
     result.questionnaireName = session.questionnaire.name;
     for (qint64 questionId : request.questions)
         result.questionTexts << session.questionnaire.question(questionId)->textOtazky;
-    result.sizes = p.sizes;
-    result.score = evaluation.score;
-    const QList<QList<int>> groups = ordered(p, best);
-    std::vector<int> groupOf(p.n, 0);
-    for (qsizetype g = 0; g < groups.size(); ++g) {
-        QList<qint64> ids;
-        for (int i : groups[g]) {
-            ids << p.people[i].id;
-            groupOf[i] = int(g);
-        }
-        result.groups << ids;
+    result.problem = std::make_shared<const Problem>(std::move(p));
+    QList<QList<qint64>> groups;
+    for (const QList<int> &members : ordered(*result.problem, best)) {
+        groups.append(QList<qint64>());
+        for (int i : members)
+            groups.back() << result.problem->people[i].id;
     }
+    return regroup(result, groups);
+}
+
+Result regroup(const Result &base, const QList<QList<qint64>> &groups) {
+    const Problem &p = *base.problem;
+    Result result = base;
+    result.groups = groups;
+    result.sizes.clear();
+    result.pupils.clear();
+    result.unmatched.clear();
+    result.unwanted.clear();
+    const std::vector<int> groupOf = groupsOf(p, groups);
+    for (const QList<qint64> &members : groups)
+        result.sizes << int(members.size());
+    result.score = evaluate(p, groupOf).score;
     for (int i = 0; i < p.n; ++i) {
         Placement placement;
         placement.id = p.people[i].id;
@@ -517,9 +550,9 @@ std::optional<Result> arrange(const SessionOutputData &session, const Request &r
         for (int j = 0; j < p.n; ++j) {
             if (groupOf[j] != groupOf[i])
                 continue;
-            if (network.positive[i][j])
+            if (std::find(p.wishes[i].begin(), p.wishes[i].end(), j) != p.wishes[i].end())
                 placement.honoured << p.people[j].id;
-            if (network.negative[i][j])
+            if (std::find(p.rejects[i].begin(), p.rejects[i].end(), j) != p.rejects[i].end())
                 placement.rejectedInside << p.people[j].id;
         }
         if (!p.wishes[i].empty() && placement.honoured.isEmpty())
@@ -530,6 +563,40 @@ std::optional<Result> arrange(const SessionOutputData &session, const Request &r
         result.pupils << placement;
     }
     return result;
+}
+
+QStringList brokenRules(const Result &result) {
+    const Problem &p = *result.problem;
+    const std::vector<int> groupOf = groupsOf(p, result.groups);
+    const auto both = [&](int a, int b) { return names(p, {std::min(a, b), std::max(a, b)}); };
+    QStringList broken;
+    for (const std::vector<int> &unit : p.units)
+        for (int i : unit)
+            if (groupOf[i] != groupOf[unit.front()]) {
+                broken << QStringLiteral("Žáci %1 mají být spolu.").arg(names(p, unit));
+                break;
+            }
+    for (std::size_t k = 0; k < p.forbidden.size(); ++k) {
+        const auto [a, b] = p.forbidden[k];
+        if (groupOf[a] == groupOf[b])
+            broken << (int(k) < p.apartRules
+                           ? QStringLiteral("Žáci %1 mají být zvlášť.").arg(both(a, b))
+                           : QStringLiteral("Žáci %1 se navzájem odmítli a jsou ve skupině spolu.")
+                                 .arg(both(a, b)));
+    }
+    for (std::size_t u = 0; u < p.units.size(); ++u)
+        for (int i : p.units[u])
+            if (p.unitPin[u] >= 0 && groupOf[i] != p.unitPin[u])
+                broken << QStringLiteral("%1 má být ve skupině %2.")
+                              .arg(p.people[i].fullName())
+                              .arg(p.unitPin[u] + 1);
+    if (p.girls > 0) {
+        const std::vector<double> deviations = girlDeviations(p, groupOf);
+        for (std::size_t g = 0; g < deviations.size(); ++g)
+            if (deviations[g] > 1 + 1e-9)
+                broken << QStringLiteral("Ve skupině %1 není vyrovnaný počet dívek.").arg(g + 1);
+    }
+    return broken;
 }
 
 const Placement *Result::placement(qint64 id) const {

@@ -9,9 +9,11 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Database;
+class PagedDocument;
 
 // Groups, desk pairs and class splits formed from the choices of a session under the teacher's rules: the
 // best arrangement found by the score below, every hard rule kept. The positive choices of the chosen
@@ -55,6 +57,8 @@ struct Placement {
     QList<qint64> rejectedInside; // rejected classmates in his group
 };
 
+struct Problem; // the choices and rules behind a result
+
 struct Result {
     Request request;
     OutputClass trida;
@@ -66,6 +70,7 @@ struct Result {
     Score score;
     QList<Placement> pupils;           // roster order
     QList<qint64> unmatched, unwanted; // the pupils the score counts at those levels, roster order
+    std::shared_ptr<const Problem> problem;
 
     // The pupil of that id, or nullptr.
     const Placement *placement(qint64 id) const;
@@ -84,6 +89,13 @@ std::optional<Result> arrange(Database &db, const Request &request, QString *rea
 std::optional<Result> arrange(const SessionOutputData &session, const Request &request, QString *reason,
                               const Progress &progress = {});
 
+// The same result with its people in `groups` (the teacher moved some by hand): the score, the placements
+// and the marks made again, the groups in the order given. `groups` holds every person of the result once.
+Result regroup(const Result &result, const QList<QList<qint64>> &groups);
+// The hard rules the result's groups break, one Czech sentence each; empty when every rule holds. An
+// arrangement from arrange() breaks none; one changed by hand may.
+QStringList brokenRules(const Result &result);
+
 // The contract forms of the headless tool.
 QByteArray json(const Result &result);
 QString text(const Result &result);
@@ -99,6 +111,8 @@ QString marks(const Placement &pupil, const Result &result);
 // The documents: .html, .pdf, .docx, and the .json, .csv and .txt forms above, by the suffix of `path`;
 // false with the Czech reason.
 QStringList suffixes();
+// The pages of print, its preview and the PDF.
+PagedDocument pages(const Result &result);
 bool save(const Result &result, const QString &path, QString *error);
 
 } // namespace Grouping

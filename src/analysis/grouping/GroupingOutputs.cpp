@@ -92,6 +92,10 @@ QString marks(const Placement &pupil, const Result &result) {
     return text;
 }
 
+PagedDocument pages(const Result &result) {
+    return PagedDocuments::html(heading(result).value(0), html(result), QPageLayout::Portrait, {});
+}
+
 QStringList suffixes() {
     return {QStringLiteral("docx"), QStringLiteral("html"), QStringLiteral("pdf"),
             QStringLiteral("csv"),  QStringLiteral("json"), QStringLiteral("txt")};
@@ -104,9 +108,7 @@ bool save(const Result &result, const QString &path, QString *error) {
     if (suffix == QLatin1String("html"))
         return FileWriter::writeWhole(path, html(result).toUtf8(), error);
     if (suffix == QLatin1String("pdf"))
-        return PagedDocuments::savePdf(
-            PagedDocuments::html(heading(result).value(0), html(result), QPageLayout::Portrait, {}), path,
-            error);
+        return PagedDocuments::savePdf(pages(result), path, error);
     if (suffix == QLatin1String("csv"))
         return FileWriter::writeWhole(path, csv(result), error);
     if (suffix == QLatin1String("json"))
