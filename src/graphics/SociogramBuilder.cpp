@@ -316,8 +316,10 @@ bool SociogramBuilder::build(GraphDocument &document, const SessionOutputData &s
         if (m_lostTiesShown)
             showLostTies(document);
     }
-    if (m_statusColours)
+    if (statusColours())
         showStatusColours(document);
+    else if (groupColours())
+        showGroupColours(document);
     return true;
 }
 
@@ -331,6 +333,15 @@ bool SociogramBuilder::showStatusColours(GraphDocument &document) {
     if (!m_statuses)
         m_statuses = SociogramStatusColours::statusesOf(*m_builtSession, m_builtQuestion);
     SociogramStatusColours::show(document, m_bubbles, *m_statuses);
+    return true;
+}
+
+bool SociogramBuilder::showGroupColours(GraphDocument &document) {
+    if (!holdsBuild(document))
+        return false;
+    SociogramStatusColours::show(document, m_bubbles,
+                                 SociogramStatusColours::groupFrames(groupsOf ? groupsOf(m_builtSession->id)
+                                                                              : QList<QList<qint64>>()));
     return true;
 }
 

@@ -101,15 +101,22 @@ public:
     bool anonymous() const { return m_anonymous; }
     void setAnonymous(bool on) { m_anonymous = on; }
 
-    // "Obarvit podle sociometrického statusu": whether builds colour the frames; off by default.
-    bool statusColours() const { return m_statusColours; }
-    void setStatusColours(bool on) { m_statusColours = on; }
+    // "Obarvit podle sociometrického statusu" and "Obarvit podle skupin": whether builds colour the frames,
+    // one colouring at a time (switching one on switches the other off); both off by default.
+    bool statusColours() const { return m_frames == SociogramStatusColours::Kind::Status; }
+    void setStatusColours(bool on) { setFrames(SociogramStatusColours::Kind::Status, on); }
+    bool groupColours() const { return m_frames == SociogramStatusColours::Kind::Groups; }
+    void setGroupColours(bool on) { setFrames(SociogramStatusColours::Kind::Groups, on); }
+    // The groups of a session as last shown in "Rozdělení do skupin" (members by pupil id); none unset.
+    std::function<QList<QList<qint64>>(qint64 sessionId)> groupsOf;
     // Whether the graph holds this builder's last sociogram, hand-edited or not, i.e. it was built into that
     // document and not replaced since by a file or the instructions (which call forgetBuild()).
     bool holdsBuild(const GraphDocument &document) const;
     // Frames the bubbles of the last build in their pupils' status colours and adds the legend (with the
     // reason when there are no statuses); false, with nothing changed, when the graph does not hold it.
     bool showStatusColours(GraphDocument &document);
+    // The same with the frames in the colours of the session's groups (groupsOf), or the legend's reason.
+    bool showGroupColours(GraphDocument &document);
     // Takes the colouring off any graph.
     static void hideStatusColours(GraphDocument &document) { SociogramStatusColours::hide(document); }
 
@@ -154,7 +161,13 @@ private:
     SociogramLayout m_layout = SociogramLayout::Bands;
     QString m_questionText;
     bool m_positive = true;
-    bool m_statusColours = false;
+    SociogramStatusColours::Kind m_frames = SociogramStatusColours::Kind::None;
+    void setFrames(SociogramStatusColours::Kind kind, bool on) {
+        if (on)
+            m_frames = kind;
+        else if (m_frames == kind)
+            m_frames = SociogramStatusColours::Kind::None;
+    }
     bool m_anonymous = false;
     // The last build: its graph, its bubbles, and the session with the answers to its question, from
     // which the status groups are computed the first time they are shown.

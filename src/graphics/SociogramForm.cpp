@@ -201,6 +201,12 @@ void TSociogram_Form::buildMenus(QMenuBar *menuBar) {
     m_statusItem->setCheckable(true);
     m_statusItem->setChecked(m_builder.statusColours());
     connect(m_statusItem, &QAction::triggered, this, &TSociogram_Form::showStatusColours);
+    m_groupItem = view->addAction(QStringLiteral("Obarvit podle skupin"));
+    m_groupItem->setObjectName(QStringLiteral("ObarvitSkupiny1"));
+    m_groupItem->setCheckable(true);
+    m_groupItem->setChecked(m_builder.groupColours());
+    connect(m_groupItem, &QAction::triggered, this, &TSociogram_Form::showGroupColours);
+    m_builder.groupsOf = [this](qint64 session) { return m_context.shownGroups.value(session); };
     QAction *anonymous = makeAnonymousSwitch(this);
     view->addAction(anonymous);
     connect(anonymous, &QAction::triggered, this, [this](bool on) {
@@ -390,15 +396,34 @@ void TSociogram_Form::chooseKoeficient(QAction *item) {
 }
 
 void TSociogram_Form::showStatusColours(bool on) {
-    m_builder.setStatusColours(on);
+    showFrames(SociogramStatusColours::Kind::Status, on);
+}
+
+void TSociogram_Form::showGroupColours(bool on) {
+    showFrames(SociogramStatusColours::Kind::Groups, on);
+}
+
+void TSociogram_Form::showFrames(SociogramStatusColours::Kind kind, bool on) {
+    const bool status = kind == SociogramStatusColours::Kind::Status;
+    if (status)
+        m_builder.setStatusColours(on);
+    else
+        m_builder.setGroupColours(on);
+    // One colouring at a time.
+    m_statusItem->setChecked(m_builder.statusColours());
+    m_groupItem->setChecked(m_builder.groupColours());
     GraphDocument &doc = document();
     if (!on) {
-        handEdit(QStringLiteral("Bez obarvení podle statusu"),
+        handEdit(status ? QStringLiteral("Bez obarvení podle statusu")
+                        : QStringLiteral("Bez obarvení podle skupin"),
                  [&] { SociogramBuilder::hideStatusColours(doc); });
         return;
     }
     if (m_builder.holdsBuild(doc)) {
-        handEdit(QStringLiteral("Obarvení podle statusu"), [&] { m_builder.showStatusColours(doc); });
+        if (status)
+            handEdit(QStringLiteral("Obarvení podle statusu"), [&] { m_builder.showStatusColours(doc); });
+        else
+            handEdit(QStringLiteral("Obarvení podle skupin"), [&] { m_builder.showGroupColours(doc); });
         return;
     }
     // A sociogram read from a file does not say which pupil each bubble is; the instructions need no word.
@@ -407,18 +432,21 @@ void TSociogram_Form::showStatusColours(bool on) {
         bubbles = bubbles || (object->IsNode() && SociogramArrangement::isBubbleColor(object->Brush().Color));
     if (bubbles)
         m_context.prompter->message(
-            QStringLiteral("Podle sociometrického statusu lze obarvit jen sociogram sestavený z vyhodnocení "
-                           "(Vyhodnocení a Otázka). Obarví se sociogram, který sestavíte příště."),
+            (status ? QStringLiteral("Podle sociometrického statusu") : QStringLiteral("Podle skupin")) +
+                QStringLiteral(" lze obarvit jen sociogram sestavený z vyhodnocení (Vyhodnocení a Otázka). "
+                               "Obarví se sociogram, který sestavíte příště."),
             QString(), Prompter::Icon::Information);
 }
 
 void TSociogram_Form::followStatusColours() {
-    // An emptied history (a build, a file, "Ne") leaves the item as it is.
+    // An emptied history (a build, a file, "Ne") leaves the items as they are.
     if (m_canvas->UndoStack()->count() == 0 || !m_builder.holdsBuild(document()))
         return;
-    const bool shown = SociogramStatusColours::isShown(document());
-    m_builder.setStatusColours(shown);
-    m_statusItem->setChecked(shown);
+    const SociogramStatusColours::Kind shown = SociogramStatusColours::shown(document());
+    m_builder.setStatusColours(shown == SociogramStatusColours::Kind::Status);
+    m_builder.setGroupColours(shown == SociogramStatusColours::Kind::Groups);
+    m_statusItem->setChecked(m_builder.statusColours());
+    m_groupItem->setChecked(m_builder.groupColours());
 }
 
 void TSociogram_Form::handEdit(const QString &text, const std::function<void()> &change) {

@@ -60,6 +60,9 @@ public:
     // not, and the sociogram on the canvas gets or loses the colouring as one undoable step. On a graph that
     // is no built sociogram (read from a file) only taking it off works; turning it on says so.
     void showStatusColours(bool on);
+    // "Obarvit podle skupin": the same with the frames in the colours of the groups last shown for the
+    // session in "Rozdělení do skupin".
+    void showGroupColours(bool on);
     // Fills "Zachovat rozmístění podle…" with the sessions of the class other than the one chosen in
     // "Vyhodnocení" (every show, every session click, every opening of the menu); a kept session that is no
     // longer listed is let go ("Nezachovávat" is checked).
@@ -135,6 +138,8 @@ private:
     QMenu *m_koeficientMenu = nullptr;
     QActionGroup *m_koeficientGroup = nullptr;
     QAction *m_statusItem = nullptr; // "Obarvit podle sociometrického statusu"
+    QAction *m_groupItem = nullptr;  // "Obarvit podle skupin"
+    void showFrames(SociogramStatusColours::Kind kind, bool on);
     QMenu *m_keptLayoutMenu = nullptr;
     QActionGroup *m_keptLayoutGroup = nullptr;
     QAction *m_lostTiesItem = nullptr; // "Ukázat zaniklé vazby"

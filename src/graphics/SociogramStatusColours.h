@@ -3,8 +3,10 @@
 #include "analysis/SociometricAnalysis.h"
 #include "graph/GraphTypes.h"
 
+#include <QColor>
 #include <QHash>
 #include <QList>
+#include <QPair>
 #include <QString>
 
 class GraphDocument;
@@ -24,12 +26,24 @@ struct SociogramStatuses {
     QString reason;
 };
 
-// "Obarvit podle sociometrického statusu" in the sociogram: the frame (pen) of each pupil's bubble takes the
-// colour of the pupil's Coie–Dodge group and a thicker width, the fill stays (the arrangement recognises
-// bubbles by their fill), and a legend, right of the picture, names the six groups in their colours or
+// Frames of one colouring: each pupil's frame colour, the legend's heading and lines in their colours, or
+// the reason why no pupil has a colour.
+struct SociogramFrames {
+    QHash<qint64, QColor> byPupil;
+    QString heading;
+    QList<QPair<QString, QColor>> legend;
+    QString reason; // shown alone when byPupil is empty
+};
+
+// The coloured frames of the sociogram's bubbles: "Obarvit podle sociometrického statusu" (the colour of the
+// pupil's Coie–Dodge group) or "Obarvit podle skupin" (the group of "Rozdělení do skupin"); one at a time.
+// The frame (pen) of each pupil's bubble takes the colour and a thicker width, the fill stays (the
+// arrangement recognises bubbles by their fill), and a legend, right of the picture, names the colours or
 // says why there are none. The legend's nodes carry LegendTag, which graph files keep, so the colouring is
 // recognised and taken off again in a sociogram read from a file too.
 namespace SociogramStatusColours {
+
+enum class Kind { None, Status, Groups };
 
 constexpr int FrameWidth = 3;
 constexpr int LegendTag = 0x535453; // marks the legend's nodes
@@ -38,19 +52,31 @@ inline const TGraphPen PlainPen{};
 
 // The status of each person of the session's class for the question (Sociometry::analyse).
 SociogramStatuses statusesOf(const SessionOutputData &session, qint64 questionId);
-// The frame of a bubble of that group.
+// The frame of a bubble of that status group, of that colour.
 TGraphPen framePen(Sociometry::Status status);
+TGraphPen framePen(const QColor &colour);
 // The legend's heading and lines: one line per group ("oblíbený / oblíbená"), or the reason alone.
 QString legendHeading();
 QStringList legendLines(const SociogramStatuses &statuses);
+SociogramFrames statusFrames(const SociogramStatuses &statuses);
 
-// Takes an earlier colouring off, then frames every listed bubble whose pupil has a status and adds the
+// The colour of group g (1-based); the palette repeats after twelve groups.
+QColor groupColour(int group);
+QString groupLegendHeading();
+// Groups as "Rozdělení do skupin" shows them (members by pupil id); none, and the reason, when empty.
+SociogramFrames groupFrames(const QList<QList<qint64>> &groups);
+
+// Takes an earlier colouring off, then frames every listed bubble whose pupil has a colour and adds the
 // legend. A listed ID that no longer names a node with a bubble fill (deleted, recoloured by hand, or
 // reused by an object made since) is left alone.
+void show(GraphDocument &document, const QList<SociogramBubble> &bubbles, const SociogramFrames &frames);
 void show(GraphDocument &document, const QList<SociogramBubble> &bubbles, const SociogramStatuses &statuses);
-// Puts the plain pen back on every node framed in a status colour and deletes the legend; any graph.
+// Puts the plain pen back on every node framed by a colouring and deletes the legend; any graph.
 void hide(GraphDocument &document);
-// Whether the graph shows a colouring: a legend node or a node framed in a status colour.
-bool isShown(const GraphDocument &document);
+// Which colouring the graph shows: told by the legend's heading, else by a framed node's colour.
+Kind shown(const GraphDocument &document);
+inline bool isShown(const GraphDocument &document) {
+    return shown(document) != Kind::None;
+}
 
 } // namespace SociogramStatusColours

@@ -29,8 +29,8 @@ class SociogramFormTest : public SociogramFixture {
 protected:
     void SetUp() override {
         SociogramFixture::SetUp();
-        const qint64 a = addPupil(m_class, "Adam", "Bílý");
-        const qint64 b = addPupil(m_class, "Eva", "Malá", QStringLiteral("žena"));
+        const qint64 a = m_adam = addPupil(m_class, "Adam", "Bílý");
+        const qint64 b = m_eva = addPupil(m_class, "Eva", "Malá", QStringLiteral("žena"));
         for (int i = 0; i < 7; ++i)
             addPupil(m_class, QStringLiteral("Žák%1").arg(i), QVariant(), i % 2 ? "žena" : "muž");
         addAnswer(m_session, m_question, a, b, true);
@@ -57,6 +57,7 @@ protected:
     }
 
     AppContext m_context;
+    qint64 m_adam = 0, m_eva = 0;
     std::unique_ptr<TSociogram_Form> m_form;
 };
 
@@ -282,6 +283,50 @@ TEST_F(SociogramFormTest, StatusItemIsOffAndTogglesTheBuiltSociogramAsAnUndoable
     EXPECT_EQ(legendCount(doc), 7);
     EXPECT_TRUE(history->isClean());
     EXPECT_TRUE(item->isChecked());
+}
+
+TEST_F(SociogramFormTest, GroupItemFramesTheGroupsShownInTheGroupingWindowOneColouringAtATime) {
+    QAction *groups = m_form->action("ObarvitSkupiny1");
+    QAction *status = m_form->action("ObarvitStatus1");
+    ASSERT_TRUE(groups && status);
+    EXPECT_EQ(groups->text(), QStringLiteral("Obarvit podle skupin"));
+    EXPECT_FALSE(groups->isChecked());
+    choose(0);
+    GraphDocument &doc = m_form->document();
+    const QByteArray built = doc.SaveToBytes();
+
+    // Not divided yet: the legend says where to divide the class, no frame changes.
+    groups->trigger();
+    EXPECT_EQ(legendCount(doc), 2);
+    EXPECT_EQ(node(doc, "Adam Bílý")->Pen(), TGraphPen{});
+    groups->trigger();
+    EXPECT_EQ(doc.SaveToBytes(), built);
+
+    m_context.shownGroups.insert(m_session, {{m_adam}, {m_eva}});
+    groups->trigger();
+    EXPECT_EQ(node(doc, "Adam Bílý")->Pen(),
+              SociogramStatusColours::framePen(SociogramStatusColours::groupColour(1)));
+    EXPECT_EQ(node(doc, "Eva Malá")->Pen(),
+              SociogramStatusColours::framePen(SociogramStatusColours::groupColour(2)));
+    EXPECT_EQ(node(doc, "Žák0")->Pen(), TGraphPen{});
+    EXPECT_EQ(legendCount(doc), 3);
+    const QByteArray byGroups = doc.SaveToBytes();
+
+    // The status colouring replaces it; undo brings the groups back and the items follow.
+    status->trigger();
+    EXPECT_TRUE(status->isChecked());
+    EXPECT_FALSE(groups->isChecked());
+    EXPECT_NE(node(doc, "Adam Bílý")->Pen(),
+              SociogramStatusColours::framePen(SociogramStatusColours::groupColour(1)));
+    EXPECT_EQ(legendCount(doc), 7);
+    m_form->action("Undo")->trigger();
+    EXPECT_EQ(doc.SaveToBytes(), byGroups);
+    EXPECT_TRUE(groups->isChecked());
+    EXPECT_FALSE(status->isChecked());
+
+    groups->trigger();
+    EXPECT_FALSE(groups->isChecked());
+    EXPECT_EQ(doc.SaveToBytes(), built);
 }
 
 TEST_F(SociogramFormTest, WindowAndHeadlessToolColourTheSameWay) {
