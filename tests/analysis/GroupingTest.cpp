@@ -330,3 +330,47 @@ TEST_F(GroupingTest, PupilsWhoRejectedEachOtherShareNoGroupUnlessAllowed) {
     EXPECT_EQ(result->pupils[0].group, result->pupils[1].group);
     EXPECT_EQ(result->pupils[0].rejectedInside, QList<qint64>{ids[1]});
 }
+
+TEST_F(GroupingTest, AHandChangedArrangementIsScoredAgainAndEveryBrokenRuleNamed) {
+    const QList<qint64> ids = twoTriples();
+    Grouping::Request r = request(2);
+    r.together = {{ids[0], ids[1]}};
+    r.apart = {{ids[2], ids[3]}};
+    r.pins = {{ids[4], 2}};
+    QString reason;
+    const std::optional<Grouping::Result> result = Grouping::arrange(m_db, r, &reason);
+    ASSERT_TRUE(result) << reason.toStdString();
+    EXPECT_TRUE(Grouping::brokenRules(*result).isEmpty());
+
+    // Adam and Emil swap: Adam leaves Bedřich, Emil leaves his pin; Cyril and David are not concerned.
+    const Grouping::Result swapped =
+        Grouping::regroup(*result, {{ids[4], ids[1], ids[2]}, {ids[0], ids[3], ids[5]}});
+    EXPECT_EQ(swapped.groups[0], (QList<qint64>{ids[4], ids[1], ids[2]}));
+    EXPECT_EQ(key(swapped.score), (std::array<int, 5>{2, 0, 0, -2, -4}));
+    EXPECT_EQ(swapped.placement(ids[0])->group, 2);
+    EXPECT_EQ(swapped.unmatched, (QList<qint64>{ids[0], ids[4]}));
+    EXPECT_EQ(Grouping::brokenRules(swapped),
+              QStringList({"Žáci Adam A a Bedřich B mají být spolu.", "Emil E má být ve skupině 2."}));
+
+    // Cyril to David's group (groups of unequal size when the number of groups was asked for).
+    const Grouping::Result moved =
+        Grouping::regroup(*result, {{ids[0], ids[1]}, {ids[2], ids[3], ids[4], ids[5]}});
+    EXPECT_EQ(moved.sizes, (QList<int>{2, 4}));
+    EXPECT_EQ(Grouping::brokenRules(moved), QStringList({"Žáci Cyril C a David D mají být zvlášť."}));
+
+    // Girls' balance: three girls of six, so 1.5 ± 1 per group of three; all three in one group breaks it
+    // in both groups.
+    const QList<qint64> balanced = makeClass({"Adam A", "Bára B", "Cecílie C", "Dana D", "Emil E", "Filip F"},
+                                             {false, true, true, true, false, false});
+    addAnswer(m_session, m_question, balanced[0], balanced[4]);
+    Grouping::Request b = request(2);
+    b.balanceGender = true;
+    const std::optional<Grouping::Result> even = Grouping::arrange(m_db, b, &reason);
+    ASSERT_TRUE(even) << reason.toStdString();
+    EXPECT_TRUE(Grouping::brokenRules(*even).isEmpty());
+    const Grouping::Result girlsTogether =
+        Grouping::regroup(*even, {balanced.mid(1, 3), {balanced[0], balanced[4], balanced[5]}});
+    EXPECT_EQ(Grouping::brokenRules(girlsTogether),
+              QStringList(
+                  {"Ve skupině 1 není vyrovnaný počet dívek.", "Ve skupině 2 není vyrovnaný počet dívek."}));
+}
