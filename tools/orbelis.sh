@@ -17,7 +17,7 @@ packages=(
   fonts-liberation fonts-crosextra-caladea qt6-translations-l10n
   xvfb xauth
 )
-test_packages=(libreoffice-draw libreoffice-writer libreoffice-core poppler-utils python3-pyftpdlib python3-openssl php-cli chromium)
+test_packages=(libreoffice-draw libreoffice-writer libreoffice-core poppler-utils python3-pyftpdlib python3-openssl php-cli chromium python3-z3)
 package_packages=(dpkg-dev file desktop-file-utils appstream groff-base)
 
 install_missing() {

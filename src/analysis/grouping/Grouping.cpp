@@ -39,9 +39,11 @@ void setReason(QString *reason, const QString &text) {
 struct Evaluation {
     Score score;
     double violations = 0;
-    double energy() const {
-        return 1000 * violations + 100 * score.unmatched + 30 * score.unwanted + 10 * score.rejectionsInside -
-               3 * score.mutualKept - score.choicesHonoured;
+    // What the annealing lowers: the levels weighed so that a higher level mostly outweighs a lower one;
+    // `rejectionWeight` varies between restarts, which then look at different trade-offs.
+    double energy(double rejectionWeight) const {
+        return 1000 * violations + 100 * score.unmatched + 30 * score.unwanted +
+               rejectionWeight * score.rejectionsInside - 3 * score.mutualKept - score.choicesHonoured;
     }
     bool betterThan(const Evaluation &other) const {
         if (violations != other.violations)
@@ -106,9 +108,10 @@ public:
         for (int r = 0; r < restarts; ++r) {
             if (!start())
                 continue;
+            const double rejectionWeight = r % 2 ? 25 : 10;
             Evaluation current = evaluate(m_p, people());
             Evaluation localBest = current;
-            std::vector<int> localBestGroups = people();
+            std::vector<int> localBestUnits = m_groupOf;
             const double hot = 60, cold = 0.05;
             bool stopped = false;
             for (int step = 0; step < steps; ++step) {
@@ -123,20 +126,22 @@ public:
                     continue;
                 apply(move);
                 const Evaluation next = evaluate(m_p, people());
-                const double delta = next.energy() - current.energy();
+                const double delta = next.energy(rejectionWeight) - current.energy(rejectionWeight);
                 if (delta <= 0 ||
                     std::uniform_real_distribution<double>(0, 1)(m_random) < std::exp(-delta / t)) {
                     current = next;
                     if (current.betterThan(localBest)) {
                         localBest = current;
-                        localBestGroups = people();
+                        localBestUnits = m_groupOf;
                     }
                 } else {
                     undo(move);
                 }
             }
+            m_groupOf = localBestUnits;
+            polish(&localBest);
             if (!found || localBest.betterThan(*bestEvaluation)) {
-                *best = localBestGroups;
+                *best = people();
                 *bestEvaluation = localBest;
                 found = true;
             }
@@ -154,6 +159,32 @@ private:
     };
 
     int unitSize(int u) const { return int(m_p.units[u].size()); }
+
+    // Swaps of two free units of one size between groups, each kept when it betters the score as compared
+    // level by level, until none does: what the annealing left on the lower levels.
+    void polish(Evaluation *evaluation) {
+        const int units = int(m_p.units.size());
+        for (bool improved = true; improved;) {
+            improved = false;
+            for (int u = 0; u < units; ++u)
+                for (int v = u + 1; v < units; ++v) {
+                    if (m_p.unitPin[u] >= 0 || m_p.unitPin[v] >= 0 || m_groupOf[u] == m_groupOf[v] ||
+                        unitSize(u) != unitSize(v))
+                        continue;
+                    std::swap(m_groupOf[u], m_groupOf[v]);
+                    const Evaluation next = evaluate(m_p, people());
+                    if (next.betterThan(*evaluation)) {
+                        *evaluation = next;
+                        improved = true;
+                    } else {
+                        std::swap(m_groupOf[u], m_groupOf[v]);
+                    }
+                }
+        }
+        m_members.assign(m_members.size(), {});
+        for (int u = 0; u < units; ++u)
+            m_members[m_groupOf[u]].push_back(u);
+    }
 
     // Pinned units in their groups, then the larger units first into groups with room, in random order.
     bool start() {
