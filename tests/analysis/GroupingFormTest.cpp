@@ -2,6 +2,13 @@
 #include "data/DataFixture.h"
 
 #include "analysis/grouping/GroupingForm.h"
+#include "app/MainForm.h"
+#include "app/Startup.h"
+#include "app/TestFolders.h"
+#include "app/WindowRegistry.h"
+#include "automation/DocxPackage.h"
+#include "support/Poppler.h"
+#include "support/PreviewPages.h"
 #include "support/RecordingShell.h"
 
 #include <QAction>
@@ -9,6 +16,8 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
 
 inline void PrintTo(const QString &text, std::ostream *out) {
     *out << '"' << text.toStdString() << '"';
@@ -179,4 +188,59 @@ TEST_F(GroupingFormTest, DeskPairsSwapOnlyAndAnonymousCardsCarryCodes) {
     EXPECT_FALSE(text.contains(QStringLiteral("Mal"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("D1")) && text.contains(QStringLiteral("C1")))
         << text.toStdString();
+}
+
+// What the teacher changed by hand is what is printed and saved: the preview, the PDF, the class documents.
+TEST_F(GroupingFormTest, TheOutputsCarryTheGroupsAsShownAfterAHandChange) {
+    ASSERT_TRUE(arrange());
+    ASSERT_TRUE(m_form->dropPupil(m_pupils[0], 2, m_pupils[4]));
+    m_form->action(QStringLiteral("Tisk_Action"))->trigger();
+    EXPECT_EQ(previewPageCount(m_form.get(), "Skupiny_Nahled"), 1);
+
+    const QString pdf = m_dir.path() + QStringLiteral("/skupiny.pdf");
+    m_prompter.answer(pdf);
+    m_form->action(QStringLiteral("UlozitPdf_Action"))->trigger();
+    EXPECT_TRUE(m_prompter.messages().isEmpty()) << m_prompter.messages().join(u'\n').toStdString();
+    const QString text = Poppler::text(pdf).simplified();
+    EXPECT_TRUE(text.contains(QStringLiteral("Skupina 2 (3) Adam Malý ○"))) << text.toStdString();
+
+    m_prompter.clear();
+    m_prompter.answer(QStringLiteral("Skupiny 5.A")).no(); // the documents window stays closed
+    m_form->action(QStringLiteral("UlozitListiny_Action"))->trigger();
+    EXPECT_EQ(m_db.scalar(QStringLiteral("SELECT nazev FROM listiny")).toString(), "Skupiny 5.A");
+    const QString stored = m_db.scalar(QStringLiteral("SELECT cesta FROM listiny")).toString();
+    QString error;
+    const QMap<QString, QByteArray> docx = readZip(m_folders.classFolder(m_class) + stored, &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(docx.value(QStringLiteral("word/document.xml")))
+                    .contains(QStringLiteral("Emil Malý")));
+}
+
+// The main window opens it from "Výstup" and from its tool bar, on the sessions of the current class.
+TEST(GroupingFormOpening, TheMainWindowOpensItFromTheMenuAndTheToolBar) {
+    QTemporaryDir root;
+    ASSERT_TRUE(makeProgramAndDataFolders(root, "1.0.0"));
+    ScriptedPrompter prompter;
+    RecordingShell shell(root.path(), root.path());
+    Startup startup(root.filePath(QStringLiteral("program")), prompter, shell);
+    startup.run({QStringLiteral("/files"), root.filePath(QStringLiteral("data/"))});
+    TMain_form *main = startup.mainWindow();
+    QStringList shown;
+    main->setWindowShower([&](QWidget *window, bool modal) {
+        shown << window->objectName() + (modal ? QStringLiteral(" modal") : QString());
+    });
+    Database &db = *startup.context().database;
+    db.exec(QStringLiteral(
+        "INSERT INTO trida (skola, stupen, datum_zapisu) VALUES ('ZŠ', '1.A', '2024-09-02 08:00:00')"));
+    startup.context().dm->RefreshDataset(startup.context().dm->Trida_Query());
+
+    QAction *item = main->findChild<QAction *>(QStringLiteral("Skupiny_Action"));
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->text(), QStringLiteral("Rozdělení do &skupin"));
+    item->trigger();
+    auto *button = main->findChild<QToolButton *>(QStringLiteral("Skupiny_ToolButton"));
+    ASSERT_TRUE(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(shown, QStringList({"GroupingForm modal", "GroupingForm modal"}));
+    EXPECT_TRUE(qobject_cast<GroupingForm *>(startup.windows().object(QStringLiteral("GroupingForm"))));
 }
