@@ -12,8 +12,10 @@
 #include "support/RecordingShell.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
@@ -144,6 +146,31 @@ TEST_F(GroupingFormTest, AHandChangeThatBreaksARuleIsWarnedAndZamknoutPinsForThe
     ASSERT_TRUE(arrange());
     EXPECT_EQ(m_form->result()->placement(m_pupils[5])->group, filips);
     EXPECT_TRUE(m_form->warningLabel()->isHidden());
+}
+
+// The rules as the teacher sets them: two pupils picked, "Přidat"; a rule selected, "Odebrat" takes only it.
+TEST_F(GroupingFormTest, PickedPairsBecomeRulesAndOdebratTakesOnlyTheSelectedOne) {
+    auto *first = m_form->findChild<QComboBox *>(QStringLiteral("Spolu_List_Prvni"));
+    auto *second = m_form->findChild<QComboBox *>(QStringLiteral("Spolu_List_Druhy"));
+    ASSERT_TRUE(first && second);
+    ASSERT_EQ(first->count(), 6); // the people of the class in roster order
+    first->setCurrentIndex(0);    // Adam
+    second->setCurrentIndex(3);   // Dana
+    QTest::mouseClick(m_form->findChild<QPushButton *>(QStringLiteral("Spolu_List_Pridat")), Qt::LeftButton);
+    second->setCurrentIndex(4); // Emil
+    QTest::mouseClick(m_form->findChild<QPushButton *>(QStringLiteral("Spolu_List_Pridat")), Qt::LeftButton);
+    auto *list = m_form->findChild<QListWidget *>(QStringLiteral("Spolu_List"));
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("Adam Malý + Dana Malá"));
+
+    list->item(1)->setSelected(true);
+    QTest::mouseClick(m_form->findChild<QPushButton *>(QStringLiteral("Spolu_List_Odebrat")), Qt::LeftButton);
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("Adam Malý + Dana Malá"));
+    ASSERT_TRUE(arrange());
+    EXPECT_EQ(m_form->result()->placement(m_pupils[0])->group,
+              m_form->result()->placement(m_pupils[3])->group);
+    EXPECT_EQ(m_form->result()->score.unmatched, 2);
 }
 
 TEST_F(GroupingFormTest, RulesInConflictAreRefusedAndZrusitKeepsTheBestSoFar) {
