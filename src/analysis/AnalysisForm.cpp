@@ -311,21 +311,13 @@ QColor AnalysisForm::rowTint(Sociometry::Status status) {
 
 void AnalysisForm::buildMenus(QMenuBar *menuBar) {
     QMenu *file = menuBar->addMenu(QStringLiteral("Soubor"));
-    auto add = [&](const char *name, const QString &caption, QStyle::StandardPixmap icon, auto slot) {
-        QAction *item = file->addAction(style()->standardIcon(icon), caption, this, slot);
-        item->setObjectName(QString::fromLatin1(name));
-        m_outputActions.append(item);
-        return item;
-    };
-    add("Ulozit_Action", QStringLiteral("Uložit…"), QStyle::SP_DialogSaveButton, &AnalysisForm::save)
-        ->setShortcut(QKeySequence::Save);
-    add("UlozitListiny_Action", QStringLiteral("Uložit do Listin"), QStyle::SP_DirHomeIcon,
-        &AnalysisForm::saveToDocuments);
-    add("UlozitPdf_Action", QStringLiteral("Uložit jako PDF"), QStyle::SP_DriveFDIcon,
-        &AnalysisForm::savePdf);
-    add("Tisk_Action", QStringLiteral("Tisk"), QStyle::SP_FileDialogContentsView, &AnalysisForm::print)
-        ->setShortcut(QKeySequence::Print);
-    add("Kopirovat_Action", QStringLiteral("Kopírovat graf"), QStyle::SP_FileLinkIcon, &AnalysisForm::copyPicture);
+    m_outputActions = ResultWindowParts::addOutputItems(
+        file, this,
+        {[this] { save(); }, [this] { saveToDocuments(); }, [this] { savePdf(); }, [this] { print(); }});
+    QAction *copy = file->addAction(style()->standardIcon(QStyle::SP_FileLinkIcon),
+                                    QStringLiteral("Kopírovat graf"), this, &AnalysisForm::copyPicture);
+    copy->setObjectName(QStringLiteral("Kopirovat_Action"));
+    m_outputActions << copy;
     file->addSeparator();
     file->addAction(QStringLiteral("Zavřít"), this, &QDialog::reject)->setObjectName(QStringLiteral("Zavrit_Action"));
 }

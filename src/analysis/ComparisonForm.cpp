@@ -179,21 +179,10 @@ QAction *ComparisonForm::action(const QString &objectName) const {
 
 void ComparisonForm::buildMenus(QMenuBar *menuBar, QToolBar *toolBar) {
     QMenu *file = menuBar->addMenu(QStringLiteral("Soubor"));
-    auto add = [&](const char *name, const QString &caption, QStyle::StandardPixmap icon, auto slot) {
-        QAction *item = file->addAction(style()->standardIcon(icon), caption, this, slot);
-        item->setObjectName(QString::fromLatin1(name));
-        m_outputActions.append(item);
-        toolBar->addAction(item);
-        return item;
-    };
-    add("Ulozit_Action", QStringLiteral("Uložit…"), QStyle::SP_DialogSaveButton, &ComparisonForm::save)
-        ->setShortcut(QKeySequence::Save);
-    add("UlozitListiny_Action", QStringLiteral("Uložit do Listin"), QStyle::SP_DirHomeIcon,
-        &ComparisonForm::saveToDocuments);
-    add("UlozitPdf_Action", QStringLiteral("Uložit jako PDF"), QStyle::SP_DriveFDIcon,
-        &ComparisonForm::savePdf);
-    add("Tisk_Action", QStringLiteral("Tisk"), QStyle::SP_FileDialogContentsView, &ComparisonForm::print)
-        ->setShortcut(QKeySequence::Print);
+    m_outputActions = ResultWindowParts::addOutputItems(
+        file, this,
+        {[this] { save(); }, [this] { saveToDocuments(); }, [this] { savePdf(); }, [this] { print(); }});
+    toolBar->addActions(m_outputActions);
     file->addSeparator();
     file->addAction(QStringLiteral("Zavřít"), this, &QDialog::reject)
         ->setObjectName(QStringLiteral("Zavrit_Action"));

@@ -6,8 +6,12 @@
 #include "graphics/PictureFiles.h"
 #include "platform/Prompter.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTreeWidget>
+#include <QWidget>
 
 namespace {
 
@@ -24,6 +28,34 @@ bool saveTo(AppContext &context, const QString &path, const ResultWindowParts::S
 }
 
 } // namespace
+
+QList<QAction *> ResultWindowParts::addOutputItems(QMenu *file, QWidget *window,
+                                                   const OutputHandlers &handlers) {
+    struct Item {
+        const char *name;
+        QString caption;
+        QStyle::StandardPixmap icon;
+        const std::function<void()> &handler;
+        QKeySequence shortcut;
+    };
+    const Item items[] = {{"Ulozit_Action", QStringLiteral("Uložit…"), QStyle::SP_DialogSaveButton,
+                           handlers.save, QKeySequence::Save},
+                          {"UlozitListiny_Action", QStringLiteral("Uložit do Listin"), QStyle::SP_DirHomeIcon,
+                           handlers.saveToDocuments, QKeySequence()},
+                          {"UlozitPdf_Action", QStringLiteral("Uložit jako PDF"), QStyle::SP_DriveFDIcon,
+                           handlers.savePdf, QKeySequence()},
+                          {"Tisk_Action", QStringLiteral("Tisk"), QStyle::SP_FileDialogContentsView,
+                           handlers.print, QKeySequence::Print}};
+    QList<QAction *> actions;
+    for (const Item &item : items) {
+        QAction *action =
+            file->addAction(window->style()->standardIcon(item.icon), item.caption, window, item.handler);
+        action->setObjectName(QString::fromLatin1(item.name));
+        action->setShortcut(item.shortcut);
+        actions << action;
+    }
+    return actions;
+}
 
 QString ResultWindowParts::proposedName(const QString &title, const OutputClass &trida, const QString &questionText) {
     QStringList parts;

@@ -136,20 +136,9 @@ GroupingForm::GroupingForm(AppContext &context, QWidget *parent)
     m_menus->addSessionButton(toolBar, 102); // the questions are ticked in the check list
 
     QMenu *file = menuBar->addMenu(QStringLiteral("Soubor"));
-    auto add = [&](const char *name, const QString &caption, QStyle::StandardPixmap icon, auto slot) {
-        QAction *item = file->addAction(style()->standardIcon(icon), caption, this, slot);
-        item->setObjectName(QString::fromLatin1(name));
-        m_outputActions.append(item);
-        return item;
-    };
-    add("Ulozit_Action", QStringLiteral("Uložit…"), QStyle::SP_DialogSaveButton, &GroupingForm::save)
-        ->setShortcut(QKeySequence::Save);
-    add("UlozitListiny_Action", QStringLiteral("Uložit do Listin"), QStyle::SP_DirHomeIcon,
-        &GroupingForm::saveToDocuments);
-    add("UlozitPdf_Action", QStringLiteral("Uložit jako PDF"), QStyle::SP_DriveFDIcon,
-        &GroupingForm::savePdf);
-    add("Tisk_Action", QStringLiteral("Tisk"), QStyle::SP_FileDialogContentsView, &GroupingForm::print)
-        ->setShortcut(QKeySequence::Print);
+    m_outputActions = ResultWindowParts::addOutputItems(
+        file, this,
+        {[this] { save(); }, [this] { saveToDocuments(); }, [this] { savePdf(); }, [this] { print(); }});
     file->addSeparator();
     file->addAction(QStringLiteral("Zavřít"), this, &QDialog::reject)
         ->setObjectName(QStringLiteral("Zavrit_Action"));
