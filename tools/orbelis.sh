@@ -12,12 +12,12 @@ mode=${1:-start}
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6svg6
-  libsqlite3-dev sqlite3 libicu-dev libcurl4-openssl-dev libjpeg-dev libzip-dev
+  libsqlite3-dev sqlite3 libicu-dev libcurl4-openssl-dev libjpeg-dev libzip-dev libqrencode-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-crosextra-caladea qt6-translations-l10n
   xvfb xauth
 )
-test_packages=(libreoffice-draw libreoffice-writer libreoffice-core poppler-utils python3-pyftpdlib python3-openssl php-cli chromium python3-z3)
+test_packages=(libreoffice-draw libreoffice-writer libreoffice-core poppler-utils python3-pyftpdlib python3-openssl php-cli chromium python3-z3 zbar-tools)
 package_packages=(dpkg-dev file desktop-file-utils appstream groff-base)
 
 install_missing() {
@@ -59,6 +59,9 @@ case "$mode" in
     ;;
   test)
     install_missing "${packages[@]}" "${test_packages[@]}" "${package_packages[@]}"
+    # The phone tests of the published pages drive Chromium with puppeteer-core and check with axe-core (npm).
+    command -v npm >/dev/null || install_missing nodejs npm
+    (cd "$here/tests/web/browser" && npm ci --no-audit --no-fund --loglevel=error)
     configure_and_build
     cd "$build"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 -j"$(nproc)"

@@ -5,6 +5,7 @@
 #include "data/Database.h"
 #include "files/FileWriter.h"
 #include "picture/PagedDocument.h"
+#include "web/QrCode.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -33,6 +34,7 @@ constexpr qreal kTextSize = 10;
 constexpr qreal kCodeSize = 24;
 constexpr qreal kHintSize = 8;
 constexpr qreal kPadding = 12; // between a cut line and the text, left and right
+constexpr qreal kQrSide = 100; // the QR code with its quiet zone, about 35 mm: phones read it at arm's length
 
 QString classLine(const CodeSlipSheet &sheet) {
     return QStringLiteral("Třída: ") + sheet.className;
@@ -115,7 +117,7 @@ private:
     // One line of text with its top at `top`, `lineHeight` points high; returns the top of the next line.
     qreal line(const QString &text, const QString &family, qreal points, bool bold, qreal left, qreal top,
                qreal lineHeight) {
-        const qreal width = (m_page.right() - left - px(kPadding)) / m_scale;
+        const qreal width = (m_textRight - left - px(kPadding)) / m_scale;
         const QFont font = fontOf(family, fittedSize(text, family, points, bold, width), bold);
         m_painter.setFont(font);
         const QFontMetricsF metrics(font, m_painter.device());
@@ -128,6 +130,14 @@ private:
     }
 
     void slip(const PupilCode &code, qreal top) {
+        m_textRight = m_page.right();
+        const QString link = m_sheet.entryLink(code);
+        if (!link.isEmpty()) {
+            const QRectF square(m_page.right() - px(kPadding + kQrSide), top + px(12), px(kQrSide),
+                                px(kQrSide));
+            QrCode::paint(m_painter, square, QrCode::modules(link.toUtf8()));
+            m_textRight = square.left();
+        }
         m_painter.setPen(Qt::black);
         const qreal left = m_page.left() + px(kPadding);
         qreal y = top + px(12);
@@ -152,6 +162,7 @@ private:
     const CodeSlipSheet &m_sheet;
     const qreal m_scale; // device units per point
     const QRectF m_page;
+    qreal m_textRight = 0; // where the slip's text ends: before its QR code
 };
 
 // --- Word-processor document ------------------------------------------------------------------------
@@ -228,6 +239,10 @@ void fillDocument(QTextDocument &document, const CodeSlipSheet &sheet, qreal tex
 
 QString CodeSlipSheet::shownAddress() const {
     return entryAddress.isEmpty() ? kNoAddress : entryAddress;
+}
+
+QString CodeSlipSheet::entryLink(const PupilCode &code) const {
+    return entryAddress.isEmpty() ? QString() : entryAddress + QStringLiteral("index.php#kod=") + code.code;
 }
 
 int CodeSlipSheet::pageCount() const {

@@ -10,7 +10,8 @@ class QPagedPaintDevice;
 struct PagedDocument;
 
 // "Kódy pro žáky": the slips a teacher cuts apart and hands out, one per pupil who gets a web form:
-// the pupil's name, the class, the address where the forms are entered and the pupil's code.
+// the pupil's name, the class, the address where the forms are entered and the pupil's code; printed and
+// in the PDF also a QR code of the entry link, which a phone's camera opens with the code filled in.
 struct CodeSlipSheet {
     qint64 sessionId = 0;
     QString className; // "ZŠ Lipová, 5.A"
@@ -21,6 +22,9 @@ struct CodeSlipSheet {
 
     // The address as a slip shows it: "adresu dostanete od učitele" when there is none.
     QString shownAddress() const;
+    // What the slip's QR code opens: the entry page with the code in the fragment
+    // ("…/5/index.php#kod=K7QM-D2XA"), which browsers never send to the server; empty without an address.
+    QString entryLink(const PupilCode &code) const;
     int pageCount() const;
 };
 

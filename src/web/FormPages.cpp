@@ -6,8 +6,10 @@
 #include "files/FileWriter.h"
 #include "platform/AppFolders.h"
 #include "web/PupilCodes.h"
+#include "web/WebFiles.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <stdexcept>
 
 namespace {
@@ -19,12 +21,13 @@ QString html(const QString &text) {
 
 QStringList pageHead(const QString &title) {
     // No web-font service is linked: pupils' browsers contact only the school's server. Search engines are
-    // asked to keep the pages out of their indexes.
-    return {QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
-                           "\"http://www.w3.org/TR/html4/loose.dtd\">"),
+    // asked to keep the pages out of their indexes. The page is as wide as the phone's screen and may be
+    // zoomed.
+    return {QStringLiteral("<!DOCTYPE html>"),
             QStringLiteral("<html lang=\"cs\">"),
             QStringLiteral("  <head> "),
             QStringLiteral("    <meta http-equiv=\"content-type\" content=\"text/html; charset=utf-8\">"),
+            QStringLiteral("    <meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"),
             QStringLiteral("    <meta name=\"robots\" content=\"noindex\">"),
             QStringLiteral("    <title>") + title + QStringLiteral("</title>"),
             QStringLiteral("    <link rel=\"stylesheet\" href=\"../style.css\" type=\"text/css\">"),
@@ -32,9 +35,42 @@ QStringList pageHead(const QString &title) {
             QStringLiteral("  <body>")};
 }
 
-QString description(const QString &text) {
-    return QStringLiteral("     <p class=\"popis_pod\">") +
+// The hint under a question, named by `id` for the question's aria-describedby.
+QString description(const QString &text, const QString &id) {
+    return QStringLiteral("     <p class=\"popis_pod\" id=\"%1\">").arg(id) +
            html(text).replace(u'\n', QStringLiteral("<br>")).replace(u'\r', u' ') + QStringLiteral("</p>");
+}
+
+// The most choices a hint allows ("Vyber nejvýše tři spolužáky.", "nejvýše 3"): the page then takes no tick
+// beyond it; 0 when the hint states no limit.
+int choiceLimit(const QString &hint) {
+    static const QRegularExpression limit(QStringLiteral("nejvýše\\s+(\\d+|jednoho|jednu|jedno|jeden|dva|dvě|"
+                                                         "dvou|tři|čtyři|pět|šest|sedm|osm|devět|deset)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = limit.match(hint);
+    if (!match.hasMatch())
+        return 0;
+    const QString word = match.captured(1).toLower();
+    bool number = false;
+    const int value = word.toInt(&number);
+    if (number)
+        return value;
+    static const QStringList words[] = {
+        {QStringLiteral("jednoho"), QStringLiteral("jednu"), QStringLiteral("jedno"),
+         QStringLiteral("jeden")},
+        {QStringLiteral("dva"), QStringLiteral("dvě"), QStringLiteral("dvou")},
+        {QStringLiteral("tři")},
+        {QStringLiteral("čtyři")},
+        {QStringLiteral("pět")},
+        {QStringLiteral("šest")},
+        {QStringLiteral("sedm")},
+        {QStringLiteral("osm")},
+        {QStringLiteral("devět")},
+        {QStringLiteral("deset")}};
+    for (int i = 0; i < 10; ++i)
+        if (words[i].contains(word))
+            return i + 1;
+    return 0;
 }
 
 QString phpList(const QList<qint64> &ids) {
@@ -117,20 +153,30 @@ namespace {
 // The first line of the files the server keeps for itself (answers, fault log): PHP stops there with a 404.
 const char kFileGuard[] = "<?php http_response_code(404); exit; ?>";
 
-QStringList pageEnd() {
-    return {QStringLiteral("  <br><br><br>"), QStringLiteral("  <p>Vložená reklama:</p>"),
-            QStringLiteral("  </form>"), QStringLiteral("  </body>"), QStringLiteral("</html> ")};
+// The end of every page; the pages with a form carry the script that steps through it (WebFiles), inline,
+// so that nothing more is published and no page waits for another file.
+QStringList pageEnd(bool script = true) {
+    QStringList lines{QStringLiteral("  <br><br><br>"), QStringLiteral("  <p>Vložená reklama:</p>"),
+                      QStringLiteral("  </form>")};
+    if (script) {
+        lines << QStringLiteral("  <script>");
+        for (const QString &line : QString::fromUtf8(WebFiles::formScript()).trimmed().split(u'\n'))
+            lines << line;
+        lines << QStringLiteral("  </script>");
+    }
+    return lines << QStringLiteral("  </body>") << QStringLiteral("</html> ");
 }
 
 QStringList openIndex(const SessionForms &forms) {
     QStringList lines = pageHead(QStringLiteral("Seznam žáků"));
     lines << QStringLiteral("  <h1>Seznam žáků</h1>")
-          << QStringLiteral("  <p>Otevřete si dotazník kliknutím na své jméno. </p>");
+          << QStringLiteral("  <p>Otevřete si dotazník kliknutím na své jméno. </p>")
+          << QStringLiteral("  <ul class=\"zaci\">");
     for (const SessionForms::Row &row : forms.respondents())
         if (PupilKinds::isRealPupil(row.kind))
-            lines << QStringLiteral("  <a href=\"zak_%1.php\">").arg(row.id) + html(row.name) +
-                         QStringLiteral("</a><br>");
-    return lines + pageEnd();
+            lines << QStringLiteral("  <li><a href=\"zak_%1.php\">").arg(row.id) + html(row.name) +
+                         QStringLiteral("</a></li>");
+    return lines << QStringLiteral("  </ul>") << pageEnd(false);
 }
 
 // The entry page: the code is normalised as PupilCodes::normalised does and looked up by its SHA-256 in
@@ -198,12 +244,18 @@ QStringList codeIndex() {
         QStringLiteral("?>")};
     lines << pageHead(QStringLiteral("Dotazník")) << QStringLiteral("  <h1>Dotazník</h1>")
           << QStringLiteral(
-                 "<?php if ($chyba !== '') { echo '  <p class=\"chyba\">' . $chyba . \"</p>\\r\\n\"; } ?>")
+                 "<?php if ($chyba !== '') { echo '  <p class=\"chyba\" role=\"alert\">' . $chyba . "
+                 "\"</p>\\r\\n\"; } ?>")
           << QStringLiteral("  <p>Napište kód z lístku, který jste dostali od učitele, a otevřete si svůj "
                             "dotazník.</p>")
           << QStringLiteral("  <form action=\"index.php\" method=\"post\">")
-          << QStringLiteral("  <label>Kód: <input name=\"kod\" type=\"text\" size=\"12\" maxlength=\"20\" "
-                            "autocomplete=\"off\" autofocus></label>")
+          << QStringLiteral("  <label class=\"kod\" for=\"kod\">Kód z lístku</label>")
+          << QStringLiteral(
+                 "  <input id=\"kod\" name=\"kod\" type=\"text\" maxlength=\"20\" autocomplete=\"off\" "
+                 "autocapitalize=\"characters\" spellcheck=\"false\" aria-describedby=\"kod-popis\">")
+          << QStringLiteral(
+                 "  <p class=\"popis_pod\" id=\"kod-popis\">Mezery, pomlčky ani velká a malá písmena "
+                 "nevadí.</p>")
           << QStringLiteral("  <input type=\"submit\" value=\"Otevřít dotazník\">");
     return lines + pageEnd();
 }
@@ -240,45 +292,53 @@ private:
 } // namespace
 
 // What every page of the session shares, in UTF-8: for each row the end of its box (id and escaped name),
-// for each question the rows it offers and the beginnings of its boxes by column.
+// for each question the rows it offers and the beginnings of its boxes.
 struct PupilPages::Parts {
-    struct List {
-        QByteArray heads[5]; // `     <label class="popisek_K"><input name="FIELD[]`
-    };
     struct Question {
         QList<int> offered; // indexes into rows
-        List positive;
-        List negative;
+        QByteArray positive; // `     <label class="volba"><input name="FIELD[]`
+        QByteArray negative;
     };
-    QList<QByteArray> tails; // per row: `" value="ID" type="Checkbox">NAME</label>`
+    QList<QByteArray> tails; // per row: `" value="ID" type="Checkbox"><span>NAME</span></label>`
     QList<Question> questions;
     qsizetype largestPage = 0;
 };
 
 namespace {
 
-PupilPages::Parts::List boxHeads(const QString &field) {
-    PupilPages::Parts::List list;
-    for (int k = 0; k < 5; ++k)
-        list.heads[k] = QStringLiteral("     <label class=\"popisek_%1\"><input name=\"%2[]").arg(k).arg(field).toUtf8();
-    return list;
+QByteArray boxHead(const QString &field) {
+    return QStringLiteral("     <label class=\"volba\"><input name=\"%1[]").arg(field).toUtf8();
 }
 
-// The boxes of one list: every offered row but the respondent, five to a row; the column after the last box.
-int answerBoxes(PageBytes &page, const PupilPages::Parts &parts, const PupilPages::Parts::Question &question,
-                const PupilPages::Parts::List &list, int respondent) {
-    int k = 0;
-    for (int row : question.offered) {
-        if (row == respondent)
-            continue;
-        if (k == 5) {
-            page.line(QByteArrayView("     <br>"));
-            k = 0;
-        }
-        page.line(list.heads[k], parts.tails[row]);
-        ++k;
-    }
-    return k;
+// The boxes of one list, one row each: every offered row but the respondent.
+void answerBoxes(PageBytes &page, const PupilPages::Parts &parts, const PupilPages::Parts::Question &question,
+                 const QByteArray &head, int respondent) {
+    for (int row : question.offered)
+        if (row != respondent)
+            page.line(head, parts.tails[row]);
+}
+
+// The opening of one question's fieldset with its legend and hint; `key` tells the halves apart.
+void questionStart(PageBytes &page, const SessionForms::Question &q, const QString &key,
+                   const QString &legendClass, const QString &legend) {
+    const QString hintId = QStringLiteral("popis_%1").arg(key);
+    QString attributes = QStringLiteral(" id=\"otazka_%1\"").arg(key);
+    const int limit = q.typ == 4 ? 0 : choiceLimit(q.webDescription);
+    if (limit > 0)
+        attributes += QStringLiteral(" data-max=\"%1\"").arg(limit);
+    if (!q.webDescription.isEmpty())
+        attributes += QStringLiteral(" aria-describedby=\"%1\"").arg(hintId);
+    page.line(QStringLiteral("     <fieldset class=\"otazka\"") + attributes + u'>');
+    page.line(QStringLiteral("     <legend class=\"%1\">").arg(legendClass) + legend +
+              QStringLiteral("</legend>"));
+    if (!q.webDescription.isEmpty())
+        page.line(description(q.webDescription, hintId));
+    page.line(QByteArrayView("     <div class=\"odpovedi\">"));
+}
+
+void questionEnd(PageBytes &page) {
+    page.line(QByteArrayView("     </div>"));
+    page.line(QByteArrayView("     </fieldset>"));
 }
 
 } // namespace
@@ -286,8 +346,8 @@ int answerBoxes(PageBytes &page, const PupilPages::Parts &parts, const PupilPage
 PupilPages::PupilPages(const SessionForms &forms, Collection collection)
     : m_forms(forms), m_collection(collection), m_parts(std::make_unique<Parts>()) {
     for (const SessionForms::Row &row : forms.rows)
-        m_parts->tails << QStringLiteral("\" value=\"%1\" type=\"Checkbox\">").arg(row.id).toUtf8() +
-                              html(row.name).toUtf8() + QByteArrayLiteral("</label>");
+        m_parts->tails << QStringLiteral("\" value=\"%1\" type=\"Checkbox\"><span>").arg(row.id).toUtf8() +
+                              html(row.name).toUtf8() + QByteArrayLiteral("</span></label>");
     qsizetype boxes = 0;
     for (const SessionForms::Question &q : forms.questions) {
         Parts::Question question;
@@ -297,11 +357,11 @@ PupilPages::PupilPages(const SessionForms &forms, Collection collection)
                 question.offered << int(i);
                 boxes += m_parts->tails[i].size() + 60;
             }
-        question.positive = boxHeads(QStringLiteral("ot_%1").arg(q.id));
-        question.negative = boxHeads(QStringLiteral("ot_neg_%1").arg(q.id));
+        question.positive = boxHead(QStringLiteral("ot_%1").arg(q.id));
+        question.negative = boxHead(QStringLiteral("ot_neg_%1").arg(q.id));
         m_parts->questions << question;
     }
-    m_parts->largestPage = 2 * boxes + 4096;
+    m_parts->largestPage = 2 * boxes + 12288;
 }
 
 PupilPages::~PupilPages() = default;
@@ -318,7 +378,7 @@ QByteArray PupilPages::page(const SessionForms::Row &pupil) const {
         lines.line(QByteArrayView(kFormGuard));
     for (const QString &line : pageHead(QStringLiteral("Dotazník ") + name))
         lines.line(line);
-    lines.line(QByteArrayView("  <form action=\"vysledky.php\" method=\"post\">"));
+    lines.line(QByteArrayView("  <form action=\"vysledky.php\" method=\"post\" id=\"dotaznik\">"));
     lines.line(QStringLiteral("  <input name=\"id_vyhodnoceni\" type=\"hidden\" value=\"%1\">").arg(forms.sessionId));
     if (m_collection == Collection::WithCodes)
         // The code the entry page accepted, normalised there to letters and digits of the code alphabet.
@@ -327,35 +387,36 @@ QByteArray PupilPages::page(const SessionForms::Row &pupil) const {
     else
         lines.line(QStringLiteral("  <input name=\"id_zaka\" type=\"hidden\" value=\"%1\">").arg(pupil.id));
     lines.line(QStringLiteral("  <H1>Dotazník pro žáka ") + name + QStringLiteral("</H1>"));
+    // "Otázka 2 z 5" while the script shows one question at a time.
+    lines.line(QByteArrayView("  <p class=\"postup\" id=\"postup\" hidden></p>"));
     for (qsizetype i = 0; i < forms.questions.size(); ++i) {
         const SessionForms::Question &q = forms.questions[i];
         const Parts::Question &parts = m_parts->questions[i];
         const QString order = html(q.order.toString());
-        lines.line(QStringLiteral("     <h2 class=\"ot_poz\">") + order + QStringLiteral(". ") + html(q.text) +
-                   QStringLiteral("</h2>"));
-        if (!q.webDescription.isEmpty())
-            lines.line(description(q.webDescription));
-        lines.line(QByteArrayView("     <div class=\"odpovedi\">"));
-        const int k = answerBoxes(lines, *m_parts, parts, parts.positive, respondent);
+        questionStart(lines, q, QString::number(q.id), QStringLiteral("ot_poz"),
+                      order + QStringLiteral(". ") + html(q.text));
+        answerBoxes(lines, *m_parts, parts, parts.positive, respondent);
         if (q.typ == 4) {
-            lines.line(QStringLiteral("     <label class=\"popisek_%1\"><textarea name=\"ot_%2[]\" rows=\"7\" "
-                                      "cols=\"120\"></textarea>")
-                           .arg(k)
-                           .arg(q.id));
+            lines.line(
+                QStringLiteral("     <label class=\"text\" for=\"text_%1\">Tvoje odpověď</label>").arg(q.id));
+            lines.line(
+                QStringLiteral(
+                    "     <textarea id=\"text_%1\" name=\"ot_%1[]\" rows=\"7\" cols=\"120\"></textarea>")
+                    .arg(q.id));
             lines.line(QStringLiteral("     <input name=\"ot_%1_typ\" type=\"hidden\" value=\"slovni\">").arg(q.id));
         }
-        lines.line(QByteArrayView("     </div>"));
+        questionEnd(lines);
         if (!q.negative.isEmpty()) {
-            lines.line(QStringLiteral("     <h2 class=\"ot_neg\">") + order + QStringLiteral("-2. ") +
-                       html(q.negative) + QStringLiteral("</h2>"));
-            if (!q.webDescription.isEmpty())
-                lines.line(description(q.webDescription));
-            lines.line(QByteArrayView("     <div class=\"odpovedi\">"));
+            questionStart(lines, q, QStringLiteral("neg_%1").arg(q.id), QStringLiteral("ot_neg"),
+                          order + QStringLiteral("-2. ") + html(q.negative));
             answerBoxes(lines, *m_parts, parts, parts.negative, respondent);
-            lines.line(QByteArrayView("     </div>"));
+            questionEnd(lines);
         }
     }
-    lines.line(QByteArrayView("    <br><br>"));
+    lines.line(QByteArrayView("    <p class=\"pocet\" id=\"pocet\" aria-live=\"polite\"></p>"));
+    lines.line(
+        QByteArrayView("    <div class=\"kroky\"><button type=\"button\" class=\"zpet\" hidden>Zpět</button>"
+                       "<button type=\"button\" class=\"dalsi\" hidden>Další</button></div>"));
     lines.line(QStringLiteral("    <input name=\"max\" type=\"hidden\" value=\"%1\">").arg(forms.maxQuestionId()));
     lines.line(QByteArrayView("    <input type=\"submit\" name=\"submit\" value=\"Odeslat\">"));
     for (const QString &line : pageEnd())

@@ -33,6 +33,9 @@ QByteArray collectorScript() {
 QByteArray styleSheet() {
     return resource(QStringLiteral("style.css"));
 }
+QByteArray formScript() {
+    return resource(QStringLiteral("formular.js"));
+}
 
 void restoreMissing(const QString &dataFolder) {
     const std::pair<QString, QByteArray> files[] = {{QStringLiteral("vysledky.php"), collectorScript()},
@@ -41,17 +44,18 @@ void restoreMissing(const QString &dataFolder) {
         const QString path = dataFolder + name;
         QString error;
         if (QFileInfo::exists(path)) {
-            if (name != QLatin1String("vysledky.php"))
-                continue;
             QFile existing(path);
             if (!existing.open(QIODevice::ReadOnly))
                 throw std::runtime_error(QStringLiteral("Soubor „%1“ nelze přečíst: %2")
                                              .arg(path, existing.errorString())
                                              .toStdString());
             const QByteArray old = existing.readAll();
-            if (old.contains("kody.php"))
+            const bool current = name == QLatin1String("vysledky.php")
+                                     ? old.contains("kody.php") && old.contains("viewport")
+                                     : old.contains("phone layout 2");
+            if (current)
                 continue;
-            // An older collector, made before the pupil codes.
+            // An older file, made before the pupil codes or before the pages worked on a phone.
             if (!FileWriter::writeWhole(path + QStringLiteral(".stary"), old, &error))
                 throw std::runtime_error(error.toStdString());
         }

@@ -30,7 +30,7 @@ protected:
     }
 };
 
-TEST_F(FormPagesTest, PagesOfferWhatEachQuestionAdmitsEscapedAndFiveToARow) {
+TEST_F(FormPagesTest, PagesOfferWhatEachQuestionAdmitsEscapedOneChoiceToARow) {
     addPupil(m_class, "Eva", "Nová", "žena", 8);
     addPupil(m_class, "Filip", "Starý", "muž", 9);
     const auto result = FormPages::generate(m_db, m_folders, m_session);
@@ -42,31 +42,57 @@ TEST_F(FormPagesTest, PagesOfferWhatEachQuestionAdmitsEscapedAndFiveToARow) {
     EXPECT_TRUE(adam.contains(kRobots));
     EXPECT_TRUE(adam.contains(
         QStringLiteral("  <input name=\"id_vyhodnoceni\" type=\"hidden\" value=\"%1\">").arg(m_session)));
-    EXPECT_TRUE(adam.contains("     <h2 class=\"ot_poz\">1. S kým &quot;sedíš&quot;?</h2>"));
-    EXPECT_TRUE(adam.contains("     <p class=\"popis_pod\">Vyber &lt;nejvýš&gt; tři.<br>Děkujeme.</p>"));
-    EXPECT_TRUE(adam.contains("     <h2 class=\"ot_neg\">1-2. S kým ne?</h2>"));
+    // A phone shows the page at its own width, and the pupil may zoom.
+    EXPECT_EQ(adam[1], "<!DOCTYPE html>"); // after the guard
+    EXPECT_TRUE(
+        adam.contains("    <meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"));
+    // Each half of a question a group named by its legend and described by its hint.
+    EXPECT_TRUE(adam.contains(
+        QStringLiteral("     <fieldset class=\"otazka\" id=\"otazka_%1\" aria-describedby=\"popis_%1\">")
+            .arg(m_who)));
+    EXPECT_TRUE(adam.contains("     <legend class=\"ot_poz\">1. S kým &quot;sedíš&quot;?</legend>"));
+    EXPECT_TRUE(adam.contains(
+        QStringLiteral(
+            "     <p class=\"popis_pod\" id=\"popis_%1\">Vyber &lt;nejvýš&gt; tři.<br>Děkujeme.</p>")
+            .arg(m_who)));
+    EXPECT_TRUE(adam.contains("     <legend class=\"ot_neg\">1-2. S kým ne?</legend>"));
+    EXPECT_TRUE(
+        adam.contains(QStringLiteral("     <p class=\"popis_pod\" id=\"popis_neg_%1\">Vyber &lt;nejvýš&gt; "
+                                     "tři.<br>Děkujeme.</p>")
+                          .arg(m_who)));
+    EXPECT_EQ(adam.filter("<fieldset").size(), 4);
+    EXPECT_EQ(adam.filter("</fieldset>").size(), 4);
     // Pupils only learn about the school's server: one style sheet, no web-font service.
     EXPECT_EQ(adam.filter("<link").size(), 1);
     EXPECT_TRUE(adam.contains("    <link rel=\"stylesheet\" href=\"../style.css\" type=\"text/css\">"));
 
-    // The classic question: every classmate and the "---" row, never Adam himself, a new row after five.
+    // The classic question: every classmate and the "---" row, never Adam himself, a row each.
     const QString who = QStringLiteral("ot_%1[]").arg(m_who);
     const QStringList boxes = adam.filter("name=\"" + who + "\"");
     ASSERT_EQ(boxes.size(), 6);
     EXPECT_TRUE(boxes[0].contains(QStringLiteral("value=\"%1\"").arg(m_bara)));
-    EXPECT_TRUE(boxes[0].endsWith("&lt;b&gt;Malá&lt;/b&gt;</label>"));
-    EXPECT_TRUE(boxes[5].startsWith("     <label class=\"popisek_0\">"));
-    EXPECT_EQ(adam[adam.indexOf(boxes[5]) - 1], "     <br>");
+    EXPECT_TRUE(boxes[0].startsWith("     <label class=\"volba\"><input "));
+    EXPECT_TRUE(boxes[0].endsWith("><span>Bára &lt;b&gt;Malá&lt;/b&gt;</span></label>"));
+    EXPECT_EQ(adam.indexOf(boxes[5]), adam.indexOf(boxes[4]) + 1);
+    EXPECT_TRUE(adam.filter("<input").filter("checked").isEmpty())
+        << "nothing is ticked before the pupil ticks it";
     EXPECT_TRUE(adam.filter("Checkbox").filter(QStringLiteral("value=\"%1\"").arg(m_adam)).isEmpty());
     EXPECT_EQ(adam.filter(QStringLiteral("ot_neg_%1[]").arg(m_who)).size(), 6);
     // Kind 1: exactly the letters; kind 4: one text area and no box.
     const QStringList grade = adam.filter(QStringLiteral("ot_%1[]").arg(m_grade));
     ASSERT_EQ(grade.size(), 2);
     EXPECT_TRUE(grade[0].contains(QStringLiteral("value=\"%1\"").arg(m_a)));
-    EXPECT_EQ(adam.filter(QStringLiteral("ot_%1[]").arg(m_text)),
-              QStringList{QStringLiteral("     <label class=\"popisek_0\"><textarea name=\"ot_%1[]\" "
-                                         "rows=\"7\" cols=\"120\"></textarea>")
-                              .arg(m_text)});
+    EXPECT_EQ(
+        adam.filter(QStringLiteral("ot_%1[]").arg(m_text)),
+        QStringList{QStringLiteral("     <textarea id=\"text_%1\" name=\"ot_%1[]\" rows=\"7\" cols=\"120\">"
+                                   "</textarea>")
+                        .arg(m_text)});
+    EXPECT_TRUE(adam.contains(
+        QStringLiteral("     <label class=\"text\" for=\"text_%1\">Tvoje odpověď</label>").arg(m_text)));
+    // The steps of the script, hidden without it; the one send button either way.
+    EXPECT_TRUE(adam.contains("    <p class=\"pocet\" id=\"pocet\" aria-live=\"polite\"></p>"));
+    EXPECT_EQ(adam.filter("type=\"submit\"").size(), 1);
+    EXPECT_EQ(adam.filter("<script>").size(), 1);
     EXPECT_TRUE(
         adam.contains(QStringLiteral("    <input name=\"max\" type=\"hidden\" value=\"%1\">").arg(m_text)));
 
@@ -95,7 +121,8 @@ TEST_F(FormPagesTest, WithCodesOnlyTheCodeOpensAFormAndNoPublicPageNamesAPupil) 
     const QString index = page("index.php", false);
     EXPECT_TRUE(index.startsWith("<?php\r\n"));
     EXPECT_TRUE(index.contains("  <form action=\"index.php\" method=\"post\">"));
-    EXPECT_TRUE(index.contains("<input name=\"kod\" type=\"text\""));
+    EXPECT_TRUE(index.contains("<input id=\"kod\" name=\"kod\" type=\"text\""));
+    EXPECT_TRUE(index.contains("  <label class=\"kod\" for=\"kod\">Kód z lístku</label>"));
     EXPECT_TRUE(index.contains(kRobots));
     EXPECT_TRUE(index.contains("define('ORBELIS_FORMULAR', true);"));
     EXPECT_TRUE(index.contains("hash('sha256', $kod)"));
@@ -159,7 +186,7 @@ TEST_F(FormPagesTest, WithoutCodesTheIndexListsThePupilsAndEachFormPostsItsPupil
     const QStringList index = page("index.php", true).split("\r\n");
     EXPECT_EQ(index.filter("<a href=\"zak_").size(), 5);
     EXPECT_TRUE(index.contains(
-        QStringLiteral("  <a href=\"zak_%1.php\">Bára &lt;b&gt;Malá&lt;/b&gt;</a><br>").arg(m_bara)));
+        QStringLiteral("  <li><a href=\"zak_%1.php\">Bára &lt;b&gt;Malá&lt;/b&gt;</a></li>").arg(m_bara)));
     EXPECT_TRUE(index.contains(kRobots));
     EXPECT_TRUE(index.filter("<?").isEmpty());
 
@@ -167,7 +194,7 @@ TEST_F(FormPagesTest, WithoutCodesTheIndexListsThePupilsAndEachFormPostsItsPupil
     EXPECT_TRUE(adam[0].startsWith("<!DOCTYPE"));
     EXPECT_TRUE(
         adam.contains(QStringLiteral("  <input name=\"id_zaka\" type=\"hidden\" value=\"%1\">").arg(m_adam)));
-    EXPECT_TRUE(adam.filter("kod").isEmpty());
+    EXPECT_TRUE(adam.filter("name=\"kod\"").isEmpty());
     EXPECT_TRUE(adam.contains(kRobots));
 
     EXPECT_TRUE(file("povolene.php").contains("\n  'kody' => false,\n"));
@@ -237,16 +264,12 @@ TEST_F(FormPagesTest, EveryPupilsPageCountsItsRowsWithoutThePupil) {
         const QList<SessionForms::Row> partners = forms->partners(forms->questions.first(), pupil.id);
         ASSERT_GT(partners.size(), 10);
         QStringList expected;
-        for (qsizetype i = 0; i < partners.size(); ++i) {
-            if (i > 0 && i % 5 == 0)
-                expected << "     <br>";
-            expected << QStringLiteral("     <label class=\"popisek_%1\"><input name=\"ot_%2[]\" value=\"%3\" "
-                                       "type=\"Checkbox\">")
-                                .arg(i % 5)
+        for (const SessionForms::Row &partner : partners)
+            expected << QStringLiteral("     <label class=\"volba\"><input name=\"ot_%1[]\" value=\"%2\" "
+                                       "type=\"Checkbox\"><span>")
                                 .arg(m_who)
-                                .arg(partners[i].id) +
-                            partners[i].name.toHtmlEscaped() + "</label>";
-        }
+                                .arg(partner.id) +
+                            partner.name.toHtmlEscaped() + "</span></label>";
         EXPECT_EQ(list, expected) << pupil.name.toStdString();
     }
 }
@@ -254,17 +277,23 @@ TEST_F(FormPagesTest, EveryPupilsPageCountsItsRowsWithoutThePupil) {
 TEST_F(FormPagesTest, ACollectorFromBeforeTheCodesIsReplacedAndKeptAnAdaptedOneStays) {
     const QString collector = m_folders.dataFolder + "vysledky.php";
     writeFile(collector, "<?php // an older collector appending id_zaka posts to data.csv\n");
-    writeFile(m_folders.dataFolder + "style.css", "body { color: red; }\n");
+    // A style sheet from before the phone layout would squeeze the choices into columns on a phone.
+    const QString style = m_folders.dataFolder + "style.css";
+    writeFile(style, "body { color: red; }\n");
     WebFiles::restoreMissing(m_folders.dataFolder);
     EXPECT_EQ(readFile(collector), WebFiles::collectorScript());
     EXPECT_EQ(readFile(collector + ".stary"),
               "<?php // an older collector appending id_zaka posts to data.csv\n");
-    EXPECT_EQ(readFile(m_folders.dataFolder + "style.css"), "body { color: red; }\n");
+    EXPECT_EQ(readFile(style), WebFiles::styleSheet());
+    EXPECT_EQ(readFile(style + ".stary"), "body { color: red; }\n");
 
     const QByteArray adapted = WebFiles::collectorScript() + "// adapted by the school\n";
+    const QByteArray adaptedStyle = WebFiles::styleSheet() + "h1 { color: #004d00; }\n";
     writeFile(collector, adapted);
+    writeFile(style, adaptedStyle);
     WebFiles::restoreMissing(m_folders.dataFolder);
     EXPECT_EQ(readFile(collector), adapted);
+    EXPECT_EQ(readFile(style), adaptedStyle);
 }
 
 class ResultImportTest : public WebFixture {

@@ -294,6 +294,23 @@ TEST_F(PupilCodesTest, SlipsAsPdfHaveSixToAPageWithNameClassAddressAndCodeInEmbe
     for (const QString &font : fonts)
         EXPECT_TRUE(font.contains(QRegularExpression("\\s+yes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$")))
             << "not embedded: " << font.toStdString();
+
+    // A phone's camera reads each slip's QR code as the entry page with that pupil's code in the fragment.
+    const QString pdftoppm = tool("/usr/bin/pdftoppm");
+    const QString zbarimg = tool("/usr/bin/zbarimg");
+    if (pdftoppm.isEmpty() || zbarimg.isEmpty())
+        GTEST_SKIP() << "pdftoppm or zbarimg (zbar-tools) missing";
+    run(pdftoppm, {"-r", "150", "-png", "-f", "1", "-l", "1", path, m_dir.path() + "/strana"});
+    QStringList read =
+        run(zbarimg, {"--quiet", "--raw", "-Sdisable", "-Sqrcode.enable", m_dir.path() + "/strana-1.png"})
+            .split(u'\n', Qt::SkipEmptyParts);
+    read.sort();
+    QStringList links;
+    for (int i = 0; i < CodeSlips::kSlipsPerPage; ++i)
+        links << QStringLiteral("https://www.skola.cz/dotazniky/%1/index.php#kod=").arg(m_session) +
+                     codes[i].code;
+    links.sort();
+    EXPECT_EQ(read, links);
 }
 
 TEST_F(PupilCodesTest, SlipsAsDocxHoldEachNameAndCodeAndBreakThePageAfterEverySixthSlip) {

@@ -26,6 +26,7 @@ const STRAZ = "<?php http_response_code(404); exit; ?>\r\n";
 function stranka($nadpis, $text)
 {
     echo "<!DOCTYPE html>\n<html lang=\"cs\">\n<head>\n<meta charset=\"utf-8\">\n";
+    echo "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
     echo "<meta name=\"robots\" content=\"noindex\">\n";
     echo "<title>" . $nadpis . "</title>\n<link rel=\"stylesheet\" href=\"../style.css\" type=\"text/css\">\n";
     echo "</head>\n<body>\n<h1>" . $nadpis . "</h1>\n<p>" . $text . "</p>\n</body>\n</html>\n";
@@ -241,4 +242,6 @@ if (count($radky) > 0) {
     }
 }
 
-stranka('Děkujeme', 'Vaše odpovědi byly uloženy. Okno můžete zavřít.');
+stranka('Děkujeme', $s_kody
+    ? 'Odpovědi jsou uložené. Můžeš je změnit, když se přihlásíš kódem znovu.'
+    : 'Odpovědi jsou uložené. Můžeš je změnit, když dotazník vyplníš a odešleš znovu.');

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QRectF>
+
+class QPainter;
+
+// A QR code (libqrencode, error correction M) of a short text: the code slips carry the entry address
+// with the pupil's code in its fragment.
+namespace QrCode {
+
+// The dark modules, row by row; empty when the text cannot be encoded.
+QList<QList<bool>> modules(const QByteArray &text);
+// Paints the modules black on white into the square of `area` (its smaller side), with the quiet zone of
+// four modules the readers need.
+void paint(QPainter &painter, const QRectF &area, const QList<QList<bool>> &modules);
+
+} // namespace QrCode
