@@ -217,6 +217,7 @@ TEST_F(CollectorTest, OnAPhoneAPupilAnswersByTappingOneQuestionAScreenAndEveryPa
         int width, height;
         bool javascript;
     };
+    // 320: a wrong code first; 390: the code from the slip's QR link.
     for (const Run run : {Run{390, 844, false}, Run{320, 640, true}, Run{390, 844, true}}) {
         SCOPED_TRACE(QStringLiteral("%1 × %2%3")
                          .arg(run.width)
@@ -231,11 +232,13 @@ TEST_F(CollectorTest, OnAPhoneAPupilAnswersByTappingOneQuestionAScreenAndEveryPa
         ASSERT_TRUE(QDir().mkpath(shots));
         const QJsonObject plan{
             {"url", QStringLiteral("http://127.0.0.1:%1/").arg(m_port) + path("index.php")},
-            {"code", code.toLower()},
+            {"code", run.width == 390 && run.javascript ? code : code.toLower()}, // typed in lower case
             {"width", run.width},
             {"height", run.height},
             {"javascript", run.javascript},
             {"shots", shots},
+            {"wrongCode", run.width == 320 ? QStringLiteral("2222-2222") : QString()},
+            {"viaFragment", run.width == 390 && run.javascript},
             // A third classmate beyond "nejvýše dva" (with the script the page does not take it).
             {"taps", QJsonObject{{box(m_who), QJsonArray{m_bara, m_cyril, m_dana}},
                                  {box(m_who, true), QJsonArray{m_dana}},
@@ -251,7 +254,7 @@ TEST_F(CollectorTest, OnAPhoneAPupilAnswersByTappingOneQuestionAScreenAndEveryPa
         const QJsonObject report = QJsonDocument::fromJson(out).object();
         ASSERT_FALSE(report.isEmpty()) << out.toStdString() << node.readAllStandardError().toStdString();
         ASSERT_EQ(report.value("error").toString(), QString());
-        const QJsonArray screens = report.value("screens").toArray();
+        QJsonArray screens = report.value("screens").toArray();
         for (const QJsonValue &value : screens) {
             const QJsonObject screen = value.toObject();
             const std::string name = screen.value("name").toString().toStdString();
@@ -261,6 +264,15 @@ TEST_F(CollectorTest, OnAPhoneAPupilAnswersByTappingOneQuestionAScreenAndEveryPa
                 << name << ": laid out for the phone's width";
             EXPECT_EQ(screen.value("smallTargets").toArray(), QJsonArray()) << name;
             EXPECT_EQ(screen.value("smallText").toArray(), QJsonArray()) << name;
+        }
+        if (run.width == 320) {
+            EXPECT_TRUE(report.value("wrongCode").toString().contains(QStringLiteral("Tento kód neplatí.")));
+            screens.removeAt(1); // the refusal: checked like every page
+        }
+        if (run.width == 390 && run.javascript) {
+            EXPECT_EQ(report.value("filled").toString(), code);
+            EXPECT_FALSE(report.value("address").toString().contains(u'#'))
+                << report.value("address").toString().toStdString();
         }
         // The entry page, the screens of the questionnaire, the thank-you page.
         ASSERT_GE(screens.size(), 3);

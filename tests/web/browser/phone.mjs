@@ -3,12 +3,14 @@
 //
 //   node phone.mjs PLAN.json
 //
-// PLAN: {"url": entry page, "code": typed code, "width", "height", "javascript": bool,
+// PLAN: {"url": entry page, "code": typed code, "width", "height", "javascript": bool, "wrongCode": typed
+//        first (the refusal is checked too), "viaFragment": the code comes in the address's fragment,
 //        "taps": {field name: [values]}, "texts": {field name: text}, "shots": folder for screenshots}
 // Prints one JSON report: {"screens": [{"name", "violations": [rule ids with the first target],
 // "sideways": bool, "layoutWidth": CSS pixels the page is laid out in, "smallTargets": [texts], "smallText": [texts], "questions": visible fieldsets,
 // "live": the live region once the screen is answered}], "back": {"progress", "ticked"} after the
-// browser's Back on the last screen,
+// browser's Back on the last screen, "wrongCode": text of the refusal, "filled" and "address": the code
+// field and the address after a fragment,
 // "final": text of the last page, "error": text when the walk broke off}.
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -87,9 +89,21 @@ try {
     userAgent: 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/156.0 Mobile Safari/537.36',
     viewport: { width: plan.width, height: plan.height, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
   });
-  await page.goto(plan.url, { waitUntil: 'load' });
+  await page.goto(plan.url + (plan.viaFragment ? '#kod=' + encodeURIComponent(plan.code) : ''), { waitUntil: 'load' });
   await check(page, 'vstup');
-  await page.type('input[name="kod"]', plan.code);
+  if (plan.wrongCode) {
+    await page.type('input[name="kod"]', plan.wrongCode);
+    await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.tap('form [type="submit"]')]);
+    await check(page, 'spatny_kod');
+    report.wrongCode = await page.evaluate(() => document.body.innerText);
+  }
+  if (plan.viaFragment) {
+    // The slip's QR link: the field is filled from the fragment, which leaves the address.
+    report.filled = await page.$eval('input[name="kod"]', (e) => e.value);
+    report.address = page.url();
+  } else {
+    await page.type('input[name="kod"]', plan.code);
+  }
   await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.tap('form [type="submit"]')]);
   for (let screen = 1; screen < 100; ++screen) {
     await check(page, `otazka${screen}`);
