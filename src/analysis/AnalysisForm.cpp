@@ -14,6 +14,7 @@
 #include "picture/PictureExport.h"
 #include "platform/Prompter.h"
 #include "widgets/AnonymousSwitch.h"
+#include "widgets/WindowFrame.h"
 
 #include <QAbstractTableModel>
 #include <QAction>
@@ -250,14 +251,10 @@ AnalysisForm::AnalysisForm(AppContext &context, QWidget *parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     resize(1180, 720);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto *menuBar = new QMenuBar(this);
-    layout->setMenuBar(menuBar);
-    auto *toolBar = new QToolBar(this);
-    toolBar->setObjectName(QStringLiteral("ToolBar1"));
-    layout->addWidget(toolBar);
+    const WindowFrame frame = makeWindowFrame(this);
+    QVBoxLayout *layout = frame.layout;
+    QMenuBar *menuBar = frame.menuBar;
+    QToolBar *toolBar = frame.toolBar;
 
     m_menus = new SessionQuestionMenus(m_dm, SessionQuestionMenus::Wordings::PositiveOnly, this);
     connect(m_menus, &SessionQuestionMenus::questionChosen, this, &AnalysisForm::chooseQuestion);

@@ -13,6 +13,7 @@
 #include "graphics/SociogramBuilder.h"
 #include "platform/Prompter.h"
 #include "widgets/AnonymousSwitch.h"
+#include "widgets/WindowFrame.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -127,14 +128,10 @@ ComparisonForm::ComparisonForm(AppContext &context, QWidget *parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     resize(1180, 760);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto *menuBar = new QMenuBar(this);
-    layout->setMenuBar(menuBar);
-    auto *toolBar = new QToolBar(this);
-    toolBar->setObjectName(QStringLiteral("ToolBar1"));
-    layout->addWidget(toolBar);
+    const WindowFrame frame = makeWindowFrame(this);
+    QVBoxLayout *layout = frame.layout;
+    QMenuBar *menuBar = frame.menuBar;
+    QToolBar *toolBar = frame.toolBar;
     buildMenus(menuBar, toolBar);
 
     auto *body = new QVBoxLayout;

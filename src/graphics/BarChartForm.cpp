@@ -8,6 +8,7 @@
 #include "platform/Prompter.h"
 #include "widgets/AnonymousSwitch.h"
 #include "widgets/MenuToolButton.h"
+#include "widgets/WindowFrame.h"
 
 #include <QActionGroup>
 #include <QContextMenuEvent>
@@ -36,14 +37,10 @@ TSloupcovy_Graf_Form::TSloupcovy_Graf_Form(AppContext &context, QWidget *parent)
     resize(1000, 650);
     setWindowState(Qt::WindowMaximized);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto *menuBar = new QMenuBar(this);
-    layout->setMenuBar(menuBar);
-    auto *toolBar = new QToolBar(this);
-    toolBar->setObjectName(QStringLiteral("ToolBar1"));
-    layout->addWidget(toolBar);
+    const WindowFrame frame = makeWindowFrame(this);
+    QVBoxLayout *layout = frame.layout;
+    QMenuBar *menuBar = frame.menuBar;
+    QToolBar *toolBar = frame.toolBar;
 
     m_chart = new TChartPanel(this);
     m_chart->setObjectName(QStringLiteral("chart"));

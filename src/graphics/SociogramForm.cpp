@@ -31,6 +31,7 @@
 #include <QToolBar>
 
 #include "widgets/AnonymousSwitch.h"
+#include "widgets/WindowFrame.h"
 #include <QToolButton>
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -83,14 +84,10 @@ TSociogram_Form::TSociogram_Form(AppContext &context, QWidget *parent)
             main->setWindowTitle(caption);
     };
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto *menuBar = new QMenuBar(this);
-    layout->setMenuBar(menuBar);
-    auto *toolBar = new QToolBar(this);
-    toolBar->setObjectName(QStringLiteral("ToolBar1"));
-    layout->addWidget(toolBar);
+    const WindowFrame frame = makeWindowFrame(this);
+    QVBoxLayout *layout = frame.layout;
+    QMenuBar *menuBar = frame.menuBar;
+    QToolBar *toolBar = frame.toolBar;
     m_canvas = new TGraphCanvas(this);
     m_canvas->setObjectName(QStringLiteral("FGraph"));
     layout->addWidget(m_canvas, 1);

@@ -159,10 +159,10 @@ QStringList pageEnd(bool script = true) {
     QStringList lines{QStringLiteral("  <br><br><br>"), QStringLiteral("  <p>Vložená reklama:</p>"),
                       QStringLiteral("  </form>")};
     if (script) {
-        lines << QStringLiteral("  <script>");
-        for (const QString &line : QString::fromUtf8(WebFiles::formScript()).trimmed().split(u'\n'))
-            lines << line;
-        lines << QStringLiteral("  </script>");
+        // Read once: every pupil's page carries it.
+        static const QStringList scriptLines =
+            QString::fromUtf8(WebFiles::formScript()).trimmed().split(u'\n');
+        lines << QStringLiteral("  <script>") << scriptLines << QStringLiteral("  </script>");
     }
     return lines << QStringLiteral("  </body>") << QStringLiteral("</html> ");
 }

@@ -10,6 +10,7 @@
 #include "picture/PagedDocument.h"
 #include "platform/Prompter.h"
 #include "widgets/AnonymousSwitch.h"
+#include "widgets/WindowFrame.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -121,15 +122,11 @@ GroupingForm::GroupingForm(AppContext &context, QWidget *parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     resize(1280, 760);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto *menuBar = new QMenuBar(this);
-    layout->setMenuBar(menuBar);
-    auto *toolBar = new QToolBar(this);
-    toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    const WindowFrame frame = makeWindowFrame(this);
+    QVBoxLayout *layout = frame.layout;
+    QMenuBar *menuBar = frame.menuBar;
+    QToolBar *toolBar = frame.toolBar;
     toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    layout->addWidget(toolBar);
 
     m_menus = new SessionQuestionMenus(m_dm, SessionQuestionMenus::Wordings::PositiveOnly, this);
     connect(m_menus->sessionGroup(), &QActionGroup::triggered, this, &GroupingForm::chooseSession);
