@@ -414,26 +414,72 @@ private:
         const QString cx = number(qMax<qint64>(1, emu(size.width())));
         const QString cy = number(qMax<qint64>(1, emu(size.height())));
         const QString id = number(++m_drawings);
-        const QString name = QStringLiteral("Obrázek %1").arg(id);
+        const bool floating = format.hasProperty(wordmodel::FloatLeft);
 
         m_xml.writeStartElement(QStringLiteral("w:r"));
         m_xml.writeStartElement(QStringLiteral("w:drawing"));
-        m_xml.writeStartElement(QStringLiteral("wp:inline"));
-        for (const char *distance : {"distT", "distB", "distL", "distR"})
-            m_xml.writeAttribute(QString::fromLatin1(distance), QStringLiteral("0"));
+        if (floating) {
+            writeAnchorStart(format, id.toLongLong());
+        } else {
+            m_xml.writeStartElement(QStringLiteral("wp:inline"));
+            for (const char *distance : {"distT", "distB", "distL", "distR"})
+                m_xml.writeAttribute(QString::fromLatin1(distance), QStringLiteral("0"));
+        }
         m_xml.writeEmptyElement(QStringLiteral("wp:extent"));
         m_xml.writeAttribute(QStringLiteral("cx"), cx);
         m_xml.writeAttribute(QStringLiteral("cy"), cy);
         m_xml.writeEmptyElement(QStringLiteral("wp:effectExtent"));
         for (const char *side : {"l", "t", "r", "b"})
             m_xml.writeAttribute(QString::fromLatin1(side), QStringLiteral("0"));
+        if (floating) {
+            // Text beside the picture flows on its left only: the picture stands at the right of its slip.
+            m_xml.writeEmptyElement(QStringLiteral("wp:wrapSquare"));
+            m_xml.writeAttribute(QStringLiteral("wrapText"), QStringLiteral("left"));
+        }
         m_xml.writeEmptyElement(QStringLiteral("wp:docPr"));
         m_xml.writeAttribute(QStringLiteral("id"), id);
-        m_xml.writeAttribute(QStringLiteral("name"), name);
+        m_xml.writeAttribute(QStringLiteral("name"), QStringLiteral("Obrázek %1").arg(id));
         m_xml.writeStartElement(QStringLiteral("wp:cNvGraphicFramePr"));
         m_xml.writeEmptyElement(QStringLiteral("a:graphicFrameLocks"));
         m_xml.writeAttribute(QStringLiteral("noChangeAspect"), QStringLiteral("1"));
         m_xml.writeEndElement();
+        writeGraphic(*media, cx, cy);
+        m_xml.writeEndElement(); // inline or anchor
+        m_xml.writeEndElement(); // drawing
+        m_xml.writeEndElement(); // r
+    }
+
+    // <wp:anchor> with its position: from the left edge of the column and the top of the paragraph, in
+    // front of the text, stacked in the order written, 0.125 inch from text on its left.
+    void writeAnchorStart(const QTextImageFormat &format, qint64 order) {
+        m_xml.writeStartElement(QStringLiteral("wp:anchor"));
+        m_xml.writeAttribute(QStringLiteral("distT"), QStringLiteral("0"));
+        m_xml.writeAttribute(QStringLiteral("distB"), QStringLiteral("0"));
+        m_xml.writeAttribute(QStringLiteral("distL"), QStringLiteral("114300"));
+        m_xml.writeAttribute(QStringLiteral("distR"), QStringLiteral("0"));
+        m_xml.writeAttribute(QStringLiteral("simplePos"), QStringLiteral("0"));
+        m_xml.writeAttribute(QStringLiteral("relativeHeight"), number(251658240 + order));
+        m_xml.writeAttribute(QStringLiteral("behindDoc"), QStringLiteral("0"));
+        m_xml.writeAttribute(QStringLiteral("locked"), QStringLiteral("0"));
+        m_xml.writeAttribute(QStringLiteral("layoutInCell"), QStringLiteral("1"));
+        m_xml.writeAttribute(QStringLiteral("allowOverlap"), QStringLiteral("0"));
+        m_xml.writeEmptyElement(QStringLiteral("wp:simplePos"));
+        m_xml.writeAttribute(QStringLiteral("x"), QStringLiteral("0"));
+        m_xml.writeAttribute(QStringLiteral("y"), QStringLiteral("0"));
+        const auto position = [this](const QString &axis, const QString &from, qreal points) {
+            m_xml.writeStartElement(axis);
+            m_xml.writeAttribute(QStringLiteral("relativeFrom"), from);
+            m_xml.writeTextElement(QStringLiteral("wp:posOffset"), number(emu(points)));
+            m_xml.writeEndElement();
+        };
+        position(QStringLiteral("wp:positionH"), QStringLiteral("column"),
+                 format.doubleProperty(wordmodel::FloatLeft));
+        position(QStringLiteral("wp:positionV"), QStringLiteral("paragraph"),
+                 format.doubleProperty(wordmodel::FloatTop));
+    }
+
+    // <a:graphic>: the picture file stretched over the size of the drawing.
+    void writeGraphic(const MediaFile &media, const QString &cx, const QString &cy) {
         m_xml.writeStartElement(QStringLiteral("a:graphic"));
         m_xml.writeStartElement(QStringLiteral("a:graphicData"));
         m_xml.writeAttribute(QStringLiteral("uri"), kPic);
@@ -441,12 +487,12 @@ private:
         m_xml.writeStartElement(QStringLiteral("pic:nvPicPr"));
         m_xml.writeEmptyElement(QStringLiteral("pic:cNvPr"));
         m_xml.writeAttribute(QStringLiteral("id"), QStringLiteral("0"));
-        m_xml.writeAttribute(QStringLiteral("name"), media->target.section(u'/', -1));
+        m_xml.writeAttribute(QStringLiteral("name"), media.target.section(u'/', -1));
         m_xml.writeEmptyElement(QStringLiteral("pic:cNvPicPr"));
         m_xml.writeEndElement(); // nvPicPr
         m_xml.writeStartElement(QStringLiteral("pic:blipFill"));
         m_xml.writeEmptyElement(QStringLiteral("a:blip"));
-        m_xml.writeAttribute(QStringLiteral("r:embed"), media->relationId);
+        m_xml.writeAttribute(QStringLiteral("r:embed"), media.relationId);
         m_xml.writeStartElement(QStringLiteral("a:stretch"));
         m_xml.writeEmptyElement(QStringLiteral("a:fillRect"));
         m_xml.writeEndElement(); // stretch
@@ -468,9 +514,6 @@ private:
         m_xml.writeEndElement(); // pic
         m_xml.writeEndElement(); // graphicData
         m_xml.writeEndElement(); // graphic
-        m_xml.writeEndElement(); // inline
-        m_xml.writeEndElement(); // drawing
-        m_xml.writeEndElement(); // r
     }
 
     void writeSection() {

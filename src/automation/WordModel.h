@@ -15,6 +15,9 @@
 //   QTextDocument keeps one resource per address whatever its type, so the two need addresses of their
 //   own. Its width and height are what the page shows; NaturalWidth/NaturalHeight keep the size the
 //   file asks for, so that the picture is fitted again when the page changes.
+// - A floating picture is an image character with FloatLeft and FloatTop: it is anchored to its paragraph
+//   and placed beside the text rather than in a line, so it makes no line taller; text reaching it
+//   wraps on its left.
 // - Page breaks are paragraphs that start a page (QTextFormat::PageBreak_AlwaysBefore).
 namespace wordmodel {
 
@@ -24,6 +27,10 @@ constexpr int SpaceAfterAuto = QTextFormat::UserProperty + 2;
 // Image format, qreal points: the size the picture file gives.
 constexpr int NaturalWidth = QTextFormat::UserProperty + 3;
 constexpr int NaturalHeight = QTextFormat::UserProperty + 4;
+// Image format, qreal points: where a floating picture's top left corner is, from the left edge of the
+// text column and from the top of its paragraph.
+constexpr int FloatLeft = QTextFormat::UserProperty + 5;
+constexpr int FloatTop = QTextFormat::UserProperty + 6;
 
 // Resource type of picture file bytes (QByteArray), at pictureFileUrl(the image character's name).
 constexpr int PictureFile = QTextDocument::UserResource + 1;

@@ -41,6 +41,8 @@ QTextCharFormat textFormat(QTextCharFormat format) {
     format.clearProperty(QTextFormat::ImageHeight);
     format.clearProperty(wordmodel::NaturalWidth);
     format.clearProperty(wordmodel::NaturalHeight);
+    format.clearProperty(wordmodel::FloatLeft);
+    format.clearProperty(wordmodel::FloatTop);
     return format;
 }
 
@@ -129,6 +131,23 @@ bool WordProcessor::addPicture(const QString &file, QString *error) {
     Picture picture;
     if (!picture.load(file, error))
         return false;
+    insertPicture(picture, QTextImageFormat(), picture.sizePoints());
+    return true;
+}
+
+bool WordProcessor::addFloatingPicture(const QByteArray &bytes, const QPointF &offset, const QSizeF &size,
+                                       QString *error) {
+    Picture picture;
+    if (!picture.loadData(bytes, QStringLiteral("Obrázek"), error))
+        return false;
+    QTextImageFormat format;
+    format.setProperty(wordmodel::FloatLeft, offset.x());
+    format.setProperty(wordmodel::FloatTop, offset.y());
+    insertPicture(picture, format, size);
+    return true;
+}
+
+void WordProcessor::insertPicture(const Picture &picture, QTextImageFormat format, const QSizeF &natural) {
     const QString name =
         QStringLiteral("orbelis-picture:%1.%2").arg(++m_pictures).arg(Picture::extension(picture.format()));
     m_document->addResource(wordmodel::PictureFile, wordmodel::pictureFileUrl(name), picture.data());
@@ -136,18 +155,16 @@ bool WordProcessor::addPicture(const QString &file, QString *error) {
         m_document->addResource(QTextDocument::ImageResource, QUrl(name), picture.image());
 
     const QTextCharFormat typing = textFormat(m_cursor.charFormat());
-    QTextImageFormat format;
     format.setName(name);
-    format.setProperty(wordmodel::NaturalWidth, picture.sizePoints().width());
-    format.setProperty(wordmodel::NaturalHeight, picture.sizePoints().height());
-    const QSizeF size = wordmodel::fitted(picture.sizePoints(), wordmodel::textArea(*m_document));
+    format.setProperty(wordmodel::NaturalWidth, natural.width());
+    format.setProperty(wordmodel::NaturalHeight, natural.height());
+    const QSizeF size = wordmodel::fitted(natural, wordmodel::textArea(*m_document));
     format.setWidth(size.width());
     format.setHeight(size.height());
     if (m_cursor.hasSelection())
         m_cursor.removeSelectedText();
     m_cursor.insertImage(format);
     m_cursor.setCharFormat(typing);
-    return true;
 }
 
 void WordProcessor::wholeStory() {

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+class Picture;
+
 // The word processor the program writes its documents with: the operations it used to ask of an office
 // suite, carried out on a document held in a QTextDocument (see WordModel.h) and saved as .docx.
 // A QTextCursor is the selection: an insertion point, or a range between its anchor and its position.
@@ -44,6 +46,13 @@ public:
     // larger than the page's text area is scaled down to fit it (again when the page set-up changes).
     // The insertion point ends after the picture. False with a Czech message when the file cannot be read.
     bool addPicture(const QString &file, QString *error = nullptr);
+    // Picture bytes (as addPicture reads them from a file) as a floating picture of the insertion point's
+    // paragraph, `size` points large, its top left corner `offset` points from the left edge of the text
+    // column and the top of the paragraph. It takes no room in the lines, so the paragraphs keep their
+    // heights; text that reaches it wraps on its left. False with a Czech message when the bytes are no
+    // picture.
+    bool addFloatingPicture(const QByteArray &bytes, const QPointF &offset, const QSizeF &size,
+                            QString *error = nullptr);
 
     void wholeStory(); // selects the whole document
     void homeKey();    // insertion point at the start of the document
@@ -89,6 +98,9 @@ public:
 private:
     // Calls `change` with the format of every paragraph the selection touches and applies the result.
     void changeParagraphs(const std::function<void(QTextBlockFormat &)> &change);
+    // Embeds the picture at the selection, replacing it, in `format` (which may place it) sized to what the
+    // picture asks for, fitted to the text area.
+    void insertPicture(const Picture &picture, QTextImageFormat format, const QSizeF &natural);
     // Sizes every picture for the page's text area after a change of the page set-up.
     void fitPictures();
 

@@ -209,15 +209,19 @@ void addCutLine(QTextCursor &cursor, bool &first, bool pageBreak, qreal width) {
     addText(cursor, dashes.trimmed(), kTextFamily, kHintSize, false, grey);
 }
 
-void fillDocument(QTextDocument &document, const CodeSlipSheet &sheet, qreal textWidth) {
+// Fills the document with the slips and returns the numbers of the slips' first paragraphs (the names),
+// where their QR codes are anchored. With a QR code the text ends before it, as on the PDF's slips.
+QList<int> fillDocument(QTextDocument &document, const CodeSlipSheet &sheet, qreal textWidth) {
     QTextCursor cursor(&document);
     bool first = true;
-    const qreal width = textWidth - kPadding;
+    const qreal width = textWidth - kPadding - (sheet.entryAddress.isEmpty() ? 0 : kQrSide + kPadding);
+    QList<int> names;
     for (qsizetype i = 0; i < sheet.codes.size(); ++i) {
         const PupilCode &code = sheet.codes[i];
         const bool pageStart = i % CodeSlips::kSlipsPerPage == 0;
         addCutLine(cursor, first, pageStart && i > 0, textWidth);
         addParagraph(cursor, first, 20, 8, false);
+        names << cursor.blockNumber();
         addText(cursor, code.name, kTextFamily, fittedSize(code.name, kTextFamily, kNameSize, true, width), true);
         const QString classText = classLine(sheet);
         addParagraph(cursor, first, 15, 0, false);
@@ -233,6 +237,7 @@ void fillDocument(QTextDocument &document, const CodeSlipSheet &sheet, qreal tex
         if (i + 1 == sheet.codes.size() || (i + 1) % CodeSlips::kSlipsPerPage == 0)
             addCutLine(cursor, first, false, textWidth);
     }
+    return names;
 }
 
 } // namespace
@@ -327,8 +332,21 @@ bool saveDocx(const CodeSlipSheet &sheet, const QString &path, QString *error) {
     WordProcessor word;
     word.setMargins(kMargin);
     QTextDocument slips;
-    fillDocument(slips, sheet, wordmodel::a4().width() - 2 * kMargin);
+    const qreal textWidth = wordmodel::a4().width() - 2 * kMargin;
+    const QList<int> names = fillDocument(slips, sheet, textWidth);
     word.pasteRichText(slips);
+    if (!sheet.entryAddress.isEmpty()) {
+        // The QR code floats at the right of the slip from 6 pt below the top of the name's paragraph, so
+        // that it ends with the hint line, as on the PDF's slips.
+        const QPointF corner(textWidth - kPadding - kQrSide, 6);
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            word.homeKey();
+            word.moveDown(names[i], false);
+            const QByteArray png = QrCode::png(QrCode::modules(sheet.entryLink(sheet.codes[i]).toUtf8()), 8);
+            if (!word.addFloatingPicture(png, corner, QSizeF(kQrSide, kQrSide), error))
+                return false;
+        }
+    }
     return word.saveAs(path, error);
 }
 

@@ -10,8 +10,8 @@ class QPagedPaintDevice;
 struct PagedDocument;
 
 // "Kódy pro žáky": the slips a teacher cuts apart and hands out, one per pupil who gets a web form:
-// the pupil's name, the class, the address where the forms are entered and the pupil's code; printed and
-// in the PDF also a QR code of the entry link, which a phone's camera opens with the code filled in.
+// the pupil's name, the class, the address where the forms are entered and the pupil's code, and, when
+// there is an address, a QR code of the entry link, which a phone's camera opens with the code filled in.
 struct CodeSlipSheet {
     qint64 sessionId = 0;
     QString className; // "ZŠ Lipová, 5.A"

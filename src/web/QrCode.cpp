@@ -1,10 +1,16 @@
 #include "web/QrCode.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QPainter>
 
 #include <qrencode.h>
 
 namespace QrCode {
+
+namespace {
+constexpr int kQuiet = 4; // modules of white round the code
+}
 
 QList<QList<bool>> modules(const QByteArray &text) {
     QRcode *code = QRcode_encodeString8bit(text.constData(), 0, QR_ECLEVEL_M);
@@ -24,7 +30,6 @@ QList<QList<bool>> modules(const QByteArray &text) {
 void paint(QPainter &painter, const QRectF &area, const QList<QList<bool>> &modules) {
     if (modules.isEmpty())
         return;
-    constexpr int kQuiet = 4;
     const qreal side = std::min(area.width(), area.height());
     const qreal module = side / (modules.size() + 2 * kQuiet);
     const QRectF square(area.topLeft(), QSizeF(side, side));
@@ -47,6 +52,22 @@ void paint(QPainter &painter, const QRectF &area, const QList<QList<bool>> &modu
             x = end;
         }
     painter.restore();
+}
+
+QByteArray png(const QList<QList<bool>> &modules, int moduleSide) {
+    if (modules.isEmpty())
+        return {};
+    const int side = int(modules.size() + 2 * kQuiet) * moduleSide;
+    QImage image(side, side, QImage::Format_Grayscale8);
+    {
+        QPainter painter(&image);
+        paint(painter, QRectF(0, 0, side, side), modules);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither).save(&buffer, "PNG");
+    return bytes;
 }
 
 } // namespace QrCode

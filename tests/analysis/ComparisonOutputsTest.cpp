@@ -137,6 +137,14 @@ TEST_F(ComparisonOutputsTest, WebPageEscapesNamesMarksPassagesAndInlinesTheChart
         EXPECT_TRUE(page.contains(QStringLiteral("<h2>%1</h2>").arg(QString::fromUtf8(heading)))) << heading;
     EXPECT_EQ(page.count(QStringLiteral("src=\"data:image/png;base64,")), 1);
     EXPECT_FALSE(ComparisonOutputs::html(c).contains(QStringLiteral("<h2>Vývoj</h2>")));
+    // The course's table: a row for every pupil, the first one too, then the class's two figures.
+    const QString section = page.mid(page.indexOf(QStringLiteral("<h2>Vývoj</h2>")));
+    const QList<QStringList> rows = ComparisonTexts::trendRows(course);
+    ASSERT_GT(rows.size(), 3);
+    EXPECT_EQ(section.count(QStringLiteral("<tr")), rows.size() + 1);
+    EXPECT_EQ(section.count(QStringLiteral("<tr class=\"total\">")), 2);
+    EXPECT_TRUE(section.contains(QStringLiteral("<tr><td>%1</td>").arg(rows.first().first().toHtmlEscaped())))
+        << rows.first().first().toStdString();
 
     // The saved page is this page, in UTF-8.
     QString error;

@@ -360,20 +360,51 @@ TEST_F(PupilCodesTest, SlipsAsDocxHoldEachNameAndCodeAndBreakThePageAfterEverySi
         EXPECT_EQ(props->child("w:sz")->attribute("w:val"), "48");
     }
     EXPECT_EQ(codeRuns, 13);
+    // Without a web address there is no link to put in a QR code.
+    EXPECT_TRUE(document->descendants("w:drawing").isEmpty());
+}
 
-    // A word processor lays the slips out on the same three pages.
+TEST_F(PupilCodesTest, SlipsAsDocxCarryEachPupilsQrCodeBesideTheTextOnTheSamePagesAsThePdf) {
     const QString soffice = QStandardPaths::findExecutable("soffice");
     const QString pdftotext = tool("/usr/bin/pdftotext");
-    if (soffice.isEmpty() || pdftotext.isEmpty())
-        GTEST_SKIP() << "LibreOffice or poppler-utils missing";
+    const QString pdftoppm = tool("/usr/bin/pdftoppm");
+    const QString zbarimg = tool("/usr/bin/zbarimg");
+    if (soffice.isEmpty() || pdftotext.isEmpty() || pdftoppm.isEmpty() || zbarimg.isEmpty())
+        GTEST_SKIP() << "LibreOffice, poppler-utils or zbar-tools missing";
+    addNinePupils();
+    const CodeSlipSheet sheet = CodeSlips::read(m_db, m_session, "https://www.skola.cz/dotazniky/");
+    QString error;
+    const QString path = CodeSlips::save(sheet, m_dir.path() + "/kody.docx", &error);
+    ASSERT_EQ(path, m_dir.path() + "/kody.docx") << error.toStdString();
+
+    // A word processor lays the slips out on the same three pages: the floating codes make no line taller.
     const QString out = m_dir.path() + "/lo";
     run(soffice, {"-env:UserInstallation=file://" + m_dir.path() + "/lo-profile", "--headless", "--convert-to",
                   "pdf", "--outdir", out, path});
     const QStringList pages =
         run(pdftotext, {"-enc", "UTF-8", out + "/kody.pdf", "-"}).split(u'\f', Qt::SkipEmptyParts);
     ASSERT_EQ(pages.size(), 3);
-    for (int i = 0; i < sheet.codes.size(); ++i)
+    for (int i = 0; i < sheet.codes.size(); ++i) {
         EXPECT_TRUE(pages[i / CodeSlips::kSlipsPerPage].contains(sheet.codes[i].code)) << i;
+        EXPECT_TRUE(pages[i / CodeSlips::kSlipsPerPage].contains(sheet.codes[i].name)) << i;
+    }
+    EXPECT_EQ(pages[0].count(QStringLiteral("Adresa dotazníku: https://www.skola.cz/dotazniky/%1/").arg(m_session)),
+              6);
+
+    // Each slip's code is read back from the page as its own pupil's link, the last page's one as well.
+    run(pdftoppm, {"-r", "150", "-png", out + "/kody.pdf", m_dir.path() + "/strana"});
+    for (const auto &[page, slips] : {std::pair{1, std::pair{0, 6}}, std::pair{3, std::pair{12, 13}}}) {
+        QStringList read = run(zbarimg, {"--quiet", "--raw", "-Sdisable", "-Sqrcode.enable",
+                                         m_dir.path() + QStringLiteral("/strana-%1.png").arg(page)})
+                               .split(u'\n', Qt::SkipEmptyParts);
+        read.sort();
+        QStringList links;
+        for (int i = slips.first; i < slips.second; ++i)
+            links << QStringLiteral("https://www.skola.cz/dotazniky/%1/index.php#kod=").arg(m_session) +
+                         sheet.codes[i].code;
+        links.sort();
+        EXPECT_EQ(read, links) << "page " << page;
+    }
 }
 
 TEST_F(PupilCodesTest, AClassWithoutPupilsGivesNoSlipsAndNoFile) {
