@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
 
 #include <gtest/gtest.h>
 
@@ -276,7 +278,16 @@ TEST(WordProcessor, RasterPicturesAreEmbeddedAsTheFileBytesOncePerPicture) {
     ASSERT_TRUE(processor.addPicture(jpeg, &error)) << error.toStdString();
     processor.typeParagraph();
     ASSERT_TRUE(processor.addPicture(png, &error)) << error.toStdString();
+    // The first picture once more (pasted again with its paragraph): shown twice, stored once.
+    processor.typeParagraph();
+    QTextCursor copy(&processor.document());
+    copy.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+    QTextCursor(processor.document().lastBlock()).insertFragment(copy.selection());
     const SavedDocx saved = saveAndRead(processor, dir.filePath(QStringLiteral("obrazky.docx")));
+    QStringList embedded;
+    for (const XmlElement *blip : saved.document->descendants(QStringLiteral("a:blip")))
+        embedded << blip->attribute(QStringLiteral("r:embed"));
+    EXPECT_EQ(embedded, QStringList({QStringLiteral("rId3"), QStringLiteral("rId4"), QStringLiteral("rId3")}));
     QMap<QString, QByteArray> media;
     for (auto it = saved.entries.cbegin(); it != saved.entries.cend(); ++it)
         if (it.key().startsWith(QStringLiteral("word/media/")))
@@ -294,7 +305,8 @@ TEST(WordProcessor, ReplaceAllKeepsOrAddsFormattingAndTextSurvivesEscaping) {
     processor.setItalic(true);
     processor.typeText(QStringLiteral("zveme #JMENO# a vás"));
     processor.setItalic(false);
-    processor.typeText(QStringLiteral(" do třídy #TRIDA#."));
+    // Control characters pasted from elsewhere cannot stand in XML: they are left out, the text kept.
+    processor.typeText(QStringLiteral(" do třídy\u0001 #TRIDA#.\uFFFF"));
 
     const QString name = QStringLiteral("Jiří O'Brien \"Jirka\" <3 & spol.");
     QTextCharFormat emphasis;
