@@ -234,11 +234,11 @@ TEST_F(GroupingTest, TheScoreMatchesExhaustiveSearchOnSmallClasses) {
                     ok = ok && std::abs(girlCount[x] - double(totalGirls) * sizes[x] / n) <= 1 + 1e-9;
             }
             for (const auto &[p, q] : r.together)
-                ok = ok && g[ids.indexOf(p)] == g[ids.indexOf(q)];
+                ok = ok && g.at(ids.indexOf(p)) == g.at(ids.indexOf(q));
             for (const auto &[p, q] : r.apart)
-                ok = ok && g[ids.indexOf(p)] != g[ids.indexOf(q)];
+                ok = ok && g.at(ids.indexOf(p)) != g.at(ids.indexOf(q));
             for (const auto &[p, group] : r.pins)
-                ok = ok && g[ids.indexOf(p)] == group - 1;
+                ok = ok && g.at(ids.indexOf(p)) == group - 1;
             for (int i = 0; i < n && ok; ++i)
                 for (int j = 0; j < n; ++j)
                     ok = ok && !(neg[i][j] && neg[j][i] && g[i] == g[j]);
