@@ -10,8 +10,8 @@ class QTextDocument;
 // Writes a word-processor document (a QTextDocument as WordModel.h describes it) as Office Open XML:
 // paragraphs with alignment, indents, tab stops, spacing and page breaks; runs with font, size, bold,
 // italic, underline, strike-out and colour; tabs and line breaks; embedded inline and floating pictures;
-// the page size, orientation and margins. Text without a font or size of its own takes the document's default
-// font, which becomes the Normal style. Tables and list markers are written as plain paragraphs.
+// the page size, orientation and margins. Text without a font or size of its own takes the document's
+// default font, which becomes the Normal style. Tables and list markers are written as plain paragraphs.
 class DocxWriter final {
 public:
     explicit DocxWriter(const QTextDocument &document);

@@ -343,6 +343,9 @@ bool saveDocx(const CodeSlipSheet &sheet, const QString &path, QString *error) {
             word.homeKey();
             word.moveDown(names[i], false);
             const QByteArray png = QrCode::png(QrCode::modules(sheet.entryLink(sheet.codes[i]).toUtf8()), 8);
+            // An address too long for a QR code leaves the slip with the address in words, as in the PDF.
+            if (png.isEmpty())
+                continue;
             if (!word.addFloatingPicture(png, corner, QSizeF(kQrSide, kQrSide), error))
                 return false;
         }
