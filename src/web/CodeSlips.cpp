@@ -339,9 +339,11 @@ bool saveDocx(const CodeSlipSheet &sheet, const QString &path, QString *error) {
         // The QR code floats at the right of the slip from 6 pt below the top of the name's paragraph, so
         // that it ends with the hint line, as on the PDF's slips.
         const QPointF corner(textWidth - kPadding - kQrSide, 6);
+        word.homeKey();
+        int paragraph = 0;
         for (qsizetype i = 0; i < names.size(); ++i) {
-            word.homeKey();
-            word.moveDown(names[i], false);
+            word.moveDown(names[i] - paragraph, false);
+            paragraph = names[i];
             const QByteArray png = QrCode::png(QrCode::modules(sheet.entryLink(sheet.codes[i]).toUtf8()), 8);
             // An address too long for a QR code leaves the slip with the address in words, as in the PDF.
             if (png.isEmpty())
